@@ -1,0 +1,197 @@
+// The portable half of the OS layer: error texts, path rules, folder making and whole-buffer
+// file output, written once over the primitives of platform.h.
+#include "platform.h"
+#include "vex_sys_utils.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace vex {
+
+void RaiseAssertion(const char* file, int line) {
+  std::string_view name(file);
+  // The base name only: the message must not depend on where the tree was built.
+  const std::size_t cut = name.find_last_of("/\\");
+  if (cut != std::string_view::npos)
+    name.remove_prefix(cut + 1);
+  throw EAssertionFailed("Assertion failure (" + std::string(name) + ", line " +
+                         std::to_string(line) + ")");
+}
+
+std::string TrimSystemErrorText(std::string text) {
+  std::size_t n = text.size();
+  while (n > 0) {
+    const auto c = static_cast<unsigned char>(text[n - 1]);
+    if (c > 0x20 && c != '.')
+      break;
+    --n;
+  }
+  text.resize(n);
+  return text;
+}
+
+std::string SystemErrorText(std::uint32_t code) {
+  return TrimSystemErrorText(RawSystemErrorText(code));
+}
+
+std::string SystemErrorMessage(std::uint32_t code) {
+  if (code == 0)
+    return "A call to an OS function failed";
+  // Codes of 0x80000000 and above print as negative numbers, as the system shows them.
+  return "System Error.  Code: " + std::to_string(static_cast<std::int32_t>(code)) + ".\r\n" +
+         SystemErrorText(code);
+}
+
+void RaiseLastSystemError() {
+  const std::uint32_t code = LastSystemError();
+  throw EOSError(SystemErrorMessage(code));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Paths
+
+std::size_t LastDelimiter(std::string_view chars, std::string_view s,
+                          LeadBytePredicate isLeadByte) {
+  // Scanned forwards, since only a forward scan knows which bytes are second bytes of
+  // double-byte characters.
+  std::size_t found = std::string_view::npos;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (isLeadByte != nullptr && isLeadByte(c)) {
+      ++i;  // the trail byte is part of this character, whatever its value
+      continue;
+    }
+    if (chars.find(static_cast<char>(c)) != std::string_view::npos)
+      found = i;
+  }
+  return found;
+}
+
+std::string ExtractFilePath(std::string_view path, const TPathSyntax& syntax) {
+  const std::size_t pos = LastDelimiter(syntax.delimiters, path, syntax.isLeadByte);
+  return pos == std::string_view::npos ? std::string() : std::string(path.substr(0, pos + 1));
+}
+
+namespace {
+std::size_t ExtensionStart(std::string_view path, const TPathSyntax& syntax) {
+  std::string chars(syntax.delimiters);
+  chars += '.';
+  const std::size_t pos = LastDelimiter(chars, path, syntax.isLeadByte);
+  return (pos != std::string_view::npos && path[pos] == '.') ? pos : path.size();
+}
+}  // namespace
+
+std::string ExtractFileExt(std::string_view path, const TPathSyntax& syntax) {
+  return std::string(path.substr(ExtensionStart(path, syntax)));
+}
+
+std::string RemoveFileExt(std::string_view path, const TPathSyntax& syntax) {
+  return std::string(path.substr(0, ExtensionStart(path, syntax)));
+}
+
+bool EndsWithDelimiter(std::string_view path, const TPathSyntax& syntax) {
+  if (path.empty())
+    return false;
+  const std::size_t pos = LastDelimiter(syntax.delimiters, path, syntax.isLeadByte);
+  return pos == path.size() - 1;
+}
+
+bool SameTextAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
+    if (fold(a[i]) != fold(b[i]))
+      return false;
+  }
+  return true;
+}
+
+std::string JoinAndNormalizePosix(std::string_view currentFolder, std::string_view path) {
+  std::string joined;
+  if (path.empty() || path.front() != '/') {
+    joined.assign(currentFolder);
+    joined += '/';
+  }
+  joined += path;
+  std::vector<std::string_view> parts;
+  std::string_view rest(joined);
+  while (!rest.empty()) {
+    const std::size_t slash = rest.find('/');
+    const std::string_view part = rest.substr(0, slash);
+    rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+    if (part.empty() || part == ".")
+      continue;
+    if (part == "..") {
+      if (!parts.empty())
+        parts.pop_back();
+      continue;
+    }
+    parts.push_back(part);
+  }
+  std::string result;
+  for (const std::string_view part : parts) {
+    result += '/';
+    result += part;
+  }
+  // A trailing delimiter names a folder; keep it, as the Windows call does.
+  if (result.empty() || (!path.empty() && path.back() == '/'))
+    result += '/';
+  return result;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files and folders
+
+TFile TFile::OpenOrRaise(const std::string& path, TOpenMode mode) {
+  TFile file = Open(path, mode);
+  if (!file.IsOpen()) {
+    const std::uint32_t code = LastSystemError();
+    const std::string text = "\"" + FullPathName(path) + "\". " + SystemErrorText(code);
+    if (mode == TOpenMode::CreateAlways)
+      throw EFCreateError("Cannot create file " + text);
+    throw EFOpenError("Cannot open file " + text);
+  }
+  return file;
+}
+
+void TFile::ReadExactAt(std::uint64_t offset, void* data, std::size_t count) const {
+  if (ReadAt(offset, data, count) != count)
+    throw EReadError();
+}
+
+TFile CreateFileWithFolder(const std::string& path, TOpenMode mode) {
+  if (mode == TOpenMode::CreateAlways && !ForceFolder(ExtractFilePath(path, SystemPathSyntax())))
+    return TFile();
+  return TFile::Open(path, mode);
+}
+
+bool ForceFolder(const std::string& path) {
+  if (path.empty() || platform::DirectoryExists(path))
+    return true;
+  const TPathSyntax& syntax = SystemPathSyntax();
+  std::string full = FullPathName(path);
+  if (EndsWithDelimiter(full, syntax))
+    full.pop_back();
+  const std::string parent = ExtractFilePath(full, syntax);
+  // At a root the parent comes out as the path itself: the climb stops there.
+  if (parent == path)
+    return true;
+  if (!ForceFolder(parent))
+    return false;
+  return platform::CreateOneFolder(path);
+}
+
+void SaveDataToFile(const std::string& path, const void* data, std::size_t count) {
+  TFile file = CreateFileWithFolder(path, TOpenMode::CreateAlways);
+  if (!file.IsOpen())
+    RaiseLastSystemError();
+  if (count != 0 && file.Write(data, count) != count)
+    RaiseLastSystemError();
+}
+
+void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer) {
+  SaveDataToFile(path, buffer.data(), buffer.size());
+}
+
+}  // namespace vex

@@ -1,0 +1,192 @@
+// The POSIX side of the OS layer (Linux and macOS): errno for error codes, "/" as the only
+// path delimiter, file descriptors for files, and the console for message boxes.
+#include "platform.h"
+#include "vex_sys_utils.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#if defined(__APPLE__)
+#include <mach-o/dyld.h>
+#endif
+
+namespace vex {
+
+std::uint32_t LastSystemError() { return static_cast<std::uint32_t>(errno); }
+
+std::string RawSystemErrorText(std::uint32_t code) {
+  return std::strerror(static_cast<int>(code));
+}
+
+const TPathSyntax& SystemPathSyntax() {
+  static constexpr TPathSyntax syntax{"/", '/', nullptr};
+  return syntax;
+}
+
+std::string FullPathName(const std::string& path) {
+  std::string cwd;
+  if (path.empty() || path.front() != '/') {
+    // The current folder can be longer than PATH_MAX on some systems; grow until it fits.
+    std::vector<char> buffer(PATH_MAX);
+    while (getcwd(buffer.data(), buffer.size()) == nullptr && errno == ERANGE)
+      buffer.resize(buffer.size() * 2);
+    cwd = buffer.data();
+  }
+  return JoinAndNormalizePosix(cwd, path);
+}
+
+std::string& AppPath() {
+  static std::string appPath;
+  return appPath;
+}
+
+void InitAppPath() {
+  std::string exe;
+#if defined(__APPLE__)
+  std::uint32_t size = 0;
+  _NSGetExecutablePath(nullptr, &size);
+  std::vector<char> raw(size + 1);
+  if (_NSGetExecutablePath(raw.data(), &size) == 0) {
+    if (char* real = realpath(raw.data(), nullptr)) {
+      exe = real;
+      std::free(real);
+    }
+  }
+#else
+  if (char* real = realpath("/proc/self/exe", nullptr)) {
+    exe = real;
+    std::free(real);
+  }
+#endif
+  AppPath() = ExtractFilePath(exe, SystemPathSyntax());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files
+
+TFile::~TFile() {
+  if (handle_ != InvalidHandle)
+    ::close(static_cast<int>(handle_));
+}
+
+TFile& TFile::operator=(TFile&& other) noexcept {
+  if (this != &other) {
+    if (handle_ != InvalidHandle)
+      ::close(static_cast<int>(handle_));
+    handle_ = std::exchange(other.handle_, InvalidHandle);
+  }
+  return *this;
+}
+
+TFile TFile::Open(const std::string& path, TOpenMode mode) {
+  const int flags = mode == TOpenMode::CreateAlways ? (O_WRONLY | O_CREAT | O_TRUNC) : O_RDONLY;
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0)
+    return TFile();
+  TFile file(fd);
+  // A folder opens for reading here, but holds no bytes a reader could want; refuse it at
+  // the open, as Windows does.
+  struct stat info {};
+  if (mode != TOpenMode::CreateAlways && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    errno = EISDIR;
+    return TFile();
+  }
+  return file;
+}
+
+std::uint64_t TFile::Size() const {
+  struct stat info {};
+  if (::fstat(static_cast<int>(handle_), &info) != 0)
+    RaiseLastSystemError();
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::size_t TFile::ReadAt(std::uint64_t offset, void* data, std::size_t count) const {
+  auto* out = static_cast<unsigned char*>(data);
+  std::size_t done = 0;
+  while (done < count) {
+    const std::uint64_t position = offset + done;
+    if (position > static_cast<std::uint64_t>(INT64_MAX))
+      break;
+    const ssize_t got = ::pread(static_cast<int>(handle_), out + done, count - done,
+                                static_cast<off_t>(position));
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got <= 0)
+      break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
+std::size_t TFile::Write(const void* data, std::size_t count) {
+  const auto* in = static_cast<const unsigned char*>(data);
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t put = ::write(static_cast<int>(handle_), in + done, count - done);
+    if (put < 0 && errno == EINTR)
+      continue;
+    if (put < 0)
+      break;
+    if (put == 0) {
+      errno = ENOSPC;  // a device that takes nothing and reports no error is full
+      break;
+    }
+    done += static_cast<std::size_t>(put);
+  }
+  return done;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Folders
+
+namespace platform {
+
+bool DirectoryExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool CreateOneFolder(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+
+}  // namespace platform
+
+// ---------------------------------------------------------------------------------------------
+// The user's side
+
+int ShowMessageBox(std::uintptr_t /*owner*/, const std::string& text,
+                   const std::string& /*caption*/, std::uint32_t flags) {
+  std::string out;
+  out.reserve(text.size() + 1);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+      continue;
+    out += text[i];
+  }
+  out += '\n';
+  std::FILE* stream = (flags & MB_ICONERROR_FLAGS) != 0 ? stderr : stdout;
+  std::fwrite(out.data(), 1, out.size(), stream);
+  std::fflush(stream);
+  return 1;  // IDOK: the only button a box of the tool has
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    // An empty argument is skipped, as a pair of quotes is on Windows.
+    if (argv[i] != nullptr && argv[i][0] != '\0')
+      args.emplace_back(argv[i]);
+  }
+  return args;
+}
+
+}  // namespace vex

@@ -1,0 +1,67 @@
+// The entry: arguments, output folder, the unpack, and the one place where errors are caught.
+#include "entry.h"
+
+#include "demo_files.h"
+#include "unpack_archive.h"
+#include "vex_sys_utils.h"
+
+#include <new>
+
+namespace vex {
+
+const char* const UsageText =
+    "Marlovexine v1.1\r\n"
+    "Usage: Marlovexine.exe Archive.agg [Folder]\r\n"
+    "Folder defaults to the archive name without extension.\r\n"
+    "\r\n"
+    "Written by the Marlovexine developers\r\n"
+    "https://marlovexine.example.org\r\n"
+    "marlovexine@example.org";
+const char* const SuccessText = "Operation succesful.";
+const char* const BoxCaption = "Marlovexine";
+
+namespace {
+
+// The folder argument, or the archive path without its extension, with its trailing delimiter.
+std::string OutputFolderFor(const std::string& archivePath, const std::string& folderArgument) {
+  const TPathSyntax& syntax = SystemPathSyntax();
+  std::string folder = folderArgument.empty() ? RemoveFileExt(archivePath, syntax) : folderArgument;
+  // An archive named by its extension alone leaves nothing: that is the current folder, and
+  // never the root, which appending the delimiter alone would name.
+  if (folder.empty())
+    folder = ".";
+  if (!EndsWithDelimiter(folder, syntax))
+    folder += syntax.folderDelimiter;
+  return folder;
+}
+
+}  // namespace
+
+void ShowErrorBox(const std::string& message) {
+  const std::string& member = CurrentMemberName();
+  const std::string text = member.empty() ? message + "." : message + ".\r\n" + member;
+  ShowMessageBox(0, text, BoxCaption, MB_ICONERROR_FLAGS);
+}
+
+int RunMarlovexine(const std::vector<std::string>& args) {
+  const std::string archivePath = args.empty() ? std::string() : args[0];
+  if (archivePath.empty()) {
+    ShowMessageBox(0, UsageText, BoxCaption, MB_ICONINFORMATION_FLAGS);
+    return 0;
+  }
+  try {
+    const std::string outputFolder = OutputFolderFor(archivePath, args.size() > 1 ? args[1] : "");
+    FillKnownNames();
+    UnpackArchive(archivePath, outputFolder);
+  } catch (const Exception& e) {
+    ShowErrorBox(e.Message());
+    return 1;
+  } catch (const std::bad_alloc&) {
+    ShowErrorBox(EOutOfMemory().Message());
+    return 1;
+  }
+  ShowMessageBox(0, SuccessText, BoxCaption, MB_ICONINFORMATION_FLAGS);
+  return 0;
+}
+
+}  // namespace vex

@@ -1,0 +1,21 @@
+// The run of the tool from its arguments to its last message box.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vex {
+
+extern const char* const UsageText;
+extern const char* const SuccessText;
+extern const char* const BoxCaption;
+
+// Shows the error box for `message`: the message and ".", or, while a member is being
+// processed, the message, ".\r\n" and the member's name.
+void ShowErrorBox(const std::string& message);
+
+// Runs the tool on its arguments (the program itself and empty arguments left out) and returns
+// the exit code: 0 after the usage or success box, 1 after the error box.
+int RunMarlovexine(const std::vector<std::string>& args);
+
+}  // namespace vex

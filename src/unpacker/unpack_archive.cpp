@@ -1,0 +1,106 @@
+// The unpack loop: read the directory, then name, read and write each member in order.
+#include "unpack_archive.h"
+
+#include "demo_files.h"
+#include "raw_image.h"
+#include "vex_sys_utils.h"
+
+#include <new>
+#include <vector>
+
+namespace vex {
+
+namespace {
+
+std::uint16_t GetU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+
+std::int32_t GetI32(const std::uint8_t* p) {
+  const std::uint32_t u = std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
+                          std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+  return static_cast<std::int32_t>(u);
+}
+
+// Offsets of the fields inside a directory entry.
+constexpr std::size_t EntryKeyAt = 0;
+constexpr std::size_t EntryOffsetAt = 2;
+constexpr std::size_t EntrySizeAt = 6;
+
+TDirectoryEntry DecodeEntry(const std::uint8_t* p) {
+  return {GetU16(p + EntryKeyAt), GetI32(p + EntryOffsetAt), GetI32(p + EntrySizeAt)};
+}
+
+std::vector<TDirectoryEntry> ReadDirectory(const TFile& archive) {
+  std::uint8_t countBytes[ArchiveCountSize];
+  archive.ReadExactAt(0, countBytes, sizeof countBytes);
+  const std::size_t count = GetU16(countBytes);
+  std::vector<std::uint8_t> raw(count * DirectoryEntrySize);
+  archive.ReadExactAt(ArchiveCountSize, raw.data(), raw.size());
+  std::vector<TDirectoryEntry> entries;
+  entries.reserve(count);
+  for (std::size_t i = 0; i < count; ++i)
+    entries.push_back(DecodeEntry(raw.data() + i * DirectoryEntrySize));
+  return entries;
+}
+
+// Fills `buffer` with the member's bytes. Every bound is checked against the archive's size
+// before anything is allocated, so a bogus directory entry never costs memory.
+void ReadMember(const TFile& archive, std::uint64_t archiveSize, const TDirectoryEntry& entry,
+                TByteDynArray& buffer) {
+  buffer.clear();
+  if (entry.size == 0)
+    return;
+  if (entry.size < 0)
+    throw ERangeError();
+  const auto size = static_cast<std::uint64_t>(entry.size);
+  if (entry.offset < 0 || static_cast<std::uint64_t>(entry.offset) + size > archiveSize)
+    throw EReadError();
+  try {
+    buffer.resize(static_cast<std::size_t>(size));
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory();
+  }
+  archive.ReadExactAt(static_cast<std::uint64_t>(entry.offset), buffer.data(), buffer.size());
+}
+
+std::string MemberName(std::uint16_t key, std::size_t index) {
+  const std::string_view known = LookupKnownName(key);
+  if (!known.empty())
+    return std::string(known);
+  return "file_" + std::to_string(index);
+}
+
+void WriteMember(const TByteDynArray& buffer, const std::string& outputFolder,
+                 const std::string& name) {
+  const std::string extension = ExtractFileExt(name, SystemPathSyntax());
+  if (SameTextAscii(extension, ".bmp"))
+    ConvertRawImage(buffer, outputFolder + name);
+  else if (SameTextAscii(extension, ".bkg"))
+    ConvertRawImage(buffer, outputFolder + name + ".bmp");
+  else
+    SaveBufferToFile(outputFolder + name, buffer);
+}
+
+}  // namespace
+
+std::string& CurrentMemberName() {
+  static std::string name;
+  return name;
+}
+
+void UnpackArchive(const std::string& archivePath, const std::string& outputFolder) {
+  const TFile archive = TFile::OpenOrRaise(archivePath, TOpenMode::ReadExclusive);
+  const std::uint64_t archiveSize = archive.Size();
+  const std::vector<TDirectoryEntry> entries = ReadDirectory(archive);
+  // The result is not looked at: a folder that cannot be made fails the first member's write,
+  // whose message names the member.
+  ForceFolder(outputFolder);
+  TByteDynArray buffer;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    CurrentMemberName() = MemberName(entries[i].key, i);
+    ReadMember(archive, archiveSize, entries[i], buffer);
+    WriteMember(buffer, outputFolder, CurrentMemberName());
+  }
+  CurrentMemberName().clear();
+}
+
+}  // namespace vex

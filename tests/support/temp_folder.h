@@ -1,0 +1,28 @@
+// A fresh temporary folder per test, removed afterwards, plus small file helpers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vextest {
+
+std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);
+void WriteWholeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+class TempFolderTest : public ::testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+  // The folder, as a path and as a string ending with "/".
+  const std::filesystem::path& Folder() const { return folder_; }
+  std::string FolderString() const { return folder_.string() + "/"; }
+
+private:
+  std::filesystem::path folder_;
+};
+
+}  // namespace vextest
