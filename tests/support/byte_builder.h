@@ -15,7 +15,9 @@ public:
     bytes_.push_back(v);
     return *this;
   }
-  ByteBuilder& U16(std::uint16_t v) { return U8(static_cast<std::uint8_t>(v)).U8(v >> 8); }
+  ByteBuilder& U16(std::uint16_t v) {
+    return U8(static_cast<std::uint8_t>(v)).U8(static_cast<std::uint8_t>(v >> 8));
+  }
   ByteBuilder& U32(std::uint32_t v) {
     return U16(static_cast<std::uint16_t>(v)).U16(static_cast<std::uint16_t>(v >> 16));
   }
@@ -40,4 +42,4 @@ private:
   std::vector<std::uint8_t> bytes_;
 };
 
-}  // namespace vextest
+} // namespace vextest

@@ -1,0 +1,149 @@
+// The unpack loop against real archives in a temporary folder: naming, member bounds, and what
+// stays on disk when a member fails.
+#include "archive_builder.h"
+#include "demo_files.h"
+#include "expect_throw_msg.h"
+#include "temp_folder.h"
+#include "unpack_archive.h"
+#include "vex_sys_utils.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using namespace vex;
+using vextest::ArchiveBuilder;
+using vextest::PatternBytes;
+using vextest::ReadWholeFile;
+
+namespace {
+
+constexpr std::uint16_t KbPal = 0xC848;        // "kb.pal"
+constexpr std::uint16_t UnknownKey = 0x0001;   // no known name
+
+class UnpackArchiveTest : public vextest::TempFolderTest {
+protected:
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    FillKnownNames();
+    CurrentMemberName().clear();
+  }
+  std::string WriteArchive(const std::vector<std::uint8_t>& bytes) {
+    const fs::path path = Folder() / "test.agg";
+    vextest::WriteWholeFile(path, bytes);
+    return path.string();
+  }
+  std::string Out() const { return (Folder() / "out").string() + "/"; }
+  std::vector<std::uint8_t> OutFile(const char* name) const {
+    return ReadWholeFile(Folder() / "out" / name);
+  }
+};
+
+TEST_F(UnpackArchiveTest, NamesMembersAndWritesThemByteForByte) {
+  ArchiveBuilder archive;
+  archive.Add(KbPal, PatternBytes(768, 1));
+  archive.Add(UnknownKey, PatternBytes(33, 2));
+  archive.Add(NameKey("combat.pal"), {});
+  archive.Add(0xEFD5, PatternBytes(5, 3));  // "WINCE00.82M": not an image, whatever the case
+  UnpackArchive(WriteArchive(archive.Build()), Out());
+  EXPECT_EQ(OutFile("kb.pal"), PatternBytes(768, 1));
+  EXPECT_EQ(OutFile("file_1"), PatternBytes(33, 2));
+  EXPECT_TRUE(fs::exists(Folder() / "out" / "combat.pal"));
+  EXPECT_EQ(OutFile("combat.pal").size(), 0u);
+  EXPECT_EQ(OutFile("WINCE00.82M"), PatternBytes(5, 3));
+  EXPECT_EQ(CurrentMemberName(), "");
+}
+
+TEST_F(UnpackArchiveTest, EntriesMayOverlapAndLaterMembersReplaceEarlierOnes) {
+  ArchiveBuilder archive;
+  archive.Add(KbPal, PatternBytes(100, 7));
+  const std::int32_t dataAt = 2 + 10 * 3;
+  archive.AddRaw({UnknownKey, dataAt + 10, 20});  // inside kb.pal's bytes
+  archive.AddRaw({KbPal, dataAt + 50, 3});         // kb.pal again, shorter
+  UnpackArchive(WriteArchive(archive.Build()), Out());
+  const auto all = PatternBytes(100, 7);
+  EXPECT_EQ(OutFile("file_1"), std::vector<std::uint8_t>(all.begin() + 10, all.begin() + 30));
+  EXPECT_EQ(OutFile("kb.pal"), std::vector<std::uint8_t>(all.begin() + 50, all.begin() + 53));
+}
+
+TEST_F(UnpackArchiveTest, NoMembersStillMakesTheFolder) {
+  UnpackArchive(WriteArchive({0, 0, 0xAA}), Out() + "deeper/");
+  EXPECT_TRUE(fs::is_directory(Folder() / "out" / "deeper"));
+  EXPECT_TRUE(fs::is_empty(Folder() / "out" / "deeper"));
+}
+
+TEST_F(UnpackArchiveTest, ShortArchivesFailBeforeAnyMember) {
+  const std::vector<std::vector<std::uint8_t>> archives = {
+      {},
+      {1},
+      {1, 0, 0x48, 0xC8, 0, 0, 0, 0, 0, 0, 0},  // one entry, cut one byte short
+  };
+  for (const auto& bytes : archives) {
+    SCOPED_TRACE(bytes.size());
+    EXPECT_THROW_MSG(UnpackArchive(WriteArchive(bytes), Out()), EReadError, "Stream read error");
+    EXPECT_EQ(CurrentMemberName(), "");
+    EXPECT_FALSE(fs::exists(Folder() / "out"));
+  }
+}
+
+// Every bad entry fails at its own member, and the members before it stay on disk.
+TEST_F(UnpackArchiveTest, BadEntriesFailAtTheirMember) {
+  const std::int32_t big = 0x7FFFFFFF;
+  const struct {
+    const char* what;
+    vextest::ArchiveEntry entry;
+    bool rangeError;
+  } rows[] = {
+      {"data past the end", {UnknownKey, 40, 100}, false},
+      {"negative offset", {UnknownKey, -1, 1}, false},
+      {"offset plus size past 2^31", {UnknownKey, big, big}, false},
+      {"size larger than the whole archive", {UnknownKey, 0, big}, false},
+      {"negative size", {UnknownKey, 0, -5}, true},
+      {"negative size and offset", {UnknownKey, -5, -5}, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    fs::remove_all(Folder() / "out");
+    ArchiveBuilder archive;
+    archive.Add(KbPal, PatternBytes(9, 4));
+    archive.AddRaw(row.entry);
+    archive.Add(NameKey("combat.pal"), PatternBytes(9, 5));
+    const std::string path = WriteArchive(archive.Build());
+    if (row.rangeError)
+      EXPECT_THROW_MSG(UnpackArchive(path, Out()), ERangeError, "Range check error");
+    else
+      EXPECT_THROW_MSG(UnpackArchive(path, Out()), EReadError, "Stream read error");
+    EXPECT_EQ(CurrentMemberName(), "file_1");
+    EXPECT_EQ(OutFile("kb.pal"), PatternBytes(9, 4));
+    EXPECT_FALSE(fs::exists(Folder() / "out" / "combat.pal"));
+  }
+}
+
+TEST_F(UnpackArchiveTest, ZeroSizeMembersAreNeverPositionedOrRead) {
+  ArchiveBuilder archive;
+  archive.AddRaw({KbPal, -7, 0});  // an offset that would fail if it were used
+  UnpackArchive(WriteArchive(archive.Build()), Out());
+  EXPECT_EQ(OutFile("kb.pal").size(), 0u);
+}
+
+TEST_F(UnpackArchiveTest, AFolderThatCannotBeMadeFailsAtTheFirstMember) {
+  vextest::WriteWholeFile(Folder() / "out", {1});
+  ArchiveBuilder archive;
+  archive.Add(KbPal, {1});
+  EXPECT_THROW_MSG(UnpackArchive(WriteArchive(archive.Build()), Out()), EOSError,
+                   "System Error.  Code: " + std::to_string(EEXIST) + ".\r\n" +
+                       std::strerror(EEXIST));
+  EXPECT_EQ(CurrentMemberName(), "kb.pal");
+}
+
+TEST_F(UnpackArchiveTest, AMissingArchiveNamesItsAbsolutePath) {
+  const std::string path = (Folder() / "none.agg").string();
+  EXPECT_THROW_MSG(UnpackArchive(path, Out()), EFOpenError,
+                   "Cannot open file \"" + path + "\". No such file or directory");
+  EXPECT_FALSE(fs::exists(Folder() / "out"));
+}
+
+}  // namespace
