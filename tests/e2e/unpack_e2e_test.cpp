@@ -1,0 +1,195 @@
+// The real executable on archives the test builds: arguments, output folders, every known
+// name, and the exact text and exit code of each failure, with the earlier members on disk.
+#include "archive_builder.h"
+#include "demo_files.h"
+#include "run_tool.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <map>
+
+namespace fs = std::filesystem;
+using vextest::ArchiveBuilder;
+using vextest::PatternBytes;
+using vextest::ReadWholeFile;
+using vextest::RunTool;
+using vextest::ToolRun;
+using vextest::WriteWholeFile;
+
+namespace {
+
+const char* const Usage = "Marlovexine v1.1\n"
+                          "Usage: Marlovexine.exe Archive.agg [Folder]\n"
+                          "Folder defaults to the archive name without extension.\n"
+                          "\n"
+                          "Written by the Marlovexine developers\n"
+                          "https://marlovexine.example.org\n"
+                          "marlovexine@example.org\n";
+const char* const Success = "Operation succesful.\n";
+
+// The test's own key rule, so that a wrong key in the tool's table cannot cancel out.
+std::uint16_t KeyOf(std::string_view name) {
+  static const std::map<std::string_view, std::uint16_t> fixed = {{"file_14.bin", 0x5837},
+                                                                  {"file_29.icn", 0x443A},
+                                                                  {"file_148.bmp", 0xF9B6},
+                                                                  {"file_278.bin", 0x2FD7}};
+  if (const auto it = fixed.find(name); it != fixed.end())
+    return it->second;
+  std::uint16_t h = 0;
+  for (const char ch : name) {
+    const int c = std::toupper(static_cast<unsigned char>(ch));
+    h = static_cast<std::uint16_t>(((h << 9) | (h >> 7)) - c);
+  }
+  return h;
+}
+
+bool IsImageName(std::string_view name) {
+  std::string ext(name.substr(name.size() - 4));
+  for (char& c : ext)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == ".bmp" || ext == ".bkg";
+}
+
+using ExpectedFiles = std::map<std::string, std::vector<std::uint8_t>>;
+
+class UnpackE2ETest : public vextest::TempFolderTest {
+protected:
+  ToolRun Run(const std::vector<std::string>& args, const fs::path& cwd = {}) {
+    return RunTool(MARLOVEXINE_EXE, args, (cwd.empty() ? Folder() : cwd).string());
+  }
+  // Every known name that is not an image once, sizes 0 to 96, with unknown keys between
+  // them; fills `expected` with what the output folder must hold.
+  std::vector<std::uint8_t> RawMembersArchive(ExpectedFiles& expected) {
+    ArchiveBuilder archive;
+    std::uint32_t seed = 0;
+    for (const std::string_view name : vex::KnownNameList()) {
+      if (IsImageName(name))
+        continue;
+      if (seed % 100 == 0) { // a key that no name has: written under its position
+        auto bytes = PatternBytes(seed % 7, seed + 100000);
+        expected["file_" + std::to_string(archive.Add(0x0001, bytes))] = bytes;
+      }
+      auto bytes = PatternBytes(seed % 97, seed);
+      archive.Add(KeyOf(name), bytes);
+      expected[std::string(name)] = bytes;
+      ++seed;
+    }
+    return archive.Build();
+  }
+  void ExpectFolderHolds(const fs::path& folder, const ExpectedFiles& expected) {
+    std::size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      const std::string name = entry.path().filename().string();
+      const auto it = expected.find(name);
+      ASSERT_NE(it, expected.end()) << "unexpected file " << name;
+      EXPECT_EQ(ReadWholeFile(entry.path()), it->second) << name;
+      ++count;
+    }
+    EXPECT_EQ(count, expected.size());
+  }
+};
+
+TEST_F(UnpackE2ETest, WithoutAnArchiveShowsTheUsage) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, std::vector<std::string>{"", ""}}) {
+    const ToolRun run = Run(args);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, Usage);
+    EXPECT_EQ(run.err, "");
+  }
+  EXPECT_TRUE(fs::is_empty(Folder()));
+}
+
+TEST_F(UnpackE2ETest, UnpacksEveryKnownNameIntoTheDefaultFolder) {
+  ExpectedFiles expected;
+  fs::create_directories(Folder() / "games");
+  WriteWholeFile(Folder() / "games" / "data.agg", RawMembersArchive(expected));
+  // An empty argument before the archive is not counted.
+  const ToolRun run = Run({"", "games/data.agg"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, Success);
+  EXPECT_EQ(run.err, "");
+  ExpectFolderHolds(Folder() / "games" / "data", expected);
+}
+
+TEST_F(UnpackE2ETest, FolderArgumentWithOrWithoutTrailingDelimiter) {
+  ExpectedFiles expected;
+  WriteWholeFile(Folder() / "a.agg", RawMembersArchive(expected));
+  for (const char* folder : {"out1", "out2/", "deep/er/out3"}) {
+    SCOPED_TRACE(folder);
+    const ToolRun run = Run({"a.agg", folder});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, Success);
+    ExpectFolderHolds(Folder() / folder, expected);
+  }
+}
+
+TEST_F(UnpackE2ETest, AnArchiveNamedByItsExtensionUnpacksIntoTheCurrentFolder) {
+  fs::create_directories(Folder() / "here");
+  ArchiveBuilder archive;
+  archive.Add(KeyOf("kb.pal"), {1, 2, 3});
+  WriteWholeFile(Folder() / "here" / ".agg", archive.Build());
+  const ToolRun run = Run({".agg"}, Folder() / "here");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(ReadWholeFile(Folder() / "here" / "kb.pal"), (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+std::string OsError(int code) {
+  return "System Error.  Code: " + std::to_string(code) + ".\n" + std::strerror(code);
+}
+
+// Each failure: the exact text on standard error, exit code 1, and the members written
+// before it still on disk.
+TEST_F(UnpackE2ETest, FailuresShowTheirMessageAndKeepEarlierMembers) {
+  // "combat.pal", then a second member that fails.
+  auto twoMembers = [](vextest::ArchiveEntry second) {
+    ArchiveBuilder archive;
+    archive.Add(KeyOf("combat.pal"), {5, 6, 7});
+    archive.AddRaw(second);
+    return archive.Build();
+  };
+  const std::uint16_t unknown = 1, kbPal = KeyOf("kb.pal");
+  const struct {
+    const char* archiveName; // nullptr: no archive file at all
+    std::vector<std::uint8_t> archive;
+    const char* outFolder;
+    std::string err;
+  } rows[] = {
+      {nullptr,
+       {},
+       "none",
+       "Cannot open file \"" + FolderString() + "none.agg\". No such file or directory.\n"},
+      {"cut.agg", {2, 0, 0x48, 0xC8, 0, 0}, nullptr, "Stream read error.\n"},
+      {"past.agg", twoMembers({unknown, 1000, 5}), "past", "Stream read error.\nfile_1\n"},
+      {"negative.agg", twoMembers({unknown, 0, -1}), "negative", "Range check error.\nfile_1\n"},
+      // No extension: the default folder is the archive's own path, which is a file.
+      {"data", twoMembers({kbPal, 0, 1}), nullptr, OsError(EEXIST) + ".\ncombat.pal\n"},
+      // A folder stands where kb.pal must be written.
+      {"blocked.agg", twoMembers({kbPal, 0, 1}), "blocked", OsError(EISDIR) + ".\nkb.pal\n"},
+  };
+  fs::create_directories(Folder() / "blocked" / "kb.pal");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.err);
+    const std::string archive = row.archiveName ? row.archiveName : "none.agg";
+    if (row.archiveName)
+      WriteWholeFile(Folder() / archive, row.archive);
+    const ToolRun run = Run({archive});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, row.err);
+    if (row.outFolder && row.archiveName) {
+      EXPECT_EQ(ReadWholeFile(Folder() / row.outFolder / "combat.pal"),
+                (std::vector<std::uint8_t>{5, 6, 7}));
+    } else if (row.outFolder) {
+      EXPECT_FALSE(fs::exists(Folder() / row.outFolder));
+    }
+  }
+  EXPECT_FALSE(fs::exists(Folder() / "cut"));
+}
+
+} // namespace
