@@ -8,4 +8,4 @@ void ConvertRawImage(const TByteDynArray& /*member*/, const std::string& /*outpu
   throw Exception("Image conversion is not built yet");
 }
 
-}  // namespace vex
+} // namespace vex

@@ -11,4 +11,4 @@ namespace vex {
 // index per pixel from byte 6, rows top down) as a bitmap file at `outputPath`.
 void ConvertRawImage(const TByteDynArray& member, const std::string& outputPath);
 
-}  // namespace vex
+} // namespace vex

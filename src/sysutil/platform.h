@@ -13,4 +13,4 @@ bool DirectoryExists(const std::string& path);
 // error set.
 bool CreateOneFolder(const std::string& path);
 
-}  // namespace vex::platform
+} // namespace vex::platform

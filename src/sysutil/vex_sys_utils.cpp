@@ -1,7 +1,7 @@
 // The portable half of the OS layer: error texts, path rules, folder making and whole-buffer
 // file output, written once over the primitives of platform.h.
-#include "platform.h"
 #include "vex_sys_utils.h"
+#include "platform.h"
 
 #include <cstdio>
 #include <cstring>
@@ -58,7 +58,7 @@ std::size_t LastDelimiter(std::string_view chars, std::string_view s,
   for (std::size_t i = 0; i < s.size(); ++i) {
     const auto c = static_cast<unsigned char>(s[i]);
     if (isLeadByte != nullptr && isLeadByte(c)) {
-      ++i;  // the trail byte is part of this character, whatever its value
+      ++i; // the trail byte is part of this character, whatever its value
       continue;
     }
     if (chars.find(static_cast<char>(c)) != std::string_view::npos)
@@ -79,7 +79,7 @@ std::size_t ExtensionStart(std::string_view path, const TPathSyntax& syntax) {
   const std::size_t pos = LastDelimiter(chars, path, syntax.isLeadByte);
   return (pos != std::string_view::npos && path[pos] == '.') ? pos : path.size();
 }
-}  // namespace
+} // namespace
 
 std::string ExtractFileExt(std::string_view path, const TPathSyntax& syntax) {
   return std::string(path.substr(ExtensionStart(path, syntax)));
@@ -194,4 +194,4 @@ void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer) {
   SaveDataToFile(path, buffer.data(), buffer.size());
 }
 
-}  // namespace vex
+} // namespace vex

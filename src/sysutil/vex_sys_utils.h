@@ -94,9 +94,9 @@ std::string SystemErrorMessage(std::uint32_t code);
 using LeadBytePredicate = bool (*)(unsigned char);
 
 struct TPathSyntax {
-  std::string_view delimiters;   // bytes that end a folder name
-  char folderDelimiter;          // the one appended to a folder that lacks it
-  LeadBytePredicate isLeadByte;  // double-byte lead bytes, or nullptr for none
+  std::string_view delimiters;  // bytes that end a folder name
+  char folderDelimiter;         // the one appended to a folder that lacks it
+  LeadBytePredicate isLeadByte; // double-byte lead bytes, or nullptr for none
 };
 
 // The rules of the running system.
@@ -136,9 +136,9 @@ using TByteDynArray = std::vector<std::uint8_t>;
 
 // How a file is opened. The share modes matter on Windows only; POSIX has none.
 enum class TOpenMode {
-  ReadExclusive,  // an existing file, read access, no sharing (the archive)
-  ReadShareRead,  // an existing file, read access, others may read (the palette template)
-  CreateAlways,   // create or truncate, write access, no sharing (every output file)
+  ReadExclusive, // an existing file, read access, no sharing (the archive)
+  ReadShareRead, // an existing file, read access, others may read (the palette template)
+  CreateAlways,  // create or truncate, write access, no sharing (every output file)
 };
 
 // An open file, closed by its destructor. Move-only.
@@ -170,7 +170,7 @@ public:
   std::size_t Write(const void* data, std::size_t count);
 
 private:
-  using Handle = std::intptr_t;  // a file descriptor or a HANDLE
+  using Handle = std::intptr_t; // a file descriptor or a HANDLE
   static constexpr Handle InvalidHandle = -1;
   explicit TFile(Handle handle) : handle_(handle) {}
   Handle handle_ = InvalidHandle;
@@ -202,4 +202,4 @@ int ShowMessageBox(std::uintptr_t owner, const std::string& text, const std::str
 // Windows splits GetCommandLineA instead.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
-}  // namespace vex
+} // namespace vex

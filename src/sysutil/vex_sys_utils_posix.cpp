@@ -18,7 +18,9 @@
 
 namespace vex {
 
-std::uint32_t LastSystemError() { return static_cast<std::uint32_t>(errno); }
+std::uint32_t LastSystemError() {
+  return static_cast<std::uint32_t>(errno);
+}
 
 std::string RawSystemErrorText(std::uint32_t code) {
   return std::strerror(static_cast<int>(code));
@@ -117,8 +119,8 @@ std::size_t TFile::ReadAt(std::uint64_t offset, void* data, std::size_t count) c
     const std::uint64_t position = offset + done;
     if (position > static_cast<std::uint64_t>(INT64_MAX))
       break;
-    const ssize_t got = ::pread(static_cast<int>(handle_), out + done, count - done,
-                                static_cast<off_t>(position));
+    const ssize_t got =
+        ::pread(static_cast<int>(handle_), out + done, count - done, static_cast<off_t>(position));
     if (got < 0 && errno == EINTR)
       continue;
     if (got <= 0)
@@ -138,7 +140,7 @@ std::size_t TFile::Write(const void* data, std::size_t count) {
     if (put < 0)
       break;
     if (put == 0) {
-      errno = ENOSPC;  // a device that takes nothing and reports no error is full
+      errno = ENOSPC; // a device that takes nothing and reports no error is full
       break;
     }
     done += static_cast<std::size_t>(put);
@@ -156,9 +158,11 @@ bool DirectoryExists(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool CreateOneFolder(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+bool CreateOneFolder(const std::string& path) {
+  return ::mkdir(path.c_str(), 0777) == 0;
+}
 
-}  // namespace platform
+} // namespace platform
 
 // ---------------------------------------------------------------------------------------------
 // The user's side
@@ -176,7 +180,7 @@ int ShowMessageBox(std::uintptr_t /*owner*/, const std::string& text,
   std::FILE* stream = (flags & MB_ICONERROR_FLAGS) != 0 ? stderr : stdout;
   std::fwrite(out.data(), 1, out.size(), stream);
   std::fflush(stream);
-  return 1;  // IDOK: the only button a box of the tool has
+  return 1; // IDOK: the only button a box of the tool has
 }
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
@@ -189,4 +193,4 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
   return args;
 }
 
-}  // namespace vex
+} // namespace vex

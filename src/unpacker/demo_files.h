@@ -18,4 +18,4 @@ std::string_view LookupKnownName(std::uint16_t key);
 // The 925 names in filling order, for tools that build archives.
 const std::array<std::string_view, 925>& KnownNameList();
 
-}  // namespace vex
+} // namespace vex

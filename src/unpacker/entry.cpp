@@ -9,14 +9,13 @@
 
 namespace vex {
 
-const char* const UsageText =
-    "Marlovexine v1.1\r\n"
-    "Usage: Marlovexine.exe Archive.agg [Folder]\r\n"
-    "Folder defaults to the archive name without extension.\r\n"
-    "\r\n"
-    "Written by the Marlovexine developers\r\n"
-    "https://marlovexine.example.org\r\n"
-    "marlovexine@example.org";
+const char* const UsageText = "Marlovexine v1.1\r\n"
+                              "Usage: Marlovexine.exe Archive.agg [Folder]\r\n"
+                              "Folder defaults to the archive name without extension.\r\n"
+                              "\r\n"
+                              "Written by the Marlovexine developers\r\n"
+                              "https://marlovexine.example.org\r\n"
+                              "marlovexine@example.org";
 const char* const SuccessText = "Operation succesful.";
 const char* const BoxCaption = "Marlovexine";
 
@@ -35,7 +34,7 @@ std::string OutputFolderFor(const std::string& archivePath, const std::string& f
   return folder;
 }
 
-}  // namespace
+} // namespace
 
 void ShowErrorBox(const std::string& message) {
   const std::string& member = CurrentMemberName();
@@ -64,4 +63,4 @@ int RunMarlovexine(const std::vector<std::string>& args) {
   return 0;
 }
 
-}  // namespace vex
+} // namespace vex

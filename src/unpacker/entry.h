@@ -18,4 +18,4 @@ void ShowErrorBox(const std::string& message);
 // the exit code: 0 after the usage or success box, 1 after the error box.
 int RunMarlovexine(const std::vector<std::string>& args);
 
-}  // namespace vex
+} // namespace vex

@@ -12,7 +12,9 @@ namespace vex {
 
 namespace {
 
-std::uint16_t GetU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint16_t GetU16(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
 
 std::int32_t GetI32(const std::uint8_t* p) {
   const std::uint32_t u = std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
@@ -80,7 +82,7 @@ void WriteMember(const TByteDynArray& buffer, const std::string& outputFolder,
     SaveBufferToFile(outputFolder + name, buffer);
 }
 
-}  // namespace
+} // namespace
 
 std::string& CurrentMemberName() {
   static std::string name;
@@ -103,4 +105,4 @@ void UnpackArchive(const std::string& archivePath, const std::string& outputFold
   CurrentMemberName().clear();
 }
 
-}  // namespace vex
+} // namespace vex

@@ -11,9 +11,9 @@ constexpr std::size_t ArchiveCountSize = 2;
 constexpr std::size_t DirectoryEntrySize = 10;
 
 struct TDirectoryEntry {
-  std::uint16_t key;    // index into the known-name table
-  std::int32_t offset;  // from the start of the archive
-  std::int32_t size;    // 0 for an empty member
+  std::uint16_t key;   // index into the known-name table
+  std::int32_t offset; // from the start of the archive
+  std::int32_t size;   // 0 for an empty member
 };
 
 // The name under which the member now being processed is written; empty outside the loop.
@@ -27,4 +27,4 @@ std::string& CurrentMemberName();
 // stay.
 void UnpackArchive(const std::string& archivePath, const std::string& outputFolder);
 
-}  // namespace vex
+} // namespace vex

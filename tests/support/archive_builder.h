@@ -31,16 +31,16 @@ public:
   // The archive's bytes: count, directory, then the data of the members added with Add.
   std::vector<std::uint8_t> Build() const {
     ByteBuilder out;
-    out.U16(static_cast<std::uint16_t>(members_.size()));  // member count
+    out.U16(static_cast<std::uint16_t>(members_.size())); // member count
     std::uint32_t dataAt = static_cast<std::uint32_t>(2 + 10 * members_.size());
     for (const Member& m : members_) {
       if (m.raw) {
         out.U16(m.entry.key).I32(m.entry.offset).I32(m.entry.size);
         continue;
       }
-      out.U16(m.key);                                      // key
-      out.U32(m.data.empty() ? 0 : dataAt);                // offset
-      out.U32(static_cast<std::uint32_t>(m.data.size()));  // size
+      out.U16(m.key);                                     // key
+      out.U32(m.data.empty() ? 0 : dataAt);               // offset
+      out.U32(static_cast<std::uint32_t>(m.data.size())); // size
       dataAt += static_cast<std::uint32_t>(m.data.size());
     }
     for (const Member& m : members_)
@@ -69,4 +69,4 @@ inline std::vector<std::uint8_t> PatternBytes(std::size_t size, std::uint32_t se
   return bytes;
 }
 
-}  // namespace vextest
+} // namespace vextest

@@ -15,7 +15,8 @@ std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path) {
 
 void WriteWholeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   ASSERT_TRUE(out.good()) << "cannot write " << path;
 }
 
@@ -24,7 +25,7 @@ void TempFolderTest::SetUp() {
   std::random_device random;
   std::string name = std::string("vex_") + info->test_suite_name() + "_" + info->name() + "_" +
                      std::to_string(random());
-  for (char& c : name)  // parameterised tests carry "/" in their names
+  for (char& c : name) // parameterised tests carry "/" in their names
     if (c == '/' || c == '<' || c == '>' || c == ',' || c == ' ')
       c = '_';
   folder_ = std::filesystem::temp_directory_path() / name;
@@ -43,4 +44,4 @@ void TempFolderTest::TearDown() {
   std::filesystem::remove_all(folder_, ignored);
 }
 
-}  // namespace vextest
+} // namespace vextest

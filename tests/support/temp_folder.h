@@ -25,4 +25,4 @@ private:
   std::filesystem::path folder_;
 };
 
-}  // namespace vextest
+} // namespace vextest

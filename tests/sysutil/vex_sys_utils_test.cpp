@@ -29,7 +29,7 @@ TEST(SystemErrorText, TrimsTrailingBlanksControlsAndPeriods) {
       {"Access is denied.\r\n", "Access is denied"},
       {"Wait for it...", "Wait for it"},
       {"Tabbed.\t \x01", "Tabbed"},
-      {"Caf\xE9.", "Caf\xE9"},  // a byte of 0x80 or above ends the trimming
+      {"Caf\xE9.", "Caf\xE9"}, // a byte of 0x80 or above ends the trimming
       {"A. b", "A. b"},
       {" .\r\n", ""},
       {"", ""},
@@ -60,7 +60,9 @@ TEST(RaiseAssertion, NamesTheBaseFileAndLine) {
 }
 
 // A stand-in for a double-byte code page: 0x81..0x9F and 0xE0..0xFC lead a two-byte character.
-bool IsTestLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool IsTestLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 const TPathSyntax PosixSyntax{"/", '/', nullptr};
 const TPathSyntax WindowsSyntax{"\\:", '\\', IsTestLeadByte};
@@ -105,7 +107,7 @@ TEST(PathRules, SameTextFoldsAsciiLettersOnly) {
   EXPECT_TRUE(SameTextAscii(".BmP", ".bmp"));
   EXPECT_TRUE(SameTextAscii("", ""));
   EXPECT_FALSE(SameTextAscii(".bmp", ".bm"));
-  EXPECT_FALSE(SameTextAscii("\xC9", "\xE9"));  // no locale: accented letters are not folded
+  EXPECT_FALSE(SameTextAscii("\xC9", "\xE9")); // no locale: accented letters are not folded
   EXPECT_FALSE(SameTextAscii("@", "`"));
 }
 
@@ -142,7 +144,7 @@ TEST_F(FileOutputTest, ForceFolderMakesMissingLevelsOnly) {
   errno = 0;
   EXPECT_FALSE(ForceFolder((Folder() / "file").string()));
   EXPECT_FALSE(ForceFolder((Folder() / "file" / "sub").string()));
-  EXPECT_EQ(errno, EEXIST);  // left by the folder creation that failed
+  EXPECT_EQ(errno, EEXIST); // left by the folder creation that failed
 }
 
 TEST_F(FileOutputTest, SaveBufferCreatesReplacesAndEmpties) {
@@ -171,9 +173,9 @@ TEST_F(FileOutputTest, SaveBufferRaisesTheSystemError) {
 TEST_F(FileOutputTest, OpenFailuresNameTheAbsolutePath) {
   const fs::path saved = fs::current_path();
   fs::current_path(Folder());
-  EXPECT_THROW_MSG(TFile::OpenOrRaise("./missing/../none.agg", TOpenMode::ReadExclusive),
-                   EFOpenError,
-                   "Cannot open file \"" + FolderString() + "none.agg\". No such file or directory");
+  EXPECT_THROW_MSG(
+      TFile::OpenOrRaise("./missing/../none.agg", TOpenMode::ReadExclusive), EFOpenError,
+      "Cannot open file \"" + FolderString() + "none.agg\". No such file or directory");
   EXPECT_THROW_MSG(TFile::OpenOrRaise(".", TOpenMode::ReadShareRead), EFOpenError,
                    "Cannot open file \"" + Folder().string() + "\". Is a directory");
   EXPECT_THROW_MSG(TFile::OpenOrRaise("no/such/x.bmp", TOpenMode::CreateAlways), EFCreateError,
@@ -204,4 +206,4 @@ TEST(ProgramArguments, SkipsTheProgramAndEmptyArguments) {
   EXPECT_EQ(ProgramArguments(5, argv), (std::vector<std::string>{"a.agg", "out dir"}));
 }
 
-}  // namespace
+} // namespace

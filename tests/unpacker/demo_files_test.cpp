@@ -17,7 +17,7 @@ TEST(KnownNames, EmptyBeforeFilling) {
 
 TEST(NameKey, WorkedExampleAndCaseFolding) {
   EXPECT_EQ(NameKey("kb.pal"), 0xC848);
-  EXPECT_EQ(NameKey("k"), 0xFFB5);  // the first step of the worked example
+  EXPECT_EQ(NameKey("k"), 0xFFB5); // the first step of the worked example
   EXPECT_EQ(NameKey("bordedit.BMP"), 0xBB8C);
   EXPECT_EQ(NameKey("BORDEDIT.bmp"), 0xBB8C);
   EXPECT_EQ(NameKey(""), 0);
@@ -34,11 +34,21 @@ TEST(KnownNames, SlotsAfterFilling) {
     std::uint16_t key;
     const char* name;
   } rows[] = {
-      {0xC848, "kb.pal"},        {0x925A, "overmain.bmp"}, {0xEFD5, "WINCE00.82M"},
-      {0xBB8C, "bordedit.BMP"},  {0x0000, ""},             {0xFFFF, ""},
-      {0x5837, "file_14.bin"},   {0xE0EB, ""},             {0x443A, "file_29.icn"},
-      {0xF9B6, "file_148.bmp"},  {0x2FD7, "file_278.bin"}, {0x0092, "mtn_d5.tod"},
-      {0xFF36, "artifact.icn"},  {0x0091, ""},             {0xFF37, ""},
+      {0xC848, "kb.pal"},
+      {0x925A, "overmain.bmp"},
+      {0xEFD5, "WINCE00.82M"},
+      {0xBB8C, "bordedit.BMP"},
+      {0x0000, ""},
+      {0xFFFF, ""},
+      {0x5837, "file_14.bin"},
+      {0xE0EB, ""},
+      {0x443A, "file_29.icn"},
+      {0xF9B6, "file_148.bmp"},
+      {0x2FD7, "file_278.bin"},
+      {0x0092, "mtn_d5.tod"},
+      {0xFF36, "artifact.icn"},
+      {0x0091, ""},
+      {0xFF37, ""},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -67,4 +77,4 @@ TEST(KnownNames, HoldsEveryListedNameOnceWithoutCopies) {
   EXPECT_EQ(lowerBmp, 199u);
 }
 
-}  // namespace
+} // namespace

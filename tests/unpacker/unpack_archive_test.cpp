@@ -21,8 +21,8 @@ using vextest::ReadWholeFile;
 
 namespace {
 
-constexpr std::uint16_t KbPal = 0xC848;        // "kb.pal"
-constexpr std::uint16_t UnknownKey = 0x0001;   // no known name
+constexpr std::uint16_t KbPal = 0xC848;      // "kb.pal"
+constexpr std::uint16_t UnknownKey = 0x0001; // no known name
 
 class UnpackArchiveTest : public vextest::TempFolderTest {
 protected:
@@ -47,7 +47,7 @@ TEST_F(UnpackArchiveTest, NamesMembersAndWritesThemByteForByte) {
   archive.Add(KbPal, PatternBytes(768, 1));
   archive.Add(UnknownKey, PatternBytes(33, 2));
   archive.Add(NameKey("combat.pal"), {});
-  archive.Add(0xEFD5, PatternBytes(5, 3));  // "WINCE00.82M": not an image, whatever the case
+  archive.Add(0xEFD5, PatternBytes(5, 3)); // "WINCE00.82M": not an image, whatever the case
   UnpackArchive(WriteArchive(archive.Build()), Out());
   EXPECT_EQ(OutFile("kb.pal"), PatternBytes(768, 1));
   EXPECT_EQ(OutFile("file_1"), PatternBytes(33, 2));
@@ -61,8 +61,8 @@ TEST_F(UnpackArchiveTest, EntriesMayOverlapAndLaterMembersReplaceEarlierOnes) {
   ArchiveBuilder archive;
   archive.Add(KbPal, PatternBytes(100, 7));
   const std::int32_t dataAt = 2 + 10 * 3;
-  archive.AddRaw({UnknownKey, dataAt + 10, 20});  // inside kb.pal's bytes
-  archive.AddRaw({KbPal, dataAt + 50, 3});         // kb.pal again, shorter
+  archive.AddRaw({UnknownKey, dataAt + 10, 20}); // inside kb.pal's bytes
+  archive.AddRaw({KbPal, dataAt + 50, 3});       // kb.pal again, shorter
   UnpackArchive(WriteArchive(archive.Build()), Out());
   const auto all = PatternBytes(100, 7);
   EXPECT_EQ(OutFile("file_1"), std::vector<std::uint8_t>(all.begin() + 10, all.begin() + 30));
@@ -77,9 +77,7 @@ TEST_F(UnpackArchiveTest, NoMembersStillMakesTheFolder) {
 
 TEST_F(UnpackArchiveTest, ShortArchivesFailBeforeAnyMember) {
   const std::vector<std::vector<std::uint8_t>> archives = {
-      {},
-      {1},
-      {1, 0, 0x48, 0xC8, 0, 0, 0, 0, 0, 0, 0},  // one entry, cut one byte short
+      {}, {1}, {1, 0, 0x48, 0xC8, 0, 0, 0, 0, 0, 0, 0}, // one entry, cut one byte short
   };
   for (const auto& bytes : archives) {
     SCOPED_TRACE(bytes.size());
@@ -124,7 +122,7 @@ TEST_F(UnpackArchiveTest, BadEntriesFailAtTheirMember) {
 
 TEST_F(UnpackArchiveTest, ZeroSizeMembersAreNeverPositionedOrRead) {
   ArchiveBuilder archive;
-  archive.AddRaw({KbPal, -7, 0});  // an offset that would fail if it were used
+  archive.AddRaw({KbPal, -7, 0}); // an offset that would fail if it were used
   UnpackArchive(WriteArchive(archive.Build()), Out());
   EXPECT_EQ(OutFile("kb.pal").size(), 0u);
 }
@@ -146,4 +144,4 @@ TEST_F(UnpackArchiveTest, AMissingArchiveNamesItsAbsolutePath) {
   EXPECT_FALSE(fs::exists(Folder() / "out"));
 }
 
-}  // namespace
+} // namespace
