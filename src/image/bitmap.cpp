@@ -1,0 +1,241 @@
+// TBitmap's image model: reading a file into a new image, resizing, pixel formats and rows.
+// ReadBitmapFile and Resize build the new image completely before it replaces the old one,
+// so a failure leaves the bitmap as it was.
+#include "bitmap.h"
+
+#include "bmp_format.h"
+#include "bmp_reader.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace vex {
+
+namespace {
+
+[[noreturn]] void RaiseOutOfResources() {
+  throw EOutOfResources("Out of system resources");
+}
+
+// The colour-table entries an image of `bitCount` bits keeps out of `available`: no more than
+// its pixels can index, and none above 8 bits.
+std::size_t TableEntries(std::uint16_t bitCount, std::size_t available) {
+  if (bitCount > 8)
+    return 0;
+  return std::min<std::size_t>(available, std::size_t{1} << bitCount);
+}
+
+// What the store reports for an image it made from `created`: header size 40, planes 1, the
+// store's size and the colour-table entries it was given.
+TBitmapInfoHeader Describe(const TBitmapInfoHeader& created, const TStoreGeometry& geometry,
+                           std::size_t tableEntries) {
+  TBitmapInfoHeader description = created;
+  description.headerSize = bmp::InfoHeaderSize;
+  description.planes = 1;
+  description.imageSize = static_cast<std::uint32_t>(geometry.Bytes());
+  description.coloursUsed = static_cast<std::uint32_t>(tableEntries);
+  if (created.compression != bmp::CompressionBitFields)
+    description.redMask = description.greenMask = description.blueMask = 0;
+  return description;
+}
+
+// Sets the pixel bits of a row to 1, leaving the padding after them as it is (zero).
+void FillRowWhite(std::uint8_t* row, std::uint64_t pixelBits) {
+  const auto fullBytes = static_cast<std::size_t>(pixelBits / 8);
+  const auto restBits = static_cast<unsigned>(pixelBits % 8);
+  std::memset(row, 0xFF, fullBytes);
+  if (restBits != 0)
+    row[fullBytes] = static_cast<std::uint8_t>(0xFF << (8 - restBits));
+}
+
+// Copies the first `pixelBits` bits of a row; `src` holds `held` bytes, the rest reads as 0.
+void CopyRowBits(std::uint8_t* dst, const std::uint8_t* src, std::size_t held,
+                 std::uint64_t pixelBits) {
+  const auto fullBytes = static_cast<std::size_t>(pixelBits / 8);
+  const auto restBits = static_cast<unsigned>(pixelBits % 8);
+  const std::size_t copied = std::min(fullBytes, held);
+  if (copied != 0)
+    std::memcpy(dst, src, copied);
+  std::memset(dst + copied, 0, fullBytes - copied);
+  if (restBits != 0) {
+    const auto mask = static_cast<std::uint8_t>(0xFF << (8 - restBits));
+    const std::uint8_t from = fullBytes < held ? src[fullBytes] : 0;
+    dst[fullBytes] = static_cast<std::uint8_t>((dst[fullBytes] & ~mask) | (from & mask));
+  }
+}
+
+} // namespace
+
+bool operator==(const TBitmapInfoHeader& a, const TBitmapInfoHeader& b) {
+  return a.headerSize == b.headerSize && a.width == b.width && a.height == b.height &&
+         a.planes == b.planes && a.bitCount == b.bitCount && a.compression == b.compression &&
+         a.imageSize == b.imageSize && a.xResolution == b.xResolution &&
+         a.yResolution == b.yResolution && a.coloursUsed == b.coloursUsed &&
+         a.coloursImportant == b.coloursImportant && a.redMask == b.redMask &&
+         a.greenMask == b.greenMask && a.blueMask == b.blueMask;
+}
+
+// A zero-byte file empties the bitmap as if it were new. Compressed pictures are not
+// decoded: the image is device-dependent, which the conversion refuses, and no later Resize
+// turns it into a device-independent one.
+void TBitmap::ReadBitmapFile(const std::string& path) {
+  TBmpFileContents file = ReadBmpFile(path);
+  if (file.empty)
+    image_ = TImageState{};
+  else if (IsIndependentCompression(file.header.compression))
+    image_ = IndependentImageFromFile(std::move(file));
+  else
+    image_ = DependentImageFromFile(std::move(file));
+}
+
+// HeldHeader is what the store reports for the new image, with the resolution, colours used
+// and colours important of the file.
+TBitmap::TImageState TBitmap::IndependentImageFromFile(TBmpFileContents&& file) {
+  const TBitmapInfoHeader& header = file.header;
+  TImageState image;
+  image.kind = ImageKind::Independent;
+  image.coreHeaderStyle = file.coreHeader;
+  image.width = header.width;
+  image.height = static_cast<std::int32_t>(file.geometry.rows);
+  const std::size_t entries = TableEntries(header.bitCount, file.colours.size());
+  image.palette.assign(file.colours.begin(), file.colours.begin() + entries);
+  image.description = Describe(header, file.geometry, entries);
+  image.held = image.description;
+  image.held.coloursUsed = header.coloursUsed;
+  image.held.coloursImportant = header.coloursImportant;
+  image.store = TPixelStore::Partial(file.geometry, std::move(file.pixels));
+  return image;
+}
+
+// A device-dependent image has no description of its own: HeldHeader keeps only what the
+// file says of resolution and colours.
+TBitmap::TImageState TBitmap::DependentImageFromFile(TBmpFileContents&& file) {
+  const TBitmapInfoHeader& header = file.header;
+  TImageState image;
+  image.kind = ImageKind::Dependent;
+  image.width = header.width;
+  image.height = header.height;
+  image.held.xResolution = header.xResolution;
+  image.held.yResolution = header.yResolution;
+  image.held.coloursUsed = header.coloursUsed;
+  image.held.coloursImportant = header.coloursImportant;
+  const std::size_t entries = TableEntries(header.bitCount, file.colours.size());
+  image.palette.assign(file.colours.begin(), file.colours.begin() + entries);
+  return image;
+}
+
+void TBitmap::Resize(std::int32_t w, std::int32_t h) {
+  if (w == image_.width && h == image_.height)
+    return;
+  if (w < 0 || h < 0)
+    RaiseOutOfResources();
+  TImageState next;
+  next.held = image_.held;
+  next.held.width = w;
+  next.held.height = h;
+  next.width = w;
+  next.height = h;
+  next.palette = image_.palette;
+  next.coreHeaderStyle = image_.coreHeaderStyle;
+  if (w == 0 || h == 0) {
+    next.kind = ImageKind::None;
+  } else if (next.held.headerSize >= bmp::InfoHeaderSize) {
+    MakeWhiteImage(next);
+    CopyPicture(image_, next);
+  } else {
+    next.kind = ImageKind::Dependent; // never held a device-independent image
+  }
+  image_ = std::move(next);
+}
+
+// A bottom-up store in the format of `image.held`, its pixels white and its padding zero.
+void TBitmap::MakeWhiteImage(TImageState& image) {
+  const TBitmapInfoHeader format = image.held;
+  if (!IsStorableFormat(format.bitCount, format.compression))
+    RaiseOutOfResources();
+  const auto geometry = StoreGeometryFor(image.width, image.height, format.bitCount);
+  if (!geometry)
+    RaiseOutOfResources();
+  image.store = TPixelStore::Allocated(*geometry);
+  image.description =
+      Describe(format, *geometry, TableEntries(format.bitCount, image.palette.size()));
+  image.held = image.description;
+  image.kind = ImageKind::Independent;
+  const std::uint64_t pixelBits =
+      std::uint64_t{format.bitCount} * static_cast<std::uint64_t>(image.width);
+  for (std::uint64_t row = 0; row < geometry->rows; ++row)
+    FillRowWhite(image.store.MutableRow(row), pixelBits);
+}
+
+// The old picture goes to the top-left corner, clipped to the new size. A store read from a
+// file is copied from the bytes it holds, without making it real.
+void TBitmap::CopyPicture(const TImageState& from, TImageState& to) {
+  if (from.kind != ImageKind::Independent)
+    return;
+  const auto rows = static_cast<std::uint64_t>(std::min(from.height, to.height));
+  const std::uint64_t pixelBits =
+      std::uint64_t{to.held.bitCount} * static_cast<std::uint64_t>(std::min(from.width, to.width));
+  for (std::uint64_t row = 0; row < rows; ++row) {
+    std::size_t held = 0;
+    const std::uint8_t* src = from.store.HeldRow(StoreIndexOfRow(from, row), held);
+    CopyRowBits(to.store.MutableRow(StoreIndexOfRow(to, row)), src, held, pixelBits);
+  }
+}
+
+// Rows count from the top of the picture; a positive height stores the bottom row first.
+std::uint64_t TBitmap::StoreIndexOfRow(const TImageState& image, std::uint64_t row) {
+  const std::uint64_t rows = image.store.Rows();
+  return image.description.height > 0 ? rows - 1 - row : row;
+}
+
+std::uint8_t* TBitmap::RowAddress(std::int32_t row) {
+  image_.held.coloursUsed = 0;
+  image_.held.coloursImportant = 0;
+  if (image_.kind != ImageKind::Independent || row < 0 || row >= image_.height)
+    throw EInvalidGraphicOperation("Scan line index out of range");
+  return image_.store.MutableRow(StoreIndexOfRow(image_, static_cast<std::uint64_t>(row)));
+}
+
+bool TBitmap::IsDeviceDependent() const {
+  return image_.kind == ImageKind::Dependent ||
+         (image_.kind == ImageKind::None && image_.held.headerSize == 0);
+}
+
+PixelFormat TBitmap::HeldPixelFormat() const {
+  if (IsDeviceDependent())
+    return PixelFormat::Device;
+  const TBitmapInfoHeader& held = image_.held;
+  switch (held.bitCount) {
+  case 1:
+    return PixelFormat::Bits1;
+  case 4:
+    return PixelFormat::Bits4;
+  case 8:
+    return PixelFormat::Bits8;
+  case 16:
+    if (held.compression == bmp::CompressionNone)
+      return PixelFormat::Bits15;
+    if (held.compression == bmp::CompressionBitFields && held.greenMask == 0x7E0)
+      return PixelFormat::Bits16;
+    return PixelFormat::Custom;
+  case 24:
+    return PixelFormat::Bits24;
+  case 32:
+    return held.compression == bmp::CompressionNone ? PixelFormat::Bits32 : PixelFormat::Custom;
+  default:
+    return PixelFormat::Custom;
+  }
+}
+
+std::optional<TBitmapInfoHeader> TBitmap::PlatformDescription() const {
+  if (image_.kind != ImageKind::Independent)
+    return std::nullopt;
+  return image_.description;
+}
+
+std::size_t TBitmap::Stride() const {
+  return image_.kind == ImageKind::Independent ? image_.store.Stride() : 0;
+}
+
+} // namespace vex

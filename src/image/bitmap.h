@@ -1,0 +1,145 @@
+// TBitmap, the tool's in-memory image: it reads the palette template from a BMP file, is
+// rebuilt at each converted image's size in the template's format and colours, hands out its
+// pixel rows, and writes itself as a BMP file.
+#pragma once
+
+#include "pixel_store.h"
+#include "vex_sys_utils.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vex {
+
+struct TBmpFileContents;
+
+// The description of an image, with the fields of an info header in file order, then the
+// bit-field masks (meaningful for 16 and 32 bits with compression 3).
+struct TBitmapInfoHeader {
+  std::uint32_t headerSize = 0; // 40 for every image built here, 0 when none ever was
+  std::int32_t width = 0;
+  std::int32_t height = 0; // positive: rows stored bottom-up
+  std::uint16_t planes = 0;
+  std::uint16_t bitCount = 0;
+  std::uint32_t compression = 0; // 0 none, 3 bit-field masks, other values compressed
+  std::uint32_t imageSize = 0;   // bytes in the pixel store
+  std::int32_t xResolution = 0;  // pixels per metre
+  std::int32_t yResolution = 0;
+  std::uint32_t coloursUsed = 0;
+  std::uint32_t coloursImportant = 0;
+  std::uint32_t redMask = 0;
+  std::uint32_t greenMask = 0;
+  std::uint32_t blueMask = 0;
+
+  friend bool operator==(const TBitmapInfoHeader& a, const TBitmapInfoHeader& b);
+  friend bool operator!=(const TBitmapInfoHeader& a, const TBitmapInfoHeader& b) {
+    return !(a == b);
+  }
+};
+
+// One colour of the palette; `flags` is always 0.
+struct TPaletteEntry {
+  std::uint8_t red = 0;
+  std::uint8_t green = 0;
+  std::uint8_t blue = 0;
+  std::uint8_t flags = 0;
+
+  friend bool operator==(const TPaletteEntry& a, const TPaletteEntry& b) {
+    return a.red == b.red && a.green == b.green && a.blue == b.blue && a.flags == b.flags;
+  }
+};
+
+// The pixel layouts a TBitmap can have.
+enum class PixelFormat { Device, Bits1, Bits4, Bits8, Bits15, Bits16, Bits24, Bits32, Custom };
+
+class TBitmap {
+public:
+  // An empty bitmap: HeldHeader all zero, no palette, CoreHeaderStyle clear.
+  TBitmap() = default;
+
+  // Replaces the image by the one in the BMP file at `path`; a file of 0 bytes makes the
+  // bitmap as new. Pictures compressed other than with bit-field masks are not decoded: they
+  // give a device-dependent image. Raises EFOpenError when the file cannot be opened;
+  // EReadError when it ends inside its file header, header, masks or colour table;
+  // EInvalidGraphic when it is no BMP file ("BM" missing, planes not 1, header size neither
+  // 12 nor 40 or more, more than 256 colours) or its image cannot be made: a bit count other
+  // than 1, 4, 8, 16, 24 or 32, masks below 16 bits or cut off by a 41- to 51-byte header, a
+  // width of 0 or less, a height of 0, more than MaxStoreBytes of pixels, or a compressed
+  // picture stored top-down. On failure the bitmap is unchanged.
+  void ReadBitmapFile(const std::string& path);
+
+  // Rebuilds the image at w × h in the same format and colours: white, with the old picture
+  // copied in at the top-left corner, or empty when w or h is 0. Raises EOutOfResources when
+  // the image cannot be made (negative or too large a size, memory exhausted); the bitmap is
+  // then unchanged.
+  void Resize(std::int32_t w, std::int32_t h);
+  void SetWidth(std::int32_t w) { Resize(w, image_.height); }
+  void SetHeight(std::int32_t h) { Resize(image_.width, h); }
+
+  // The size last given, by ReadBitmapFile or Resize; both are 0 or more.
+  std::int32_t Width() const { return image_.width; }
+  std::int32_t Height() const { return image_.height; }
+
+  const TBitmapInfoHeader& HeldHeader() const { return image_.held; }
+  const std::vector<TPaletteEntry>& Palette() const { return image_.palette; }
+  // Set when the image came from a file with a 12-byte core header; written files then use
+  // that header style too.
+  bool CoreHeaderStyle() const { return image_.coreHeaderStyle; }
+  PixelFormat HeldPixelFormat() const;
+  bool IsDeviceDependent() const;
+
+  // What the image store reports about the current device-independent image (header size
+  // 40, its size, bit count, compression, masks, image size = stride × |height|, colours used
+  // = its colour-table entry count); nothing when the bitmap is empty or device-dependent.
+  std::optional<TBitmapInfoHeader> PlatformDescription() const;
+  // Bytes per row of the pixel store; 0 when there is no device-independent image.
+  std::size_t Stride() const;
+
+  // The first byte of `row`, counted from the top of the picture. Marks the image as
+  // modified (colours used and colours important become 0) even when it then raises
+  // EInvalidGraphicOperation "Scan line index out of range": the row is outside 0..Height()-1
+  // or the bitmap holds no device-independent image. Raises EOutOfResources when a store
+  // read from a file cannot be made real.
+  std::uint8_t* RowAddress(std::int32_t row);
+
+  // Creates or replaces the file at `path` and writes the image as a BMP file, bottom row
+  // first; an empty bitmap gives an empty file. Raises EFCreateError, EWriteError;
+  // EInvalidGraphic (before creating the file) for a device-dependent image or a core-style
+  // image wider or taller than 65535; EOutOfMemory when the file cannot be assembled.
+  void WriteBitmapFile(const std::string& path);
+
+private:
+  enum class ImageKind { None, Independent, Dependent };
+
+  // Everything that ReadBitmapFile and Resize replace at once.
+  struct TImageState {
+    TBitmapInfoHeader held;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::vector<TPaletteEntry> palette;
+    bool coreHeaderStyle = false;
+    ImageKind kind = ImageKind::None;
+    TBitmapInfoHeader description; // meaningful for ImageKind::Independent
+    TPixelStore store;             // ditto
+  };
+
+  static TImageState IndependentImageFromFile(TBmpFileContents&& file);
+  static TImageState DependentImageFromFile(TBmpFileContents&& file);
+  static void MakeWhiteImage(TImageState& image);
+  static void CopyPicture(const TImageState& from, TImageState& to);
+  static std::uint64_t StoreIndexOfRow(const TImageState& image, std::uint64_t row);
+  std::uint32_t ColourEntriesToWrite() const;
+  void AssembleFile(std::uint32_t colourEntries);
+  void AppendInfoHeader(std::uint32_t colourEntries);
+  void AppendCoreHeader();
+  void AppendColourTable(std::uint32_t colourEntries, std::uint32_t tableEntries);
+  void AppendPixels();
+
+  TImageState image_;
+  TByteDynArray writeBuffer_; // kept so that its capacity serves the next file
+};
+
+} // namespace vex

@@ -1,0 +1,192 @@
+// Reading BMP files: file header, info or core header, masks, colour table and pixel bytes in
+// file order. The pixel-offset field is not used: the pixels are taken to follow the colour
+// table at once, which is what the template's readers have always done.
+#include "bmp_reader.h"
+
+#include "bmp_format.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+namespace vex {
+
+namespace {
+
+using namespace bmp;
+
+[[noreturn]] void RaiseInvalidGraphic() {
+  throw EInvalidGraphic("Bitmap image is not valid");
+}
+
+// Reads a file front to back. A part that would run past the end raises EReadError before
+// anything is read or allocated for it.
+class TFileCursor {
+public:
+  TFileCursor(const TFile& file, std::uint64_t size) : file_(file), size_(size) {}
+  std::uint64_t Remaining() const { return size_ - position_; }
+  void Read(std::uint8_t* data, std::size_t count) {
+    Require(count);
+    file_.ReadExactAt(position_, data, count);
+    position_ += count;
+  }
+  void Skip(std::uint64_t count) {
+    Require(count);
+    position_ += count;
+  }
+
+private:
+  void Require(std::uint64_t count) const {
+    if (count > Remaining())
+      throw EReadError();
+  }
+
+  const TFile& file_;
+  std::uint64_t size_;
+  std::uint64_t position_ = 0;
+};
+
+// The header bytes kept: the info header and the masks that headers of 52 bytes or more hold.
+using THeaderBytes = std::array<std::uint8_t, HeaderWithMasksSize>;
+
+void ReadFileHeader(TFileCursor& cursor) {
+  std::array<std::uint8_t, FileHeaderSize> bytes{};
+  cursor.Read(bytes.data(), bytes.size());
+  if (bytes[FileTypeOffset] != FileType0 || bytes[FileTypeOffset + 1] != FileType1)
+    RaiseInvalidGraphic();
+}
+
+// A core header becomes an info header of its four values and zero in every other field.
+TBitmapInfoHeader ReadCoreHeader(TFileCursor& cursor, THeaderBytes& bytes) {
+  cursor.Read(bytes.data() + 4, CoreHeaderSize - 4);
+  TBitmapInfoHeader header;
+  header.headerSize = InfoHeaderSize;
+  header.width = GetU16(&bytes[CoreWidthOffset]);
+  header.height = GetU16(&bytes[CoreHeightOffset]);
+  header.planes = GetU16(&bytes[CorePlanesOffset]);
+  header.bitCount = GetU16(&bytes[CoreBitCountOffset]);
+  return header;
+}
+
+// Reads an info header of `headerSize` (40 or more) bytes, keeping only its first 52.
+TBitmapInfoHeader ReadInfoHeader(TFileCursor& cursor, THeaderBytes& bytes,
+                                 std::uint32_t headerSize) {
+  const std::uint32_t kept = std::min(headerSize, HeaderWithMasksSize);
+  cursor.Read(bytes.data() + 4, kept - 4);
+  cursor.Skip(headerSize - kept);
+  TBitmapInfoHeader header;
+  header.headerSize = headerSize;
+  header.width = GetI32(&bytes[WidthOffset]);
+  header.height = GetI32(&bytes[HeightOffset]);
+  header.planes = GetU16(&bytes[PlanesOffset]);
+  header.bitCount = GetU16(&bytes[BitCountOffset]);
+  header.compression = GetU32(&bytes[CompressionOffset]);
+  header.imageSize = GetU32(&bytes[ImageSizeOffset]);
+  header.xResolution = GetI32(&bytes[XResolutionOffset]);
+  header.yResolution = GetI32(&bytes[YResolutionOffset]);
+  header.coloursUsed = GetU32(&bytes[ColoursUsedOffset]);
+  header.coloursImportant = GetU32(&bytes[ColoursImportantOffset]);
+  return header;
+}
+
+// Masks matter for 16 and 32 bits with compression 3. A 40-byte header is followed by them;
+// longer headers of 52 bytes or more hold them; headers in between have no room for them.
+void ReadMasks(TFileCursor& cursor, THeaderBytes& bytes, std::uint32_t headerSize,
+               TBitmapInfoHeader& header) {
+  if (header.compression != CompressionBitFields ||
+      (header.bitCount != 16 && header.bitCount != 32))
+    return;
+  if (headerSize == InfoHeaderSize)
+    cursor.Read(&bytes[RedMaskOffset], MasksSize);
+  else if (headerSize < HeaderWithMasksSize)
+    RaiseInvalidGraphic();
+  header.redMask = GetU32(&bytes[RedMaskOffset]);
+  header.greenMask = GetU32(&bytes[GreenMaskOffset]);
+  header.blueMask = GetU32(&bytes[BlueMaskOffset]);
+}
+
+// Colours used 0 means the full table for 1, 4 and 8 bits and none otherwise.
+std::vector<TPaletteEntry> ReadColours(TFileCursor& cursor, TBitmapInfoHeader& header,
+                                       bool coreHeader) {
+  if (header.coloursUsed > MaxColourEntries)
+    RaiseInvalidGraphic();
+  if (header.coloursUsed == 0 &&
+      (header.bitCount == 1 || header.bitCount == 4 || header.bitCount == 8))
+    header.coloursUsed = 1u << header.bitCount;
+  const std::size_t entrySize = coreHeader ? CoreEntrySize : InfoEntrySize;
+  std::array<std::uint8_t, MaxColourEntries * InfoEntrySize> bytes{};
+  cursor.Read(bytes.data(), header.coloursUsed * entrySize);
+  std::vector<TPaletteEntry> colours(header.coloursUsed);
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    const std::uint8_t* entry = &bytes[i * entrySize]; // blue, green, red[, reserved]
+    colours[i] = TPaletteEntry{entry[2], entry[1], entry[0], 0};
+  }
+  return colours;
+}
+
+// The platform makes device-independent images of the storable formats only, at least one
+// pixel wide and high and within MaxStoreBytes; anything else it refuses.
+TStoreGeometry IndependentGeometry(const TBitmapInfoHeader& header) {
+  if (!IsStorableFormat(header.bitCount, header.compression))
+    RaiseInvalidGraphic();
+  const auto rows = std::abs(static_cast<std::int64_t>(header.height));
+  const auto geometry = StoreGeometryFor(header.width, rows, header.bitCount);
+  if (!geometry)
+    RaiseInvalidGraphic();
+  return *geometry;
+}
+
+// Compressed pictures are bottom-up by definition, and at least one pixel in size.
+void CheckDependentImage(const TBitmapInfoHeader& header) {
+  if (header.width <= 0 || header.height <= 0)
+    RaiseInvalidGraphic();
+}
+
+// The pixel bytes taken are the image size (the whole store when the file gives none or is
+// uncompressed), or fewer when the file ends first; never more than the store holds.
+void ReadPixels(TFileCursor& cursor, TBmpFileContents& contents) {
+  TBitmapInfoHeader& header = contents.header;
+  if (!IsIndependentCompression(header.compression)) {
+    CheckDependentImage(header);
+    return;
+  }
+  contents.geometry = IndependentGeometry(header);
+  const std::uint64_t storeBytes = contents.geometry.Bytes();
+  if (header.imageSize == 0 || header.compression == CompressionNone)
+    header.imageSize = static_cast<std::uint32_t>(storeBytes);
+  const std::uint64_t taken =
+      std::min({std::uint64_t{header.imageSize}, storeBytes, cursor.Remaining()});
+  contents.pixels.resize(static_cast<std::size_t>(taken));
+  cursor.Read(contents.pixels.data(), contents.pixels.size());
+}
+
+} // namespace
+
+TBmpFileContents ReadBmpFile(const std::string& path) {
+  const TFile file = TFile::OpenOrRaise(path, TOpenMode::ReadShareRead);
+  TBmpFileContents contents;
+  const std::uint64_t size = file.Size();
+  if (size == 0)
+    return contents;
+  contents.empty = false;
+  TFileCursor cursor(file, size);
+  ReadFileHeader(cursor);
+  THeaderBytes headerBytes{};
+  cursor.Read(headerBytes.data(), 4);
+  const std::uint32_t headerSize = GetU32(&headerBytes[HeaderSizeOffset]);
+  contents.coreHeader = headerSize == CoreHeaderSize;
+  if (contents.coreHeader)
+    contents.header = ReadCoreHeader(cursor, headerBytes);
+  else if (headerSize >= InfoHeaderSize)
+    contents.header = ReadInfoHeader(cursor, headerBytes, headerSize);
+  else
+    RaiseInvalidGraphic();
+  if (contents.header.planes != 1)
+    RaiseInvalidGraphic();
+  ReadMasks(cursor, headerBytes, headerSize, contents.header);
+  contents.colours = ReadColours(cursor, contents.header, contents.coreHeader);
+  ReadPixels(cursor, contents);
+  return contents;
+}
+
+} // namespace vex

@@ -1,0 +1,576 @@
+// Tests of TBitmap: the bytes of written files, reading templates, resizing, rows and every
+// failure. Expected files are built here field by field, never with the production writer.
+#include "bitmap.h"
+
+#include "byte_builder.h"
+#include "temp_folder.h"
+#include "template_file.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <limits>
+#include <typeinfo>
+
+namespace vex {
+namespace {
+
+using vextest::ByteBuilder;
+using vextest::ColourOf;
+using vextest::ReadWholeFile;
+using vextest::StrideOf;
+using vextest::TemplateBytes;
+using vextest::TemplatePixel;
+using vextest::TTemplate;
+using vextest::WriteWholeFile;
+
+// The picture the tests draw (y counted from the top): neither row nor column symmetric.
+std::uint8_t Pattern(int x, int y) {
+  return static_cast<std::uint8_t>(y * 16 + x * 3 + 1);
+}
+
+// The expected file for an 8-bit image of w × h.
+struct TGolden {
+  std::int32_t w = 5;
+  std::int32_t h = 3;
+  std::uint32_t colours = 256;
+  bool core = false;
+  std::function<std::uint8_t(int, int)> pixel = Pattern;
+};
+
+std::vector<std::uint8_t> GoldenFile(const TGolden& g) {
+  const std::uint32_t stride = StrideOf(g.w, 8);
+  const std::uint32_t size = stride * static_cast<std::uint32_t>(g.h);
+  ByteBuilder b;
+  if (g.core) {
+    b.Text("BM")                              // file type
+        .U32(794 + size)                      // file size
+        .U16(0)                               // reserved
+        .U16(0)                               // reserved
+        .U32(794)                             // pixel offset
+        .U32(12)                              // header size
+        .U16(static_cast<std::uint16_t>(g.w)) // width
+        .U16(static_cast<std::uint16_t>(g.h)) // height
+        .U16(1)                               // planes
+        .U16(8);                              // bit count
+    for (std::uint32_t i = 0; i < 256; ++i)   // colour table: blue, green, red
+      b.U8(ColourOf(i).blue).U8(ColourOf(i).green).U8(ColourOf(i).red);
+  } else {
+    const std::uint32_t offset = 54 + 4 * g.colours;
+    b.Text("BM")                                  // file type
+        .U32(offset + size)                       // file size
+        .U16(0)                                   // reserved
+        .U16(0)                                   // reserved
+        .U32(offset)                              // pixel offset
+        .U32(40)                                  // header size
+        .I32(g.w)                                 // width
+        .I32(g.h)                                 // height
+        .U16(1)                                   // planes
+        .U16(8)                                   // bit count
+        .U32(0)                                   // compression
+        .U32(size)                                // image size
+        .I32(3780)                                // x resolution: the template's
+        .I32(2835)                                // y resolution: the template's
+        .U32(g.colours)                           // colours used
+        .U32(0);                                  // colours important
+    for (std::uint32_t i = 0; i < g.colours; ++i) // colour table: blue, green, red, 0
+      b.U8(ColourOf(i).blue).U8(ColourOf(i).green).U8(ColourOf(i).red).U8(0);
+  }
+  for (int y = g.h - 1; y >= 0; --y) { // pixel rows, bottom row first, zero padding
+    for (int x = 0; x < g.w; ++x)
+      b.U8(g.pixel(x, y));
+    b.Repeat(0, stride - static_cast<std::uint32_t>(g.w));
+  }
+  return b.Get();
+}
+
+// The conversion's sequence: empty the image, rebuild it at w × h, draw through the rows.
+void Redraw(TBitmap& bitmap, int w, int h) {
+  bitmap.SetHeight(0);
+  bitmap.SetWidth(w);
+  bitmap.SetHeight(h);
+  for (int y = 0; y < h; ++y) {
+    std::uint8_t* row = bitmap.RowAddress(y);
+    for (int x = 0; x < w; ++x)
+      row[x] = Pattern(x, y);
+  }
+}
+
+// Runs `action`, expecting exactly `type` with `message`.
+void ExpectRaised(const std::function<void()>& action, const std::type_info& type,
+                  const std::string& message) {
+  try {
+    action();
+  } catch (const Exception& e) {
+    EXPECT_TRUE(typeid(e) == type) << "raised " << typeid(e).name() << ": " << e.what();
+    EXPECT_EQ(e.Message(), message);
+    return;
+  }
+  ADD_FAILURE() << "nothing was raised";
+}
+
+// What a caller can see of a bitmap, to tell whether a failure changed it.
+struct TSnapshot {
+  std::int32_t width, height;
+  TBitmapInfoHeader held;
+  std::vector<TPaletteEntry> palette;
+  bool core, deviceDependent;
+  std::optional<TBitmapInfoHeader> description;
+  bool operator==(const TSnapshot& o) const {
+    return width == o.width && height == o.height && held == o.held && palette == o.palette &&
+           core == o.core && deviceDependent == o.deviceDependent && description == o.description;
+  }
+};
+TSnapshot SnapshotOf(const TBitmap& b) {
+  return {b.Width(),
+          b.Height(),
+          b.HeldHeader(),
+          b.Palette(),
+          b.CoreHeaderStyle(),
+          b.IsDeviceDependent(),
+          b.PlatformDescription()};
+}
+
+class BitmapTest : public vextest::TempFolderTest {
+protected:
+  std::string Path(const std::string& name) const { return FolderString() + name; }
+  std::string WriteTemplate(const TTemplate& t, const std::string& name = "template.bmp") {
+    WriteWholeFile(Path(name), TemplateBytes(t));
+    return Path(name);
+  }
+  // Reads `t`, redraws at w × h and returns the written file.
+  std::vector<std::uint8_t> Convert(const TTemplate& t, int w, int h) {
+    TBitmap bitmap;
+    bitmap.ReadBitmapFile(WriteTemplate(t));
+    Redraw(bitmap, w, h);
+    bitmap.WriteBitmapFile(Path("out.bmp"));
+    return ReadWholeFile(Path("out.bmp"));
+  }
+};
+
+TEST_F(BitmapTest, WritesInfoAndCoreStylesByteForByte) {
+  struct Row {
+    int w, h;
+    bool core;
+    std::size_t expectedSize; // from the published layout, independent of GoldenFile
+  } rows[] = {
+      {1, 1, false, 1082}, {3, 2, false, 1086}, {4, 2, false, 1086},
+      {5, 3, false, 1102}, {6, 2, false, 1094}, {1, 1, true, 798},
+      {4, 2, true, 802},   {5, 3, true, 818},   {6, 2, true, 810},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.w << " x " << row.h << (row.core ? " core" : " info"));
+    TTemplate t;
+    t.headerSize = row.core ? 12 : 40;
+    const auto written = Convert(t, row.w, row.h);
+    EXPECT_EQ(written.size(), row.expectedSize);
+    EXPECT_EQ(written, GoldenFile({row.w, row.h, 256, row.core}));
+  }
+}
+
+// Everything of the template but its format, colours and resolution is left behind.
+TEST_F(BitmapTest, TemplatesOfOneFormatGiveTheSameFile) {
+  struct Row {
+    const char* name;
+    std::function<void(TTemplate&)> change;
+  } rows[] = {
+      {"1 x 1", [](TTemplate& t) { t.width = t.height = 1; }},
+      {"640 x 480",
+       [](TTemplate& t) {
+         t.width = 640;
+         t.height = 480;
+       }},
+      {"colours used 0", [](TTemplate& t) { t.coloursUsed = 0; }},
+      {"colours used 256", [](TTemplate& t) { t.coloursUsed = 256; }},
+      {"pixel-offset gap", [](TTemplate& t) { t.gap = 100; }},
+      {"no pixel bytes", [](TTemplate& t) { t.pixels = false; }},
+      {"top-down", [](TTemplate& t) { t.height = -7; }},
+      {"108-byte header", [](TTemplate& t) { t.headerSize = 108; }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TTemplate t;
+    row.change(t);
+    EXPECT_EQ(Convert(t, 5, 3), GoldenFile({}));
+  }
+}
+
+TEST_F(BitmapTest, TemplateWithFewerColoursKeepsExactlyThose) {
+  TTemplate t;
+  t.coloursUsed = t.colourEntries = 252;
+  const auto written = Convert(t, 6, 2);
+  EXPECT_EQ(written, GoldenFile({6, 2, 252}));
+  ASSERT_GE(written.size(), 14u);
+  EXPECT_EQ(written[10] | written[11] << 8, 54 + 4 * 252); // pixel offset
+}
+
+TEST_F(BitmapTest, WritingReplacesALongerFileCompletely) {
+  WriteWholeFile(Path("out.bmp"), std::vector<std::uint8_t>(5000, 0x77));
+  EXPECT_EQ(Convert(TTemplate{}, 5, 3), GoldenFile({}));
+
+  TBitmap bitmap;
+  bitmap.ReadBitmapFile(WriteTemplate({}));
+  for (const auto& size : {std::pair{0, 3}, std::pair{5, 0}}) {
+    SCOPED_TRACE(testing::Message() << size.first << " x " << size.second);
+    WriteWholeFile(Path("empty.bmp"), std::vector<std::uint8_t>(100, 0x77));
+    bitmap.SetHeight(0);
+    bitmap.SetWidth(size.first);
+    bitmap.SetHeight(size.second);
+    bitmap.WriteBitmapFile(Path("empty.bmp"));
+    EXPECT_TRUE(ReadWholeFile(Path("empty.bmp")).empty());
+  }
+}
+
+// A new image is white with zero padding; the old picture lands top-left, clipped.
+TEST_F(BitmapTest, ResizeKeepsTheOldPictureOnWhite) {
+  TBitmap bitmap;
+  bitmap.ReadBitmapFile(WriteTemplate({}));
+  Redraw(bitmap, 5, 3);
+  bitmap.Resize(6, 4);
+  bitmap.WriteBitmapFile(Path("grown.bmp"));
+  const auto grown = [](int x, int y) -> std::uint8_t {
+    return x < 5 && y < 3 ? Pattern(x, y) : 0xFF;
+  };
+  EXPECT_EQ(ReadWholeFile(Path("grown.bmp")), GoldenFile({6, 4, 256, false, grown}));
+  bitmap.Resize(3, 2);
+  bitmap.WriteBitmapFile(Path("shrunk.bmp"));
+  EXPECT_EQ(ReadWholeFile(Path("shrunk.bmp")), GoldenFile({3, 2}));
+  bitmap.SetHeight(0);
+  bitmap.SetHeight(2);
+  bitmap.WriteBitmapFile(Path("fresh.bmp"));
+  const auto white = [](int, int) -> std::uint8_t { return 0xFF; };
+  EXPECT_EQ(ReadWholeFile(Path("fresh.bmp")), GoldenFile({3, 2, 256, false, white}));
+}
+
+// Below 8 bits a pixel is part of a byte: only the picture's bits are copied or made white.
+TEST_F(BitmapTest, ResizeWorksOnBitsBelowAByte) {
+  struct Row {
+    const char* name;
+    std::uint16_t bitCount;
+    std::uint32_t colours;
+    std::int32_t newWidth;
+    std::array<std::uint8_t, 4> oldRow;   // rows 0 and 1, from the template's 0x5A bytes
+    std::array<std::uint8_t, 4> whiteRow; // row 2
+  } rows[] = {
+      // 3 old bits 010, 7 white bits, then padding.
+      {"1-bit, 3 to 10 pixels", 1, 2, 10, {0x5F, 0xC0, 0, 0}, {0xFF, 0xC0, 0, 0}},
+      // 3 old pixels (12 bits), 2 white pixels, then padding.
+      {"4-bit, 3 to 5 pixels", 4, 16, 5, {0x5A, 0x5F, 0xF0, 0}, {0xFF, 0xFF, 0xF0, 0}},
+      {"4-bit, 3 to 1 pixel", 4, 16, 1, {0x50, 0, 0, 0}, {0xF0, 0, 0, 0}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TBitmap bitmap;
+    bitmap.ReadBitmapFile(WriteTemplate({40, 3, 2, 1, row.bitCount, 0, row.colours, row.colours}));
+    bitmap.Resize(row.newWidth, 3);
+    for (int y = 0; y < 3; ++y) {
+      const std::uint8_t* data = bitmap.RowAddress(y);
+      const auto expected = y < 2 ? row.oldRow : row.whiteRow;
+      EXPECT_EQ((std::array<std::uint8_t, 4>{data[0], data[1], data[2], data[3]}), expected) << y;
+    }
+  }
+}
+
+// A template's own picture, as far as its file holds it, is what its rows show, what a
+// Resize keeps and what writing it gives, always bottom-up.
+TEST_F(BitmapTest, TemplatePictureReachesRowsResizeAndFile) {
+  struct Row {
+    const char* name;
+    std::int32_t height;
+    std::size_t cut; // bytes dropped from the end of the file
+  } rows[] = {{"bottom-up", 3, 0},
+              {"top-down", -3, 0},
+              {"bottom-up, last row missing", 3, 8},
+              {"top-down, last row half there", -3, 4}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    auto bytes = TemplateBytes({40, 5, row.height});
+    bytes.resize(bytes.size() - row.cut);
+    WriteWholeFile(Path("t.bmp"), bytes);
+    // Bytes lost at the end of the file are the last store rows: the picture's top rows when
+    // bottom-up, its bottom rows when top-down. Rows are 8 bytes.
+    const auto picture = [&](int x, int y) -> std::uint8_t {
+      const int storeRow = row.height > 0 ? 2 - y : y;
+      const bool lost = static_cast<std::size_t>(storeRow * 8 + x) >= 24 - row.cut;
+      return lost ? 0 : TemplatePixel(x, y);
+    };
+    TBitmap bitmap;
+    bitmap.ReadBitmapFile(Path("t.bmp"));
+    bitmap.WriteBitmapFile(Path("direct.bmp"));
+    TGolden direct{5, 3, 256, false, picture};
+    EXPECT_EQ(ReadWholeFile(Path("direct.bmp")), GoldenFile(direct));
+    bitmap.Resize(6, 2);
+    bitmap.WriteBitmapFile(Path("resized.bmp"));
+    const auto kept = [&](int x, int y) -> std::uint8_t { return x < 5 ? picture(x, y) : 0xFF; };
+    EXPECT_EQ(ReadWholeFile(Path("resized.bmp")), GoldenFile({6, 2, 256, false, kept}));
+    TBitmap fresh;
+    fresh.ReadBitmapFile(Path("t.bmp"));
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(fresh.RowAddress(y)[x], picture(x, y)) << x << "," << y;
+  }
+}
+
+TEST_F(BitmapTest, FormatsAndDescriptionsOfTemplates) {
+  constexpr std::array<std::uint32_t, 3> masks565{0xF800, 0x7E0, 0x1F};
+  constexpr std::array<std::uint32_t, 3> masks555{0x7C00, 0x3E0, 0x1F};
+  struct Row {
+    const char* name;
+    TTemplate t;
+    PixelFormat format;
+    std::uint32_t stride; // 0: device-dependent, no description
+    std::uint32_t entries;
+  } rows[] = {
+      {"1-bit", {40, 3, 2, 1, 1, 0, 2, 2}, PixelFormat::Bits1, 4, 2},
+      {"4-bit", {40, 3, 2, 1, 4, 0, 0, 16}, PixelFormat::Bits4, 4, 16},
+      {"8-bit", {40, 3, 2, 1, 8, 0, 0, 256}, PixelFormat::Bits8, 4, 256},
+      {"8-bit core", {12, 3, 2, 1, 8, 0, 0, 256}, PixelFormat::Bits8, 4, 256},
+      {"8-bit top-down", {40, 3, -2, 1, 8, 0, 200, 200}, PixelFormat::Bits8, 4, 200},
+      {"16-bit", {40, 3, 2, 1, 16, 0, 0, 0}, PixelFormat::Bits15, 8, 0},
+      {"16-bit 5-6-5", {40, 3, 2, 1, 16, 3, 0, 0, masks565}, PixelFormat::Bits16, 8, 0},
+      {"16-bit 5-6-5, 108-byte header",
+       {108, 3, 2, 1, 16, 3, 0, 0, masks565},
+       PixelFormat::Bits16,
+       8,
+       0},
+      {"16-bit 5-5-5", {40, 3, 2, 1, 16, 3, 0, 0, masks555}, PixelFormat::Custom, 8, 0},
+      {"24-bit with colours", {40, 3, 2, 1, 24, 0, 256, 256}, PixelFormat::Bits24, 12, 0},
+      {"32-bit", {40, 3, 2, 1, 32, 0, 0, 0}, PixelFormat::Bits32, 12, 0},
+      {"32-bit masks",
+       {40, 3, 2, 1, 32, 3, 0, 0, {0xFF0000, 0xFF00, 0xFF}},
+       PixelFormat::Custom,
+       12,
+       0},
+      {"8-bit run-length", {40, 3, 2, 1, 8, 1, 0, 256}, PixelFormat::Device, 0, 256},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TBitmap bitmap;
+    bitmap.ReadBitmapFile(WriteTemplate(row.t));
+    EXPECT_EQ(bitmap.HeldPixelFormat(), row.format);
+    EXPECT_EQ(bitmap.IsDeviceDependent(), row.stride == 0);
+    EXPECT_EQ(bitmap.CoreHeaderStyle(), row.t.headerSize == 12);
+    EXPECT_EQ(bitmap.Width(), 3);
+    EXPECT_EQ(bitmap.Height(), 2);
+    EXPECT_EQ(bitmap.Stride(), row.stride);
+    EXPECT_EQ(bitmap.Palette().size(), row.entries);
+    for (std::uint32_t i = 0; i < bitmap.Palette().size(); ++i)
+      EXPECT_EQ(bitmap.Palette()[i], ColourOf(i)) << i;
+    const auto description = bitmap.PlatformDescription();
+    ASSERT_EQ(description.has_value(), row.stride != 0);
+    if (!description)
+      continue;
+    EXPECT_EQ(description->headerSize, 40u);
+    EXPECT_EQ(description->height, row.t.height);
+    EXPECT_EQ(description->bitCount, row.t.bitCount);
+    EXPECT_EQ(description->compression, row.t.compression);
+    EXPECT_EQ(description->imageSize, row.stride * 2);
+    EXPECT_EQ(description->coloursUsed, row.entries);
+    EXPECT_EQ(description->greenMask, row.t.compression == 3 ? row.t.masks[1] : 0);
+    EXPECT_EQ(bitmap.HeldHeader().height, row.t.height);
+    EXPECT_EQ(bitmap.HeldHeader().xResolution, row.t.headerSize == 12 ? 0 : 3780);
+  }
+}
+
+TEST_F(BitmapTest, EmptyAndDeviceDependentBitmaps) {
+  TBitmap fresh;
+  EXPECT_EQ(fresh.HeldHeader(), TBitmapInfoHeader{});
+  EXPECT_EQ(fresh.HeldPixelFormat(), PixelFormat::Device);
+  fresh.Resize(3, 2); // never held a device-independent image
+  EXPECT_EQ(fresh.HeldPixelFormat(), PixelFormat::Device);
+  EXPECT_FALSE(fresh.PlatformDescription());
+
+  TBitmap emptied;
+  emptied.ReadBitmapFile(WriteTemplate({}));
+  emptied.SetHeight(0);
+  EXPECT_EQ(emptied.HeldPixelFormat(), PixelFormat::Bits8);
+  EXPECT_FALSE(emptied.IsDeviceDependent());
+  EXPECT_EQ(emptied.Width(), 5);
+  EXPECT_EQ(emptied.Height(), 0);
+  EXPECT_EQ(emptied.HeldHeader().xResolution, 3780);
+  EXPECT_FALSE(emptied.PlatformDescription());
+
+  WriteWholeFile(Path("zero.bmp"), {});
+  emptied.ReadBitmapFile(Path("zero.bmp"));
+  EXPECT_EQ(emptied.HeldHeader(), TBitmapInfoHeader{});
+  EXPECT_TRUE(emptied.Palette().empty());
+  EXPECT_EQ(emptied.HeldPixelFormat(), PixelFormat::Device);
+
+  TBitmap compressed;
+  TTemplate rle;
+  rle.compression = 1;
+  compressed.ReadBitmapFile(WriteTemplate(rle));
+  compressed.SetHeight(0);
+  compressed.SetWidth(4);
+  compressed.SetHeight(4);
+  EXPECT_EQ(compressed.HeldPixelFormat(), PixelFormat::Device);
+  ExpectRaised([&] { compressed.RowAddress(0); }, typeid(EInvalidGraphicOperation),
+               "Scan line index out of range");
+  ExpectRaised([&] { compressed.WriteBitmapFile(Path("ddb.bmp")); }, typeid(EInvalidGraphic),
+               "Bitmap image is not valid");
+  EXPECT_FALSE(std::filesystem::exists(Path("ddb.bmp")));
+}
+
+// Rows are marked modified on every request; writing sets colours used to the table's count.
+TEST_F(BitmapTest, RowRequestsAndColoursUsed) {
+  TBitmap bitmap;
+  bitmap.ReadBitmapFile(WriteTemplate({}));
+  for (int row : {-1, 3, std::numeric_limits<int>::min()}) {
+    SCOPED_TRACE(row);
+    ExpectRaised([&] { bitmap.RowAddress(row); }, typeid(EInvalidGraphicOperation),
+                 "Scan line index out of range");
+  }
+  EXPECT_EQ(bitmap.HeldHeader().coloursUsed, 0u);
+  EXPECT_EQ(bitmap.HeldHeader().coloursImportant, 0u);
+  bitmap.WriteBitmapFile(Path("out.bmp"));
+  EXPECT_EQ(bitmap.HeldHeader().coloursUsed, 256u);
+  bitmap.SetWidth(0);
+  ExpectRaised([&] { bitmap.RowAddress(0); }, typeid(EInvalidGraphicOperation),
+               "Scan line index out of range");
+}
+
+// Wider pixels: a 40-byte header followed by the masks, and no colour table.
+TEST_F(BitmapTest, WritesBitFieldImagesWithTheirMasks) {
+  TTemplate t{40, 9, 9, 1, 16, 3, 0, 0, {0xF800, 0x7E0, 0x1F}};
+  TBitmap bitmap;
+  bitmap.ReadBitmapFile(WriteTemplate(t));
+  bitmap.SetHeight(0);
+  bitmap.SetWidth(3);
+  bitmap.SetHeight(2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 6; ++x)
+      bitmap.RowAddress(y)[x] = Pattern(x, y);
+  bitmap.WriteBitmapFile(Path("out.bmp"));
+  ByteBuilder b;
+  b.Text("BM")                   // file type
+      .U32(66 + 16)              // file size
+      .U16(0)                    // reserved
+      .U16(0)                    // reserved
+      .U32(66)                   // pixel offset
+      .U32(40)                   // header size
+      .I32(3)                    // width
+      .I32(2)                    // height
+      .U16(1)                    // planes
+      .U16(16)                   // bit count
+      .U32(3)                    // compression
+      .U32(16)                   // image size
+      .I32(3780)                 // x resolution
+      .I32(2835)                 // y resolution
+      .U32(0)                    // colours used
+      .U32(0)                    // colours important
+      .U32(0xF800)               // red mask
+      .U32(0x7E0)                // green mask
+      .U32(0x1F);                // blue mask
+  for (int y = 1; y >= 0; --y) { // pixel rows, bottom first, 2 padding bytes each
+    for (int x = 0; x < 6; ++x)
+      b.U8(Pattern(x, y));
+    b.U16(0);
+  }
+  EXPECT_EQ(ReadWholeFile(Path("out.bmp")), b.Get());
+}
+
+// Each bad file raises its failure and leaves the bitmap holding the previous template.
+TEST_F(BitmapTest, BadFilesAreRefusedAndChangeNothing) {
+  const auto good = TemplateBytes({});
+  const auto patched = [&](std::size_t offset, std::uint32_t value, std::size_t width = 4) {
+    auto bytes = good;
+    for (std::size_t i = 0; i < width; ++i)
+      bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    return bytes;
+  };
+  const auto cut = [](std::vector<std::uint8_t> bytes, std::size_t size) {
+    bytes.resize(size);
+    return bytes;
+  };
+  const auto with = [](TTemplate t) { return TemplateBytes(t); };
+  const std::string invalid = "Bitmap image is not valid";
+  const std::string readError = "Stream read error";
+  TTemplate bitFields{40, 3, 2, 1, 16, 3, 0, 0, {0xF800, 0x7E0, 0x1F}};
+  TTemplate core;
+  core.headerSize = 12;
+  struct Row {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    const std::type_info& type;
+    std::string message;
+  } rows[] = {
+      {"shorter than the file header", cut(good, 13), typeid(EReadError), readError},
+      {"not BM", patched(0, 'B' | 'A' << 8, 2), typeid(EInvalidGraphic), invalid},
+      {"ends before the header size", cut(good, 16), typeid(EReadError), readError},
+      {"ends inside the info header", cut(good, 14 + 30), typeid(EReadError), readError},
+      {"ends inside the core header", cut(with(core), 14 + 10), typeid(EReadError), readError},
+      {"ends inside a 124-byte header", cut(with({124}), 14 + 100), typeid(EReadError), readError},
+      {"header size 4000000000", patched(14, 4000000000u), typeid(EReadError), readError},
+      {"header size 0", patched(14, 0), typeid(EInvalidGraphic), invalid},
+      {"header size 16", patched(14, 16), typeid(EInvalidGraphic), invalid},
+      {"header size 39", patched(14, 39), typeid(EInvalidGraphic), invalid},
+      {"planes 0", patched(26, 0, 2), typeid(EInvalidGraphic), invalid},
+      {"planes 2", patched(26, 2, 2), typeid(EInvalidGraphic), invalid},
+      {"core planes 2", with({12, 5, 3, 2}), typeid(EInvalidGraphic), invalid},
+      {"ends inside the masks", cut(with(bitFields), 14 + 40 + 8), typeid(EReadError), readError},
+      {"masks cut by a 44-byte header", with({44, 3, 2, 1, 16, 3, 0, 0}), typeid(EInvalidGraphic),
+       invalid},
+      {"ends inside the colour table", cut(good, 54 + 4 * 255), typeid(EReadError), readError},
+      {"ends inside a core colour table", cut(with(core), 26 + 3 * 255 + 2), typeid(EReadError),
+       readError},
+      {"257 colours", patched(46, 257), typeid(EInvalidGraphic), invalid},
+      {"305402420 colours", patched(46, 305402420), typeid(EInvalidGraphic), invalid},
+      {"bit count 0", patched(28, 0, 2), typeid(EInvalidGraphic), invalid},
+      {"bit count 2", patched(28, 2, 2), typeid(EInvalidGraphic), invalid},
+      {"bit count 64", patched(28, 64, 2), typeid(EInvalidGraphic), invalid},
+      {"bit count 30000", patched(28, 30000, 2), typeid(EInvalidGraphic), invalid},
+      {"bit fields at 8 bits", patched(30, 3), typeid(EInvalidGraphic), invalid},
+      {"width -5", patched(18, static_cast<std::uint32_t>(-5)), typeid(EInvalidGraphic), invalid},
+      {"width 0", patched(18, 0), typeid(EInvalidGraphic), invalid},
+      {"height 0", patched(22, 0), typeid(EInvalidGraphic), invalid},
+      {"height -2147483648", patched(22, 0x80000000u), typeid(EInvalidGraphic), invalid},
+      {"3000000 x 2000000 pixels",
+       with({40, 3000000, 2000000, 1, 8, 0, 256, 256, {}, 0, 0, 0, 0, false}),
+       typeid(EInvalidGraphic), invalid},
+      {"top-down run-length", with({40, 5, -3, 1, 8, 1}), typeid(EInvalidGraphic), invalid},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TBitmap bitmap;
+    bitmap.ReadBitmapFile(WriteTemplate({}));
+    const TSnapshot before = SnapshotOf(bitmap);
+    WriteWholeFile(Path("bad.bmp"), row.bytes);
+    ExpectRaised([&] { bitmap.ReadBitmapFile(Path("bad.bmp")); }, row.type, row.message);
+    EXPECT_TRUE(SnapshotOf(bitmap) == before);
+    EXPECT_EQ(bitmap.RowAddress(0)[4], TemplatePixel(4, 0));
+  }
+}
+
+TEST_F(BitmapTest, OpenCreateWriteAndResizeFailures) {
+  TBitmap bitmap;
+  ExpectRaised([&] { bitmap.ReadBitmapFile(Path("missing.bmp")); }, typeid(EFOpenError),
+               "Cannot open file \"" + Path("missing.bmp") + "\". No such file or directory");
+  bitmap.ReadBitmapFile(WriteTemplate({}));
+  const TSnapshot before = SnapshotOf(bitmap);
+  for (const auto& size : {std::pair{-1, 3}, std::pair{5, -1}, std::pair{100000, 100000}}) {
+    SCOPED_TRACE(testing::Message() << size.first << " x " << size.second);
+    ExpectRaised([&] { bitmap.Resize(size.first, size.second); }, typeid(EOutOfResources),
+                 "Out of system resources");
+    EXPECT_TRUE(SnapshotOf(bitmap) == before);
+  }
+  ExpectRaised([&] { bitmap.WriteBitmapFile(Path("no/such/folder.bmp")); }, typeid(EFCreateError),
+               "Cannot create file \"" + Path("no/such/folder.bmp") +
+                   "\". No such file or directory");
+  if (std::filesystem::exists("/dev/full"))
+    ExpectRaised([&] { bitmap.WriteBitmapFile("/dev/full"); }, typeid(EWriteError),
+                 "Stream write error");
+
+  TTemplate core;
+  core.headerSize = 12;
+  bitmap.ReadBitmapFile(WriteTemplate(core));
+  bitmap.Resize(70000, 1);
+  ExpectRaised([&] { bitmap.WriteBitmapFile(Path("wide.bmp")); }, typeid(EInvalidGraphic),
+               "Bitmap image is not valid");
+  EXPECT_FALSE(std::filesystem::exists(Path("wide.bmp")));
+}
+
+} // namespace
+} // namespace vex
