@@ -1,11 +1,68 @@
-// Raw image conversion. Not built yet: image members end the run with a clear message
-// instead of a wrong file.
+// Raw image conversion: every image member is rebuilt in the one conversion bitmap, at its own
+// size in the template's format and colours, and written as a bitmap file.
 #include "raw_image.h"
+
+#include "vex_graphics.h"
 
 namespace vex {
 
-void ConvertRawImage(const TByteDynArray& /*member*/, const std::string& /*outputPath*/) {
-  throw Exception("Image conversion is not built yet");
+const char* const PaletteTemplateName = "TivPalette.bmp";
+
+namespace {
+
+// Layout of a raw image member.
+constexpr std::size_t RawWidthAt = 2;
+constexpr std::size_t RawHeightAt = 4;
+constexpr std::size_t RawPixelsAt = 6;
+
+std::uint16_t GetU16(const TByteDynArray& bytes, std::size_t at) {
+  return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
+}
+
+TBitmap& LoadedConversionBitmap() {
+  std::unique_ptr<TBitmap>& bitmap = ConversionBitmap();
+  if (!bitmap) {
+    // Stored before the template is read: a failed read ends the run, so no later image can
+    // meet a stored but unfilled bitmap.
+    bitmap = std::make_unique<TBitmap>();
+    bitmap->ReadBitmapFile(AppPath() + PaletteTemplateName);
+  }
+  return *bitmap;
+}
+
+bool IsDeeperThan8Bits(PixelFormat format) {
+  return format == PixelFormat::Bits15 || format == PixelFormat::Bits16 ||
+         format == PixelFormat::Bits24 || format == PixelFormat::Bits32;
+}
+
+} // namespace
+
+std::unique_ptr<TBitmap>& ConversionBitmap() {
+  static std::unique_ptr<TBitmap> bitmap;
+  return bitmap;
+}
+
+void ConvertRawImage(const TByteDynArray& member, const std::string& outputPath) {
+  TBitmap& bitmap = LoadedConversionBitmap();
+  // A member must hold every pixel its head promises: a short one is refused before its file
+  // exists, rather than read past its end.
+  if (member.size() < RawPixelsAt)
+    throw EReadError();
+  const std::uint16_t width = GetU16(member, RawWidthAt);
+  const std::uint16_t height = GetU16(member, RawHeightAt);
+  if (member.size() - RawPixelsAt < std::size_t{width} * height)
+    throw EReadError();
+  // Emptying first makes the last step build a fresh image in the template's format and
+  // colours, with nothing of the previous picture in it.
+  bitmap.SetHeight(0);
+  bitmap.SetWidth(width);
+  bitmap.SetHeight(height);
+  // The member holds one byte per pixel; a deeper template would have the copy read two to
+  // four times as much.
+  if (IsDeeperThan8Bits(EffectivePixelFormat(bitmap)))
+    throw EInvalidGraphic("Palette template is not an 8-bit bitmap");
+  CopyPixelsIntoBitmap(member.data() + RawPixelsAt, bitmap);
+  bitmap.WriteBitmapFile(outputPath);
 }
 
 } // namespace vex

@@ -1,8 +1,10 @@
 // The real executable on archives the test builds: arguments, output folders, every known
 // name, and the exact text and exit code of each failure, with the earlier members on disk.
 #include "archive_builder.h"
+#include "bmp_builder.h"
 #include "demo_files.h"
 #include "run_tool.h"
+#include "source_line.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <optional>
 
 namespace fs = std::filesystem;
 using vextest::ArchiveBuilder;
@@ -57,30 +60,72 @@ bool IsImageName(std::string_view name) {
 
 using ExpectedFiles = std::map<std::string, std::vector<std::uint8_t>>;
 
+// A picture of width x height for the archive, and the file it must become.
+struct Picture {
+  std::uint16_t width, height;
+};
+constexpr Picture PictureSizes[] = {{1, 1},  {3, 2}, {4, 4}, {5, 3},     {13, 7}, {64, 1},
+                                    {1, 64}, {0, 5}, {7, 0}, {320, 200}, {37, 21}};
+
+std::vector<std::uint8_t> RawPicture(Picture p, std::uint32_t seed) {
+  std::vector<std::uint8_t> member =
+      PatternBytes(6 + std::size_t{p.width} * p.height + seed % 5, seed);
+  member[2] = static_cast<std::uint8_t>(p.width);
+  member[3] = static_cast<std::uint8_t>(p.width >> 8);
+  member[4] = static_cast<std::uint8_t>(p.height);
+  member[5] = static_cast<std::uint8_t>(p.height >> 8);
+  return member;
+}
+
 class UnpackE2ETest : public vextest::TempFolderTest {
 protected:
-  ToolRun Run(const std::vector<std::string>& args, const fs::path& cwd = {}) {
-    return RunTool(MARLOVEXINE_EXE, args, (cwd.empty() ? Folder() : cwd).string());
+  // Each test runs its own copy of the executable, so that it decides what lies beside it.
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    bin_ = Folder().string() + "_bin";
+    fs::create_directories(bin_);
+    fs::copy_file(MARLOVEXINE_EXE, bin_ / "Marlovexine");
   }
-  // Every known name that is not an image once, sizes 0 to 96, with unknown keys between
-  // them; fills `expected` with what the output folder must hold.
-  std::vector<std::uint8_t> RawMembersArchive(ExpectedFiles& expected) {
+  void TearDown() override {
+    fs::remove_all(bin_);
+    TempFolderTest::TearDown();
+  }
+  void WriteTemplate(const vextest::TemplateSpec& t) {
+    WriteWholeFile(bin_ / "TivPalette.bmp", vextest::TemplateFile(t));
+  }
+  ToolRun Run(const std::vector<std::string>& args, const fs::path& cwd = {}) {
+    return RunTool((bin_ / "Marlovexine").string(), args, (cwd.empty() ? Folder() : cwd).string());
+  }
+  // Every known name once (with `pictures`, the image names hold pictures of many sizes; without,
+  // they are left out), sizes 0 to 96, with unknown keys between them; fills `expected` with
+  // what the output folder must hold, pictures as converted with template `t`.
+  std::vector<std::uint8_t> EveryNameArchive(ExpectedFiles& expected, bool pictures,
+                                             const vextest::TemplateSpec& t = {}) {
     ArchiveBuilder archive;
     std::uint32_t seed = 0;
     for (const std::string_view name : vex::KnownNameList()) {
-      if (IsImageName(name))
-        continue;
       if (seed % 100 == 0) { // a key that no name has: written under its position
         auto bytes = PatternBytes(seed % 7, seed + 100000);
         expected["file_" + std::to_string(archive.Add(0x0001, bytes))] = bytes;
       }
-      auto bytes = PatternBytes(seed % 97, seed);
-      archive.Add(KeyOf(name), bytes);
-      expected[std::string(name)] = bytes;
       ++seed;
+      if (!IsImageName(name)) {
+        auto bytes = PatternBytes(seed % 97, seed);
+        archive.Add(KeyOf(name), bytes);
+        expected[std::string(name)] = bytes;
+      } else if (pictures) {
+        const Picture p = PictureSizes[seed % std::size(PictureSizes)];
+        const auto member = RawPicture(p, seed);
+        archive.Add(KeyOf(name), member);
+        const bool background = name.substr(name.size() - 4) == ".bkg";
+        expected[std::string(name) + (background ? ".bmp" : "")] =
+            vextest::ExpectedBitmapFile(t, p.width, p.height, member.data() + 6);
+      }
     }
     return archive.Build();
   }
+  fs::path bin_;
+
   void ExpectFolderHolds(const fs::path& folder, const ExpectedFiles& expected) {
     std::size_t count = 0;
     for (const auto& entry : fs::directory_iterator(folder)) {
@@ -105,10 +150,11 @@ TEST_F(UnpackE2ETest, WithoutAnArchiveShowsTheUsage) {
   EXPECT_TRUE(fs::is_empty(Folder()));
 }
 
+// No template lies beside the executable here: an archive without pictures never needs one.
 TEST_F(UnpackE2ETest, UnpacksEveryKnownNameIntoTheDefaultFolder) {
   ExpectedFiles expected;
   fs::create_directories(Folder() / "games");
-  WriteWholeFile(Folder() / "games" / "data.agg", RawMembersArchive(expected));
+  WriteWholeFile(Folder() / "games" / "data.agg", EveryNameArchive(expected, false));
   // An empty argument before the archive is not counted.
   const ToolRun run = Run({"", "games/data.agg"});
   EXPECT_EQ(run.exitCode, 0);
@@ -119,7 +165,7 @@ TEST_F(UnpackE2ETest, UnpacksEveryKnownNameIntoTheDefaultFolder) {
 
 TEST_F(UnpackE2ETest, FolderArgumentWithOrWithoutTrailingDelimiter) {
   ExpectedFiles expected;
-  WriteWholeFile(Folder() / "a.agg", RawMembersArchive(expected));
+  WriteWholeFile(Folder() / "a.agg", EveryNameArchive(expected, false));
   for (const char* folder : {"out1", "out2/", "deep/er/out3"}) {
     SCOPED_TRACE(folder);
     const ToolRun run = Run({"a.agg", folder});

@@ -1,0 +1,107 @@
+// Pixel routines over the bitmap's bottom-up rows.
+#include "vex_graphics.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vex {
+
+namespace {
+
+constexpr std::uint32_t NoCompression = 0;
+constexpr std::uint32_t BitFields = 3;
+
+// The 32-bit bit-field masks that mean plain 8-bit blue, green, red, unused.
+constexpr std::uint32_t Red32 = 0xFF0000, Green32 = 0xFF00, Blue32 = 0xFF;
+
+PixelFormat FormatFromDescription(const TBitmapInfoHeader& d) {
+  if (d.bitCount == 16) {
+    if (d.compression == NoCompression)
+      return PixelFormat::Bits15;
+    if (d.compression == BitFields && d.greenMask == 0x7E0)
+      return PixelFormat::Bits16;
+    if (d.compression == BitFields && d.greenMask == 0x3E0)
+      return PixelFormat::Bits15;
+    return PixelFormat::Custom;
+  }
+  if (d.bitCount == 32) {
+    if (d.compression == NoCompression)
+      return PixelFormat::Bits32;
+    if (d.compression == BitFields && d.redMask == Red32 && d.greenMask == Green32 &&
+        d.blueMask == Blue32)
+      return PixelFormat::Bits32;
+    return PixelFormat::Custom;
+  }
+  return PixelFormat::Custom;
+}
+
+int BytesPerPixel(PixelFormat format) {
+  switch (format) {
+  case PixelFormat::Bits8:
+    return 1;
+  case PixelFormat::Bits15:
+  case PixelFormat::Bits16:
+    return 2;
+  case PixelFormat::Bits24:
+    return 3;
+  case PixelFormat::Bits32:
+    return 4;
+  default:
+    return 0;
+  }
+}
+
+} // namespace
+
+PixelFormat EffectivePixelFormat(const TBitmap& bitmap) {
+  const PixelFormat held = bitmap.HeldPixelFormat();
+  if (held != PixelFormat::Custom || bitmap.IsDeviceDependent())
+    return held;
+  const std::optional<TBitmapInfoHeader> description = bitmap.PlatformDescription();
+  return description ? FormatFromDescription(*description) : PixelFormat::Custom;
+}
+
+void CopyPixelRect(std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect, bool toBuffer) {
+  const std::int64_t width = bitmap.Width(), height = bitmap.Height();
+  if (width == 0 || height == 0 || rect.left >= width || rect.top >= height || rect.right <= 0 ||
+      rect.bottom <= 0)
+    return;
+  const int bytesPerPixel = BytesPerPixel(EffectivePixelFormat(bitmap));
+  VEX_ASSERT(bytesPerPixel != 0);
+  // 64-bit arithmetic: the rectangle is the caller's and may be as wide as 32 bits allow.
+  const std::int64_t pitch = (std::int64_t{rect.right} - rect.left) * bytesPerPixel;
+  std::int64_t left = rect.left, top = rect.top;
+  std::int64_t position = 0;
+  if (top < 0) {
+    position += -top * pitch;
+    top = 0;
+  }
+  if (left < 0) {
+    position += -left * bytesPerPixel;
+    left = 0;
+  }
+  const std::int64_t right = std::min<std::int64_t>(rect.right, width);
+  const std::int64_t bottom = std::min<std::int64_t>(rect.bottom, height);
+  if (right <= left || bottom <= top)
+    return;
+  const auto rowBytes = static_cast<std::size_t>((right - left) * bytesPerPixel);
+  // Every image the bitmap builds is one bottom-up store: the rows below `top` lie one stride
+  // lower in memory each.
+  std::uint8_t* const first = bitmap.RowAddress(static_cast<std::int32_t>(top));
+  const auto stride = static_cast<std::int64_t>(bitmap.Stride());
+  for (std::int64_t y = top; y < bottom; ++y, position += pitch) {
+    std::uint8_t* const row = first - (y - top) * stride + left * bytesPerPixel;
+    if (toBuffer)
+      std::memcpy(buffer + position, row, rowBytes);
+    else
+      std::memcpy(row, buffer + position, rowBytes);
+  }
+}
+
+void CopyPixelsIntoBitmap(const std::uint8_t* buffer, TBitmap& bitmap) {
+  // Only read: with toBuffer false the copy runs from the buffer into the bitmap.
+  CopyPixelRect(const_cast<std::uint8_t*>(buffer), bitmap, {0, 0, bitmap.Width(), bitmap.Height()},
+                false);
+}
+
+} // namespace vex

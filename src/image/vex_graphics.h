@@ -1,0 +1,31 @@
+// Pixel routines: moving rectangles of packed pixels between a plain buffer and a bitmap, and
+// the rule that says how many bytes one pixel of a bitmap takes.
+#pragma once
+
+#include "bitmap.h"
+
+#include <cstdint>
+
+namespace vex {
+
+// Left, Top, Right, Bottom in pixels; Right and Bottom exclusive; row 0 is the top row.
+struct TPixelRect {
+  std::int32_t left, top, right, bottom;
+};
+
+// The bitmap's pixel format for copying: the held format, or for a Custom one, what the current
+// image's description says (16-bit 5-5-5 or 5-6-5 masks, 32-bit with the usual masks).
+PixelFormat EffectivePixelFormat(const TBitmap& bitmap);
+
+// Copies `rect`'s pixels between `buffer` and `bitmap`, clipped to the bitmap. The buffer holds
+// the whole rectangle from its top-left pixel, rows of (right - left) pixels, top row first.
+// With `toBuffer` false the buffer is only read. A rectangle wholly outside the bitmap copies
+// nothing; otherwise a pixel format other than 8, 15, 16, 24 or 32 bits raises
+// EAssertionFailed.
+void CopyPixelRect(std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect, bool toBuffer);
+
+// Fills the bitmap's whole image from `buffer`, which holds its rows top down, each exactly
+// width x bytes-per-pixel bytes long.
+void CopyPixelsIntoBitmap(const std::uint8_t* buffer, TBitmap& bitmap);
+
+} // namespace vex

@@ -1,0 +1,181 @@
+// The conversion of raw image members: exact file bytes, the template's one-time load, and the
+// refusals that come before any output file exists.
+#include "bmp_builder.h"
+#include "expect_throw_msg.h"
+#include "raw_image.h"
+#include "source_line.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <typeinfo>
+
+namespace fs = std::filesystem;
+using namespace vex;
+using vextest::ExpectedBitmapFile;
+using vextest::ReadWholeFile;
+using vextest::TemplateFile;
+using vextest::TemplateSpec;
+
+namespace {
+
+// A raw member: two tag bytes, width, height, then the pixels (top row first) and `extra`
+// trailing bytes.
+TByteDynArray RawMember(std::uint16_t width, std::uint16_t height, std::uint8_t tag = 0,
+                        std::size_t extra = 0) {
+  vextest::ByteBuilder b;
+  b.U8(tag).U8(static_cast<std::uint8_t>(tag * 3)); // not read
+  b.U16(width).U16(height);
+  for (std::size_t i = 0; i < std::size_t{width} * height; ++i)
+    b.U8(static_cast<std::uint8_t>(i * 37 + i / width)); // neither symmetric nor periodic
+  b.Repeat(0xAB, extra);
+  return b.Get();
+}
+
+class ConvertRawImageTest : public vextest::TempFolderTest {
+protected:
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    ConversionBitmap().reset();
+    AppPath() = FolderString();
+  }
+  void TearDown() override {
+    ConversionBitmap().reset();
+    TempFolderTest::TearDown();
+  }
+  void WriteTemplate(const TemplateSpec& t) {
+    vextest::WriteWholeFile(Folder() / PaletteTemplateName, TemplateFile(t));
+  }
+  std::string Out(const char* name) const { return (Folder() / name).string(); }
+  static std::vector<std::uint8_t> Expected(const TemplateSpec& t, const TByteDynArray& member) {
+    const std::uint16_t width = static_cast<std::uint16_t>(member[2] | member[3] << 8);
+    const std::uint16_t height = static_cast<std::uint16_t>(member[4] | member[5] << 8);
+    return ExpectedBitmapFile(t, width, height, member.data() + 6);
+  }
+};
+
+TEST_F(ConvertRawImageTest, WritesExactBytesForInfoAndCoreTemplates) {
+  TemplateSpec info;
+  TemplateSpec core;
+  core.core = true;
+  TemplateSpec small; // CONTRACT: fewer colours give exactly that many entries
+  small.colours = vextest::TestColours(252);
+  small.coloursUsed = 252;
+  for (const TemplateSpec* t : {&info, &core, &small}) {
+    SCOPED_TRACE(t->core ? "core" : std::to_string(t->colours.size()));
+    ConversionBitmap().reset();
+    WriteTemplate(*t);
+    for (const auto& size : {std::pair<int, int>{1, 1}, {3, 2}, {4, 3}, {5, 7}, {6, 1}, {13, 9}}) {
+      const TByteDynArray member = RawMember(static_cast<std::uint16_t>(size.first),
+                                             static_cast<std::uint16_t>(size.second));
+      ConvertRawImage(member, Out("x.bmp"));
+      EXPECT_EQ(ReadWholeFile(Out("x.bmp")), Expected(*t, member))
+          << size.first << " x " << size.second;
+    }
+  }
+}
+
+TEST_F(ConvertRawImageTest, OnlyTheDeclaredPixelsMatter) {
+  WriteTemplate({});
+  const TByteDynArray exact = RawMember(5, 3, 0);
+  const TByteDynArray longer = RawMember(5, 3, 0x5A, 1000); // other tag, trailing bytes
+  ConvertRawImage(exact, Out("a.bmp"));
+  ConvertRawImage(longer, Out("b.bmp"));
+  EXPECT_EQ(ReadWholeFile(Out("a.bmp")), Expected({}, exact));
+  EXPECT_EQ(ReadWholeFile(Out("b.bmp")), ReadWholeFile(Out("a.bmp")));
+  // A picture of no width or no height is an empty file, whatever bytes follow the head.
+  for (const TByteDynArray& empty : {RawMember(0, 9), RawMember(9, 0, 1, 3), RawMember(0, 0)}) {
+    ConvertRawImage(empty, Out("e.bmp"));
+    EXPECT_TRUE(fs::exists(Out("e.bmp")));
+    EXPECT_EQ(fs::file_size(Out("e.bmp")), 0u);
+  }
+}
+
+TEST_F(ConvertRawImageTest, ALargePictureLeavesNothingInTheNextOne) {
+  WriteTemplate({});
+  const TByteDynArray large = RawMember(320, 200);
+  const TByteDynArray small = RawMember(16, 16, 7);
+  ConvertRawImage(large, Out("large.bmp"));
+  ConvertRawImage(small, Out("small.bmp"));
+  ConvertRawImage(large, Out("again.bmp"));
+  EXPECT_EQ(ReadWholeFile(Out("large.bmp")), Expected({}, large));
+  EXPECT_EQ(ReadWholeFile(Out("small.bmp")), Expected({}, small));
+  EXPECT_EQ(ReadWholeFile(Out("again.bmp")), Expected({}, large));
+}
+
+TEST_F(ConvertRawImageTest, TheTemplateIsReadOnceAtTheFirstPicture) {
+  EXPECT_FALSE(ConversionBitmap());
+  WriteTemplate({});
+  ConvertRawImage(RawMember(2, 2), Out("first.bmp"));
+  fs::remove(Folder() / PaletteTemplateName);
+  const TByteDynArray member = RawMember(7, 3, 1);
+  ConvertRawImage(member, Out("second.bmp"));
+  EXPECT_EQ(ReadWholeFile(Out("second.bmp")), Expected({}, member));
+}
+
+TEST_F(ConvertRawImageTest, ShortMembersAreRefusedBeforeTheirFileExists) {
+  WriteTemplate({});
+  TByteDynArray cut = RawMember(5, 3);
+  cut.pop_back();
+  for (const TByteDynArray& member : {TByteDynArray{}, TByteDynArray{0, 0, 1, 0, 1}, cut}) {
+    SCOPED_TRACE(member.size());
+    EXPECT_THROW_MSG(ConvertRawImage(member, Out("short.bmp")), EReadError, "Stream read error");
+    EXPECT_FALSE(fs::exists(Out("short.bmp")));
+  }
+}
+
+TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
+  const std::string assertion = vextest::PixelFormatAssertion();
+  auto spec = [](std::uint16_t bits, std::uint32_t compression) {
+    TemplateSpec t;
+    t.bitCount = bits;
+    t.compression = compression;
+    t.colours = vextest::TestColours(bits <= 8 ? 1u << bits : 0);
+    return t;
+  };
+  const struct {
+    const char* what;
+    std::vector<std::uint8_t> file; // empty with `missing`: no template at all
+    bool missing;
+    const std::type_info& type;
+    std::string message;
+  } rows[] = {
+      {"missing",
+       {},
+       true,
+       typeid(EFOpenError),
+       "Cannot open file \"" + FolderString() + "TivPalette.bmp\". No such file or directory"},
+      {"24-bit", TemplateFile(spec(24, 0)), false, typeid(EInvalidGraphic),
+       "Palette template is not an 8-bit bitmap"},
+      {"16-bit", TemplateFile(spec(16, 0)), false, typeid(EInvalidGraphic),
+       "Palette template is not an 8-bit bitmap"},
+      {"1-bit", TemplateFile(spec(1, 0)), false, typeid(EAssertionFailed), assertion},
+      {"4-bit", TemplateFile(spec(4, 0)), false, typeid(EAssertionFailed), assertion},
+      {"RLE8", TemplateFile(spec(8, 1)), false, typeid(EAssertionFailed), assertion},
+      {"empty file", {}, false, typeid(EAssertionFailed), assertion},
+      {"not BM",
+       {'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+       false,
+       typeid(EInvalidGraphic),
+       "Bitmap image is not valid"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    ConversionBitmap().reset();
+    fs::remove(Folder() / PaletteTemplateName);
+    if (!row.missing)
+      vextest::WriteWholeFile(Folder() / PaletteTemplateName, row.file);
+    try {
+      ConvertRawImage(RawMember(3, 2), Out("out.bmp"));
+      ADD_FAILURE() << "converted";
+    } catch (const Exception& e) {
+      EXPECT_EQ(typeid(e).name(), std::string(row.type.name()));
+      EXPECT_EQ(e.Message(), row.message);
+    }
+    EXPECT_FALSE(fs::exists(Out("out.bmp")));
+  }
+}
+
+} // namespace
