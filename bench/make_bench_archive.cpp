@@ -1,0 +1,135 @@
+// Writes a benchmark archive and, beside it, the exact tree the tool must unpack it into, the
+// pictures converted with the default palette by the tests' own bitmap builder.
+//   make_bench_archive full ARCHIVE TREE   every known name once, about 60 MB
+//   make_bench_archive big  ARCHIVE TREE   50 members of 4 MB each
+#include "agg_writer.h"
+#include "bmp_builder.h"
+#include "default_palette.h"
+#include "demo_files.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Size {
+  std::uint16_t width, height;
+};
+constexpr Size PictureSizes[] = {{640, 480}, {320, 200}, {104, 48}, {40, 40}, {16, 16}};
+
+std::vector<std::uint8_t> Noise(std::size_t size, std::uint32_t seed) {
+  std::vector<std::uint8_t> out(size);
+  for (auto& b : out) {
+    seed = seed * 1103515245u + 12345u;
+    b = static_cast<std::uint8_t>(seed >> 16);
+  }
+  return out;
+}
+
+bool IsPicture(std::string_view name, bool& background) {
+  std::string ext(name.substr(name.size() - 4));
+  for (char& c : ext)
+    c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  background = ext == ".bkg";
+  return ext == ".bmp" || background;
+}
+
+// The template the build writes beside the executable, as the tests' builder describes it.
+vextest::TemplateSpec DefaultTemplate() {
+  vextest::TemplateSpec t;
+  t.colours.clear();
+  for (const vextools::Rgb& c : vextools::DefaultPalette())
+    t.colours.push_back({c.r, c.g, c.b});
+  t.xResolution = t.yResolution = 2835;
+  return t;
+}
+
+// The slot each name lies in, four of them under fixed keys, read back from the filled table.
+std::uint16_t KeyOf(std::string_view name) {
+  static const std::map<std::string_view, std::uint16_t> keys = [] {
+    std::map<std::string_view, std::uint16_t> m;
+    for (std::uint32_t k = 0; k <= 0xFFFF; ++k) {
+      const std::string_view slot = vex::LookupKnownName(static_cast<std::uint16_t>(k));
+      if (!slot.empty())
+        m[slot] = static_cast<std::uint16_t>(k);
+    }
+    return m;
+  }();
+  return keys.at(name);
+}
+
+void Save(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+// Sizes of non-picture members: tens to hundreds of kilobytes, chosen so the whole archive
+// comes to about 60 MB.
+std::size_t RawSize(std::uint32_t i) {
+  return 8 * 1024 + (i * 7919u) % (140 * 1024);
+}
+
+void FullArchive(vextools::AggWriter& agg, const fs::path& tree) {
+  const vextest::TemplateSpec palette = DefaultTemplate();
+  std::uint32_t i = 0;
+  for (const std::string_view name : vex::KnownNameList()) {
+    ++i;
+    bool background = false;
+    const std::uint16_t realKey = KeyOf(name);
+    if (IsPicture(name, background)) {
+      const Size s = PictureSizes[i % std::size(PictureSizes)];
+      std::vector<std::uint8_t> pixels = Noise(std::size_t{s.width} * s.height, i);
+      agg.Add(realKey, vextools::AggWriter::RawImage(s.width, s.height, pixels));
+      Save(tree / (std::string(name) + (background ? ".bmp" : "")),
+           vextest::ExpectedBitmapFile(palette, s.width, s.height, pixels.data()));
+    } else {
+      std::vector<std::uint8_t> bytes = Noise(RawSize(i), i);
+      Save(tree / std::string(name), bytes);
+      agg.Add(realKey, std::move(bytes));
+    }
+  }
+}
+
+void BigArchive(vextools::AggWriter& agg, const fs::path& tree) {
+  std::uint32_t i = 0;
+  for (const std::string_view name : vex::KnownNameList()) {
+    bool background = false;
+    if (IsPicture(name, background))
+      continue;
+    std::vector<std::uint8_t> bytes = Noise(4u << 20, ++i);
+    Save(tree / std::string(name), bytes);
+    agg.Add(KeyOf(name), std::move(bytes));
+    if (i == 50)
+      break;
+  }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4 || (std::strcmp(argv[1], "full") != 0 && std::strcmp(argv[1], "big") != 0)) {
+    std::fprintf(stderr, "usage: make_bench_archive full|big ARCHIVE TREE\n");
+    return 2;
+  }
+  vex::FillKnownNames();
+  const fs::path tree = argv[3];
+  fs::remove_all(tree);
+  fs::create_directories(tree);
+  vextools::AggWriter agg;
+  if (std::strcmp(argv[1], "full") == 0)
+    FullArchive(agg, tree);
+  else
+    BigArchive(agg, tree);
+  if (!agg.WriteTo(argv[2])) {
+    std::perror(argv[2]);
+    return 1;
+  }
+  return 0;
+}

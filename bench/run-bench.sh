@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Times the tool against tar extracting the identical tree, in one run, alternating the two.
+#   bench/run-bench.sh [PAIRS]     (default 9 pairs after one warm-up of each)
+# For each archive (full: every known name once, about 60 MB; big: 50 members of 4 MB), it
+# first checks that the tool's output equals the expected tree byte for byte, then prints the
+# median time of each, the median of the per-pair ratios tool / tar, and the tool's peak
+# resident memory.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+pairs=${1:-9}
+build=build-bench
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)" --target Marlovexine default_palette make_bench_archive >/dev/null
+tool=$PWD/$build/bin/Marlovexine
+work=$PWD/$build/run
+rm -rf "$work"
+mkdir -p "$work"
+
+now() { date +%s%N; }
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+for mode in full big; do
+  agg=$work/$mode.agg tree=$work/$mode-tree tarball=$work/$mode.tar
+  "$build/bench/make_bench_archive" "$mode" "$agg" "$tree"
+  tar -cf "$tarball" -C "$tree" .
+  echo "== $mode: $(stat -c %s "$agg") bytes, $(ls "$tree" | wc -l) files"
+
+  "$tool" "$agg" "$work/check" >/dev/null
+  if ! diff -r "$work/check" "$tree" >/dev/null; then
+    echo "FAIL: the tool's output differs from the expected tree" >&2
+    exit 1
+  fi
+  rm -rf "$work/check"
+  peak=$( { /usr/bin/time -f %M "$tool" "$agg" "$work/mem" >/dev/null; } 2>&1 )
+  rm -rf "$work/mem"
+
+  tool_times=() tar_times=() ratios=()
+  for i in $(seq 0 "$pairs"); do
+    rm -rf "$work/out-tool" "$work/out-tar"
+    mkdir "$work/out-tar"
+    t0=$(now); "$tool" "$agg" "$work/out-tool" >/dev/null; t1=$(now)
+    tar -xf "$tarball" -C "$work/out-tar"; t2=$(now)
+    [ "$i" -eq 0 ] && continue  # the warm-up pair
+    tool_ms=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.2f", (b - a) / 1e6 }')
+    tar_ms=$(awk -v a="$t1" -v b="$t2" 'BEGIN { printf "%.2f", (b - a) / 1e6 }')
+    tool_times+=("$tool_ms") tar_times+=("$tar_ms")
+    ratios+=("$(awk -v a="$tool_ms" -v b="$tar_ms" 'BEGIN { printf "%.3f", a / b }')")
+  done
+  rm -rf "$work/out-tool" "$work/out-tar"
+  echo "tool ms: ${tool_times[*]}"
+  echo "tar  ms: ${tar_times[*]}"
+  printf '%s: median tool %s ms, median tar %s ms, median ratio tool/tar %s, tool peak RSS %s KiB\n' \
+    "$mode" "$(printf '%s\n' "${tool_times[@]}" | median)" "$(printf '%s\n' "${tar_times[@]}" | median)" \
+    "$(printf '%s\n' "${ratios[@]}" | median)" "$peak"
+done
