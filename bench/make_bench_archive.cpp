@@ -73,7 +73,7 @@ void Save(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
 // Sizes of non-picture members: tens to hundreds of kilobytes, chosen so the whole archive
 // comes to about 60 MB.
 std::size_t RawSize(std::uint32_t i) {
-  return 8 * 1024 + (i * 7919u) % (140 * 1024);
+  return 8 * 1024 + (i * 7919u) % (116 * 1024);
 }
 
 void FullArchive(vextools::AggWriter& agg, const fs::path& tree) {
