@@ -161,7 +161,14 @@ void TFile::ReadExactAt(std::uint64_t offset, void* data, std::size_t count) con
 }
 
 TFile CreateFileWithFolder(const std::string& path, TOpenMode mode) {
-  if (mode == TOpenMode::CreateAlways && !ForceFolder(ExtractFilePath(path, SystemPathSyntax())))
+  if (mode != TOpenMode::CreateAlways)
+    return TFile::Open(path, mode);
+  // The folder nearly always exists: try the file first and spare a folder test per member.
+  // Any failure goes the long way, folder first, so the error reported is the same as if the
+  // folder had been made before the file was tried.
+  if (TFile file = TFile::Open(path, mode); file.IsOpen())
+    return file;
+  if (!ForceFolder(ExtractFilePath(path, SystemPathSyntax())))
     return TFile();
   return TFile::Open(path, mode);
 }
