@@ -15,7 +15,7 @@ constexpr std::size_t RawWidthAt = 2;
 constexpr std::size_t RawHeightAt = 4;
 constexpr std::size_t RawPixelsAt = 6;
 
-std::uint16_t GetU16(const TByteDynArray& bytes, std::size_t at) {
+std::uint16_t GetU16(TBytesView bytes, std::size_t at) {
   return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
 }
 
@@ -42,7 +42,7 @@ std::unique_ptr<TBitmap>& ConversionBitmap() {
   return bitmap;
 }
 
-void ConvertRawImage(const TByteDynArray& member, const std::string& outputPath) {
+void ConvertRawImage(TBytesView member, const std::string& outputPath) {
   TBitmap& bitmap = LoadedConversionBitmap();
   // A member must hold every pixel its head promises: a short one is refused before its file
   // exists, rather than read past its end.

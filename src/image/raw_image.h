@@ -23,6 +23,6 @@ std::unique_ptr<TBitmap>& ConversionBitmap();
 // EInvalidGraphic "Palette template is not an 8-bit bitmap" for a 15- to 32-bit template;
 // EAssertionFailed for a template whose pixels cannot be copied (1- or 4-bit, compressed,
 // empty). Then what writing the file raises.
-void ConvertRawImage(const TByteDynArray& member, const std::string& outputPath);
+void ConvertRawImage(TBytesView member, const std::string& outputPath);
 
 } // namespace vex

@@ -134,6 +134,20 @@ void InitAppPath();
 
 using TByteDynArray = std::vector<std::uint8_t>;
 
+// Bytes that someone else owns, such as a member in the unpack loop's reusable buffer.
+class TBytesView {
+public:
+  TBytesView(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  TBytesView(const TByteDynArray& bytes) : data_(bytes.data()), size_(bytes.size()) {}
+  const std::uint8_t* data() const { return data_; }
+  std::size_t size() const { return size_; }
+  std::uint8_t operator[](std::size_t i) const { return data_[i]; }
+
+private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+};
+
 // How a file is opened. The share modes matter on Windows only; POSIX has none.
 enum class TOpenMode {
   ReadExclusive, // an existing file, read access, no sharing (the archive)

@@ -5,6 +5,7 @@
 #include "raw_image.h"
 #include "vex_sys_utils.h"
 
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -44,24 +45,45 @@ std::vector<TDirectoryEntry> ReadDirectory(const TFile& archive) {
   return entries;
 }
 
-// Fills `buffer` with the member's bytes. Every bound is checked against the archive's size
+// Holds one member at a time. It grows to the largest member met and is reused, never
+// shrunk or cleared: memory stays bounded by the largest member, and no byte is written twice
+// (growing leaves the new bytes unset, since the read fills every one of them).
+class TMemberBuffer {
+public:
+  std::uint8_t* Reserve(std::size_t size) {
+    if (size > capacity_) {
+      try {
+        storage_.reset(); // the old bytes are not needed: give them back before growing
+        storage_.reset(new std::uint8_t[size]);
+      } catch (const std::bad_alloc&) {
+        capacity_ = 0;
+        throw EOutOfMemory();
+      }
+      capacity_ = size;
+    }
+    return storage_.get();
+  }
+
+private:
+  std::unique_ptr<std::uint8_t[]> storage_;
+  std::size_t capacity_ = 0;
+};
+
+// Reads the member's bytes into `buffer`. Every bound is checked against the archive's size
 // before anything is allocated, so a bogus directory entry never costs memory.
-void ReadMember(const TFile& archive, std::uint64_t archiveSize, const TDirectoryEntry& entry,
-                TByteDynArray& buffer) {
-  buffer.clear();
+TBytesView ReadMember(const TFile& archive, std::uint64_t archiveSize, const TDirectoryEntry& entry,
+                      TMemberBuffer& buffer) {
   if (entry.size == 0)
-    return;
+    return {nullptr, 0};
   if (entry.size < 0)
     throw ERangeError();
   const auto size = static_cast<std::uint64_t>(entry.size);
   if (entry.offset < 0 || static_cast<std::uint64_t>(entry.offset) + size > archiveSize)
     throw EReadError();
-  try {
-    buffer.resize(static_cast<std::size_t>(size));
-  } catch (const std::bad_alloc&) {
-    throw EOutOfMemory();
-  }
-  archive.ReadExactAt(static_cast<std::uint64_t>(entry.offset), buffer.data(), buffer.size());
+  std::uint8_t* data = buffer.Reserve(static_cast<std::size_t>(size));
+  archive.ReadExactAt(static_cast<std::uint64_t>(entry.offset), data,
+                      static_cast<std::size_t>(size));
+  return {data, static_cast<std::size_t>(size)};
 }
 
 std::string MemberName(std::uint16_t key, std::size_t index) {
@@ -71,15 +93,14 @@ std::string MemberName(std::uint16_t key, std::size_t index) {
   return "file_" + std::to_string(index);
 }
 
-void WriteMember(const TByteDynArray& buffer, const std::string& outputFolder,
-                 const std::string& name) {
+void WriteMember(TBytesView member, const std::string& outputFolder, const std::string& name) {
   const std::string extension = ExtractFileExt(name, SystemPathSyntax());
   if (SameTextAscii(extension, ".bmp"))
-    ConvertRawImage(buffer, outputFolder + name);
+    ConvertRawImage(member, outputFolder + name);
   else if (SameTextAscii(extension, ".bkg"))
-    ConvertRawImage(buffer, outputFolder + name + ".bmp");
+    ConvertRawImage(member, outputFolder + name + ".bmp");
   else
-    SaveBufferToFile(outputFolder + name, buffer);
+    SaveDataToFile(outputFolder + name, member.data(), member.size());
 }
 
 } // namespace
@@ -96,11 +117,11 @@ void UnpackArchive(const std::string& archivePath, const std::string& outputFold
   // The result is not looked at: a folder that cannot be made fails the first member's write,
   // whose message names the member.
   ForceFolder(outputFolder);
-  TByteDynArray buffer;
+  TMemberBuffer buffer;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     CurrentMemberName() = MemberName(entries[i].key, i);
-    ReadMember(archive, archiveSize, entries[i], buffer);
-    WriteMember(buffer, outputFolder, CurrentMemberName());
+    const TBytesView member = ReadMember(archive, archiveSize, entries[i], buffer);
+    WriteMember(member, outputFolder, CurrentMemberName());
   }
   CurrentMemberName().clear();
 }
