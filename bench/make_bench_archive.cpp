@@ -16,21 +16,14 @@
 
 namespace {
 
+using vextools::Noise;
+
 namespace fs = std::filesystem;
 
 struct Size {
   std::uint16_t width, height;
 };
 constexpr Size PictureSizes[] = {{640, 480}, {320, 200}, {104, 48}, {40, 40}, {16, 16}};
-
-std::vector<std::uint8_t> Noise(std::size_t size, std::uint32_t seed) {
-  std::vector<std::uint8_t> out(size);
-  for (auto& b : out) {
-    seed = seed * 1103515245u + 12345u;
-    b = static_cast<std::uint8_t>(seed >> 16);
-  }
-  return out;
-}
 
 bool IsPicture(std::string_view name, bool& background) {
   std::string ext(name.substr(name.size() - 4));

@@ -10,6 +10,16 @@
 
 namespace vextools {
 
+// `size` bytes of deterministic noise: member contents that no two seeds share.
+inline std::vector<std::uint8_t> Noise(std::size_t size, std::uint32_t seed) {
+  std::vector<std::uint8_t> out(size);
+  for (auto& b : out) {
+    seed = seed * 1103515245u + 12345u;
+    b = static_cast<std::uint8_t>(seed >> 16);
+  }
+  return out;
+}
+
 class AggWriter {
 public:
   void Add(std::uint16_t key, std::vector<std::uint8_t> data) {

@@ -9,6 +9,8 @@
 
 namespace {
 
+using vextools::Noise;
+
 using vextools::AggWriter;
 using vextools::CubeIndex;
 
@@ -21,15 +23,6 @@ std::vector<std::uint8_t> Picture(std::uint16_t width, std::uint16_t height, Pix
     for (int x = 0; x < width; ++x)
       pixels.push_back(pixel(x, y));
   return AggWriter::RawImage(width, height, pixels);
-}
-
-std::vector<std::uint8_t> Noise(std::size_t size, std::uint32_t seed) {
-  std::vector<std::uint8_t> out(size);
-  for (auto& b : out) {
-    seed = seed * 1103515245u + 12345u;
-    b = static_cast<std::uint8_t>(seed >> 16);
-  }
-  return out;
 }
 
 AggWriter SampleArchive() {
