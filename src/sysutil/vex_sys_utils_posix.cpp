@@ -86,20 +86,29 @@ TFile& TFile::operator=(TFile&& other) noexcept {
   return *this;
 }
 
+// O_NONBLOCK keeps a named pipe from stalling the open until another process joins it: a
+// pipe read end then opens and is refused below, a write end fails at once (ENXIO).
 TFile TFile::Open(const std::string& path, TOpenMode mode) {
-  const int flags = mode == TOpenMode::CreateAlways ? (O_WRONLY | O_CREAT | O_TRUNC) : O_RDONLY;
+  const bool reading = mode != TOpenMode::CreateAlways;
+  const int flags = reading ? O_RDONLY : (O_WRONLY | O_CREAT | O_TRUNC);
   int fd;
   do {
-    fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0)
     return TFile();
   TFile file(fd);
-  // A folder opens for reading here, but holds no bytes a reader could want; refuse it at
-  // the open, as Windows does.
-  struct stat info {};
-  if (mode != TOpenMode::CreateAlways && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-    errno = EISDIR;
+  if (reading) {
+    // Archives and templates are read at positions, which only a regular file offers. A
+    // folder is refused as Windows refuses it; pipes and devices as no valid input.
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+      return TFile();
+    if (!S_ISREG(info.st_mode)) {
+      errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+      return TFile();
+    }
+  } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
     return TFile();
   }
   return file;

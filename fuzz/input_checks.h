@@ -1,0 +1,45 @@
+// The per-input bodies of the fuzz targets, as plain functions: the libFuzzer mains call them
+// for every generated input, and tests/fuzz replays the kept inputs through them in the
+// ordinary build. Each runs one input through the tool in the process's fuzz workspace and
+// reports what the user would have been shown and any fault beyond that.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace vexfuzz {
+
+struct TInputOutcome {
+  std::string message; // the failure's message; "" when the input went through
+  std::string member;  // the member being processed at the failure, "" for none
+  // A fault beyond a clear message: a file outside the output folder, an unexpected failure,
+  // a file missing, extra or with the wrong bytes. "" when there is none.
+  std::string problem;
+};
+
+// Unpacks `data` as an archive into an empty output folder, with a valid 8-bit template in
+// place. Every member the directory describes is checked on disk against its bytes in the
+// archive (or against the bitmap file it must become), up to the first member that must fail;
+// that member and its message must be the ones the tool reports.
+TInputOutcome CheckUnpackInput(const std::uint8_t* data, std::size_t size);
+
+// Takes `data` as the palette template and converts two small pictures with it, the first of
+// (last byte & 15) × (last byte >> 4) pixels, the second of its size turned round. Either the
+// template is refused, with one of the template failures and before any file exists, or both
+// files are 8-bit bitmaps holding exactly the pictures and the template's colours.
+TInputOutcome CheckTemplateInput(const std::uint8_t* data, std::size_t size);
+
+// For the libFuzzer mains: prints the outcome's problem and aborts, so that libFuzzer keeps
+// the input as a crash; returns when there is no problem.
+inline void AbortOnProblem(const TInputOutcome& outcome) {
+  if (outcome.problem.empty())
+    return;
+  std::fprintf(stderr, "\n== fuzz check failed: %s\n   (message \"%s\", member \"%s\")\n",
+               outcome.problem.c_str(), outcome.message.c_str(), outcome.member.c_str());
+  std::abort();
+}
+
+} // namespace vexfuzz

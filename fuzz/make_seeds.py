@@ -1,0 +1,195 @@
+#!/usr/bin/python3
+"""Seed corpora for the fuzz targets, written at run time and never kept in the repository.
+
+    make_seeds.py OUTDIR             OUTDIR/unpack: small valid archives;
+                                     OUTDIR/template: the BMP Suite images beside the
+                                     repository and a few 8-bit templates made here.
+    make_seeds.py --hostile REGDIR   rewrites the hand-made hostile inputs kept in
+                                     REGDIR/unpack and REGDIR/template (fuzz/regressions),
+                                     whose outcomes fuzz/regressions/outcomes.txt records.
+
+Every file is built field by field, little-endian, with the standard library only.
+"""
+
+import pathlib
+import shutil
+import struct
+import sys
+
+REPO = pathlib.Path(__file__).resolve().parent.parent
+BMPSUITE = REPO.parent / "shared" / "testdata" / "bmpsuite"
+
+# Keys of known names (the tool's table); any other key is written as file_N.
+KB_PAL = 0xC848  # kb.pal
+COMBAT_PAL = 0x06FF  # combat.pal
+OVERMAIN_BMP = 0x925A  # overmain.bmp
+BORDEDIT_BMP = 0xBB8C  # bordedit.BMP, upper-case extension
+BOAT_BKG = 0x3F86  # boat.bkg, written as boat.bkg.bmp
+WINCE_82M = 0xEFD5  # WINCE00.82M, not a picture
+UNKNOWN = 0x0001
+
+
+def archive(members):
+    """members: (key, bytes) pairs, data after the directory; or (key, offset, size) entries."""
+    count = len(members)
+    data_at = 2 + 10 * count
+    directory, data = b"", b""
+    for m in members:
+        if len(m) == 3:
+            directory += struct.pack("<Hii", *m)
+            continue
+        key, payload = m
+        directory += struct.pack("<HiI", key, data_at + len(data) if payload else 0, len(payload))
+        data += payload
+    return struct.pack("<H", count) + directory + data
+
+
+def picture(width, height, tag=0):
+    head = struct.pack("<BBHH", tag, 0, width, height)
+    return head + bytes((i * 37 + i // max(width, 1)) & 0xFF for i in range(width * height))
+
+
+def template(colours=256, core=False, width=1, height=1, bits=8, compression=0,
+             header_size=None, colours_used=0, masks=None, image_size=None, pixels=True,
+             trailer=b""):
+    """A BMP file; `trailer` is appended after the pixels (its last byte picks the fuzz
+    target's picture sizes)."""
+    entry = 3 if core else 4
+    header_size = header_size or (12 if core else 40)
+    stride = (width * bits + 31) // 32 * 4
+    image = stride * abs(height)
+    mask_bytes = struct.pack("<III", *masks) if masks and header_size == 40 else b""
+    # Blue, green, red (and a reserved 0): distinct, non-symmetric colours.
+    table = b"".join(bytes(((i * 7 + 3) & 0xFF, (255 - i) & 0xFF, i)) + bytes(entry - 3)
+                     for i in range(colours))
+    if core:
+        header = struct.pack("<IHHHH", 12, width & 0xFFFF, height & 0xFFFF, 1, bits)
+    else:
+        header = struct.pack("<IiiHHIIiiII", header_size, width, height, 1, bits, compression,
+                             image if image_size is None else image_size, 2835, 3780,
+                             colours_used, 0)
+        if masks and header_size >= 52:
+            header += struct.pack("<III", *masks)
+        header += bytes(max(0, header_size - len(header)))
+    offset = 14 + len(header) + len(mask_bytes) + len(table)
+    body = header + mask_bytes + table + (bytes((i % 251) for i in range(image)) if pixels else b"")
+    body += trailer
+    return b"BM" + struct.pack("<IHHI", 14 + len(body), 0, 0, offset) + body
+
+
+def unpack_seeds():
+    return {
+        "empty_directory.agg": archive([]),
+        "raw_members.agg": archive([(KB_PAL, bytes(range(16))), (UNKNOWN, b"abcde"),
+                                    (COMBAT_PAL, b""), (WINCE_82M, b"\x01\x02\x03")]),
+        "pictures.agg": archive([(OVERMAIN_BMP, picture(3, 2)), (BOAT_BKG, picture(5, 3, 7)),
+                                 (BORDEDIT_BMP, picture(4, 1) + b"trailing")]),
+        "empty_pictures.agg": archive([(OVERMAIN_BMP, picture(0, 9)), (BOAT_BKG, picture(7, 0))]),
+        "unknown_keys.agg": archive([(UNKNOWN, b"x"), (0x0002, b""), (0xFFFF, b"yz"),
+                                     (0x0000, b"\0")]),
+        "overlapping.agg": archive([(KB_PAL, bytes(range(40))), (UNKNOWN, 2 + 30 + 10, 20),
+                                    (KB_PAL, 2 + 30 + 25, 3)]),
+        "mixed.agg": archive([(KB_PAL, b"pal"), (OVERMAIN_BMP, picture(13, 7, 1)),
+                              (UNKNOWN, b""), (BOAT_BKG, picture(1, 1)), (UNKNOWN, b"end")]),
+    }
+
+
+def template_seeds():
+    size_byte = b"\x35"  # pictures of 5 x 3 and 3 x 5
+    return {
+        "info_256.bmp": template(trailer=size_byte),
+        "core_256.bmp": template(core=True, trailer=size_byte),
+        "info_252.bmp": template(colours=252, colours_used=252, width=3, height=2,
+                                 trailer=size_byte),
+        "top_down.bmp": template(width=5, height=-3, trailer=size_byte),
+        "v5_header.bmp": template(header_size=124, width=2, height=2, trailer=size_byte),
+        "no_pixels.bmp": template(width=640, height=480, pixels=False, trailer=b"\x47"),
+        "bit_fields_16.bmp": template(colours=0, bits=16, compression=3,
+                                      masks=(0xF800, 0x7E0, 0x1F), trailer=size_byte),
+    }
+
+
+def hostile_unpack():
+    big = 0x7FFFFFFF
+    return {
+        "empty_file.agg": b"",
+        "one_byte.agg": b"\x01",
+        "count_65535_no_directory.agg": struct.pack("<H", 65535) + bytes(8),
+        "size_2147483647.agg": archive([(KB_PAL, 12, big)]),
+        "negative_offset.agg": archive([(KB_PAL, b"ok"), (UNKNOWN, -1, 1)]),
+        "negative_size.agg": archive([(KB_PAL, b"ok"), (UNKNOWN, 0, -5)]),
+        "offset_plus_size_past_2_31.agg": archive([(UNKNOWN, big, big)]),
+        "picture_of_5_bytes.agg": archive([(KB_PAL, b"ok"), (OVERMAIN_BMP, b"\0\0\1\0\1")]),
+        "picture_of_no_bytes.agg": archive([(OVERMAIN_BMP, 0, 0)]),
+        "picture_65535_x_65535.agg": archive([(BOAT_BKG, struct.pack("<BBHH", 0, 0, 65535, 65535)
+                                               + bytes(10))]),
+        "zero_size_at_negative_offset.agg": archive([(KB_PAL, -7, 0)]),
+        "400_members.agg": archive([(UNKNOWN, b"") for _ in range(398)]
+                                   + [(KB_PAL, b"first"), (KB_PAL, b"second")]),
+    }
+
+
+def hostile_templates():
+    size_byte = b"\x35"
+
+    def patched(data, at, fmt, value):
+        return data[:at] + struct.pack(fmt, value) + data[at + struct.calcsize(fmt):]
+
+    good = template(trailer=size_byte)
+    return {
+        "colours_305402420.bmp": patched(good, 46, "<I", 0x12341234),
+        "colours_257.bmp": patched(good, 46, "<I", 257),
+        "header_size_4026531880.bmp": patched(good, 14, "<I", 0xF0000028),
+        "header_size_39.bmp": patched(good, 14, "<I", 39),
+        "width_minus_5.bmp": patched(good, 18, "<i", -5),
+        "height_minus_2147483648.bmp": patched(good, 22, "<I", 0x80000000),
+        "3000000_x_2000000.bmp": template(width=3000000, height=2000000, pixels=False,
+                                          image_size=0, trailer=size_byte),
+        "40000_x_40000_no_pixels.bmp": template(width=40000, height=40000, pixels=False,
+                                                trailer=size_byte),
+        "core_65535_x_65535.bmp": template(core=True, width=65535, height=65535, pixels=False,
+                                           trailer=size_byte),
+        "cut_in_colour_table.bmp": good[:54 + 4 * 200 + 2],
+        "empty_file.bmp": b"",
+        "one_bit.bmp": template(colours=2, bits=1, width=9, height=2, trailer=size_byte),
+        "rle8.bmp": template(compression=1, width=4, height=2, trailer=size_byte),
+        "24_bit.bmp": template(colours=0, bits=24, width=3, height=2, trailer=size_byte),
+        "32_bit_masks_image_size_4294967295.bmp":
+            template(colours=0, bits=32, compression=3, masks=(0xFF0000, 0xFF00, 0xFF),
+                     image_size=0xFFFFFFFF, width=3, height=2, trailer=size_byte),
+        "masks_cut_by_44_byte_header.bmp": template(colours=0, bits=16, compression=3,
+                                                    header_size=44, trailer=size_byte),
+    }
+
+
+def write_all(folder, files):
+    folder.mkdir(parents=True, exist_ok=True)
+    for name, data in files.items():
+        (folder / name).write_bytes(data)
+
+
+def main(argv):
+    if len(argv) == 3 and argv[1] == "--hostile":
+        root = pathlib.Path(argv[2])
+        write_all(root / "unpack", hostile_unpack())
+        write_all(root / "template", hostile_templates())
+        return 0
+    if len(argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    root = pathlib.Path(argv[1])
+    write_all(root / "unpack", unpack_seeds())
+    write_all(root / "template", template_seeds())
+    suite = sorted(BMPSUITE.glob("*/*.bmp"))
+    if not suite:
+        print(f"make_seeds.py: no BMP Suite images under {BMPSUITE}", file=sys.stderr)
+        return 1
+    for path in suite:
+        shutil.copyfile(path, root / "template" / f"bmpsuite_{path.parent.name}_{path.name}")
+    print(f"seeds: {len(unpack_seeds())} archives, "
+          f"{len(template_seeds()) + len(suite)} templates in {root}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -1,0 +1,191 @@
+// The whole-archive fuzz body. The input is the archive; a reading of its directory made here,
+// apart from the tool's, says which member must fail first and with which message, and what
+// every file written before it must hold. So a member that is lost, cut short, written twice
+// or written before its refusal is a finding as much as a crash is.
+#include "input_checks.h"
+
+#include "bmp_builder.h"
+#include "demo_files.h"
+#include "fuzz_workspace.h"
+#include "raw_image.h"
+#include "unpack_archive.h"
+#include "vex_sys_utils.h"
+
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace vexfuzz {
+
+namespace {
+
+const char* const ReadError = "Stream read error";
+const char* const RangeError = "Range check error";
+
+constexpr std::size_t CountSize = 2;
+constexpr std::size_t EntrySize = 10;
+constexpr std::size_t PictureHeadSize = 6;
+
+std::uint16_t U16At(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+
+std::int32_t I32At(const std::uint8_t* p) {
+  return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
+                                   std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
+}
+
+// The template every input is unpacked with: 8 bits, 256 distinct colours.
+const vextest::TemplateSpec& PaletteSpec() {
+  static const vextest::TemplateSpec spec;
+  return spec;
+}
+
+const std::vector<std::uint8_t>& PaletteFile() {
+  static const std::vector<std::uint8_t> file = vextest::TemplateFile(PaletteSpec());
+  return file;
+}
+
+// ".bmp" and ".bkg" in any case of their letters; `background` tells which.
+bool IsPictureName(const std::string& name, bool& background) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos)
+    return false;
+  std::string extension = name.substr(dot);
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+  background = extension == ".bkg";
+  return background || extension == ".bmp";
+}
+
+// One directory entry and what must come of it.
+struct TMemberModel {
+  std::string name;     // the name the member is processed under
+  std::string fileName; // the file it becomes
+  std::string failure;  // the message it must fail with; "" when it is written
+  std::string bytes;    // the file's bytes when it is written
+};
+
+TMemberModel ModelMember(const std::uint8_t* data, std::size_t size, std::size_t index) {
+  const std::uint8_t* entry = data + CountSize + EntrySize * index;
+  const std::int32_t offset = I32At(entry + 2), length = I32At(entry + 6);
+  TMemberModel member;
+  const std::string_view known = vex::LookupKnownName(U16At(entry));
+  member.name = known.empty() ? "file_" + std::to_string(index) : std::string(known);
+  bool background = false;
+  const bool picture = IsPictureName(member.name, background);
+  member.fileName = member.name + (background ? ".bmp" : "");
+  if (length < 0) {
+    member.failure = RangeError;
+    return member;
+  }
+  const auto count = static_cast<std::size_t>(length);
+  if (count != 0 && (offset < 0 || static_cast<std::uint64_t>(offset) + count > size)) {
+    member.failure = ReadError;
+    return member;
+  }
+  const std::uint8_t* bytes = count != 0 ? data + offset : data;
+  if (!picture) {
+    member.bytes.assign(bytes, bytes + count);
+    return member;
+  }
+  if (count < PictureHeadSize) {
+    member.failure = ReadError;
+    return member;
+  }
+  const std::uint16_t width = U16At(bytes + 2), height = U16At(bytes + 4);
+  if (count - PictureHeadSize < std::size_t{width} * height) {
+    member.failure = ReadError;
+    return member;
+  }
+  const std::vector<std::uint8_t> file =
+      vextest::ExpectedBitmapFile(PaletteSpec(), width, height, bytes + PictureHeadSize);
+  member.bytes.assign(file.begin(), file.end());
+  return member;
+}
+
+// What must be on disk, and the failure that must be reported, for this archive.
+struct TArchiveModel {
+  bool folderMade = false; // the directory was read whole
+  std::string message;
+  std::string member;
+  std::map<std::string, std::string> files; // later members replace earlier ones
+};
+
+TArchiveModel ModelArchive(const std::uint8_t* data, std::size_t size) {
+  TArchiveModel model;
+  const std::size_t count = size >= CountSize ? U16At(data) : 0;
+  if (size < CountSize || size - CountSize < EntrySize * count) {
+    model.message = ReadError;
+    return model;
+  }
+  model.folderMade = true;
+  for (std::size_t i = 0; i < count; ++i) {
+    TMemberModel member = ModelMember(data, size, i);
+    if (!member.failure.empty()) {
+      model.message = member.failure;
+      model.member = member.name;
+      break;
+    }
+    model.files[member.fileName] = std::move(member.bytes);
+  }
+  return model;
+}
+
+std::string CompareWithModel(const TArchiveModel& model, const TInputOutcome& outcome,
+                             const fs::path& out) {
+  if (outcome.message != model.message || outcome.member != model.member)
+    return "failed with \"" + outcome.message + "\" at \"" + outcome.member + "\", not \"" +
+           model.message + "\" at \"" + model.member + "\"";
+  std::error_code error;
+  if (!model.folderMade)
+    return fs::exists(out, error) ? "output folder made before the directory was read" : "";
+  if (!fs::is_directory(out, error))
+    return "no output folder";
+  std::size_t found = 0;
+  for (fs::directory_iterator it(out, error), end; !error && it != end; it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    const auto expected = model.files.find(name);
+    if (expected == model.files.end())
+      return "file " + name + " should not be there";
+    if (ReadFileBytes(it->path()) != expected->second)
+      return "file " + name + " does not hold the member's bytes";
+    ++found;
+  }
+  if (error)
+    return "cannot list the output folder: " + error.message();
+  if (found != model.files.size())
+    return std::to_string(model.files.size() - found) + " member files missing";
+  return "";
+}
+
+} // namespace
+
+TInputOutcome CheckUnpackInput(const std::uint8_t* data, std::size_t size) {
+  vex::FillKnownNames(); // 925 stores, and the table is as a run of the tool has it
+  TFuzzWorkspace& workspace = TFuzzWorkspace::Get();
+  workspace.ClearOutput();
+  workspace.WriteTemplate(PaletteFile().data(), PaletteFile().size());
+  workspace.WriteArchive(data, size);
+  // Each input is a run of its own: the template is read again and no member name lingers.
+  vex::AppPath() = workspace.AppFolderString();
+  vex::ConversionBitmap().reset();
+  vex::CurrentMemberName().clear();
+  TInputOutcome outcome;
+  try {
+    vex::UnpackArchive(workspace.ArchivePath().string(), workspace.OutFolderString());
+  } catch (const vex::Exception& e) {
+    outcome.message = e.Message();
+    outcome.member = vex::CurrentMemberName();
+  }
+  outcome.problem = workspace.StrayEntries();
+  if (outcome.problem.empty() && ReadFileBytes(workspace.TemplatePath()) !=
+                                     std::string(PaletteFile().begin(), PaletteFile().end()))
+    outcome.problem = "the template was changed";
+  if (outcome.problem.empty())
+    outcome.problem = CompareWithModel(ModelArchive(data, size), outcome, workspace.OutFolder());
+  return outcome;
+}
+
+} // namespace vexfuzz

@@ -1,0 +1,366 @@
+// The real executable against every bad input it knows, as README's "When something goes
+// wrong" lists them: bad archives, bad members, bad palette templates and output folders that
+// cannot be written. Each row checks the exact text on standard error, exit code 1, and what
+// stays on disk. OS failures are provoked for real: folders where files must go, a symbolic
+// link to /dev/full for a full disk, a memory limit, and runs as the unprivileged user
+// "nobody" for permissions.
+#include "archive_builder.h"
+#include "bmp_builder.h"
+#include "run_tool.h"
+#include "source_line.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using vextest::ArchiveBuilder;
+using vextest::ReadWholeFile;
+using vextest::RunTool;
+using vextest::TemplateFile;
+using vextest::TemplateSpec;
+using vextest::ToolRun;
+using vextest::WriteWholeFile;
+
+namespace {
+
+// Keys of known names, as the archive stores them.
+constexpr std::uint16_t KbPal = 0xC848;     // "kb.pal"
+constexpr std::uint16_t CombatPal = 0x06FF; // "combat.pal"
+constexpr std::uint16_t Overmain = 0x925A;  // "overmain.bmp"
+constexpr std::uint16_t BoatBkg = 0x3F86;   // "boat.bkg", written as boat.bkg.bmp
+constexpr std::uint16_t Unknown = 0x0001;   // no known name: file_N
+
+const std::vector<std::uint8_t> KbPalBytes = {1, 2, 3};
+
+// A picture member: two unread bytes, width, height, then one index per pixel.
+std::vector<std::uint8_t> Picture(std::uint16_t width, std::uint16_t height) {
+  vextest::ByteBuilder b;
+  b.U16(0).U16(width).U16(height);
+  for (std::size_t i = 0; i < std::size_t{width} * height; ++i)
+    b.U8(static_cast<std::uint8_t>(i * 37));
+  return b.Get();
+}
+
+// kb.pal, then `bad`, then combat.pal: the member before the failure stays, the one after it
+// is never attempted.
+std::vector<std::uint8_t> AroundOneMember(std::uint16_t key, std::vector<std::uint8_t> bad) {
+  ArchiveBuilder archive;
+  archive.Add(KbPal, KbPalBytes);
+  archive.Add(key, std::move(bad));
+  archive.Add(CombatPal, {9});
+  return archive.Build();
+}
+
+std::vector<std::uint8_t> AroundOneEntry(vextest::ArchiveEntry bad) {
+  ArchiveBuilder archive;
+  archive.Add(KbPal, KbPalBytes);
+  archive.AddRaw(bad);
+  archive.Add(CombatPal, {9});
+  return archive.Build();
+}
+
+std::string OsError(int code, const char* text) {
+  return "System Error.  Code: " + std::to_string(code) + ".\n" + text + ".\n";
+}
+
+class HostileInputE2ETest : public vextest::TempFolderTest {
+protected:
+  // Each test runs its own copy of the executable, so that it decides what lies beside it.
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    bin_ = Folder().string() + "_bin";
+    fs::create_directories(bin_);
+    fs::copy_file(MARLOVEXINE_EXE, bin_ / "Marlovexine");
+    WriteTemplate(TemplateFile({}));
+  }
+  void TearDown() override {
+    fs::remove_all(bin_);
+    TempFolderTest::TearDown();
+  }
+  void WriteTemplate(const std::vector<std::uint8_t>& bytes) {
+    fs::remove_all(TemplatePath());
+    WriteWholeFile(TemplatePath(), bytes);
+  }
+  fs::path TemplatePath() const { return bin_ / "TivPalette.bmp"; }
+  std::string Abs(const std::string& name) const { return FolderString() + name; }
+  ToolRun Run(const std::vector<std::string>& args) {
+    return RunTool((bin_ / "Marlovexine").string(), args, Folder().string());
+  }
+  // Runs as the user "nobody" when the tests run as root, whom no permission stops.
+  ToolRun RunUnprivileged(const std::vector<std::string>& args) {
+    if (geteuid() != 0)
+      return Run(args);
+    std::vector<std::string> setpriv = {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                        (bin_ / "Marlovexine").string()};
+    setpriv.insert(setpriv.end(), args.begin(), args.end());
+    return RunTool("/usr/bin/setpriv", setpriv, Folder().string());
+  }
+  // The run failed with exactly `err`, and printed nothing else.
+  static void ExpectFailure(const ToolRun& run, const std::string& err) {
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, err);
+  }
+  // kb.pal was written before the failure; combat.pal, after it, was never attempted.
+  void ExpectOnlyTheFirstMember(const fs::path& out) {
+    EXPECT_EQ(ReadWholeFile(out / "kb.pal"), KbPalBytes);
+    EXPECT_FALSE(fs::exists(out / "combat.pal"));
+  }
+  fs::path bin_;
+};
+
+// Failures before the first member: nothing is made, not even the output folder.
+TEST_F(HostileInputE2ETest, BadArchivesLeaveNothingBehind) {
+  fs::create_directories(Folder() / "folder.agg");
+  // A named pipe would stall a plain open until a writer came; it is refused at once.
+  ASSERT_EQ(mkfifo((Folder() / "pipe.agg").c_str(), 0666), 0);
+  const struct {
+    const char* name;
+    std::vector<std::uint8_t> bytes; // not written for folder.agg
+    std::string err;
+  } rows[] = {
+      {"folder.agg", {}, "Cannot open file \"" + Abs("folder.agg") + "\". Is a directory.\n"},
+      {"pipe.agg", {}, "Cannot open file \"" + Abs("pipe.agg") + "\". Invalid argument.\n"},
+      {"empty.agg", {}, "Stream read error.\n"},
+      {"one_byte.agg", {1}, "Stream read error.\n"},
+      {"no_directory.agg", {0xFF, 0xFF, 0x48, 0xC8}, "Stream read error.\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    if (!fs::exists(Folder() / row.name))
+      WriteWholeFile(Folder() / row.name, row.bytes);
+    ExpectFailure(Run({row.name, "out"}), row.err);
+    EXPECT_FALSE(fs::exists(Folder() / "out"));
+  }
+}
+
+// A bad member fails at itself, before its file exists; the members before it stay.
+TEST_F(HostileInputE2ETest, BadMembersFailAtThemselves) {
+  const std::int32_t max = 0x7FFFFFFF;
+  std::vector<std::uint8_t> cutPicture = Picture(5, 3);
+  cutPicture.pop_back();
+  const struct {
+    const char* what;
+    std::vector<std::uint8_t> archive;
+    std::string err;
+    const char* notWritten;
+  } rows[] = {
+      {"negative offset", AroundOneEntry({Unknown, -1, 1}), "Stream read error.\nfile_1\n",
+       "file_1"},
+      {"size 2147483647", AroundOneEntry({Unknown, 0, max}), "Stream read error.\nfile_1\n",
+       "file_1"},
+      {"offset + size past 2^31", AroundOneEntry({Unknown, max, max}),
+       "Stream read error.\nfile_1\n", "file_1"},
+      {"picture of 5 bytes", AroundOneMember(Overmain, {0, 0, 1, 0, 1}),
+       "Stream read error.\novermain.bmp\n", "overmain.bmp"},
+      {"picture of no bytes", AroundOneEntry({Overmain, 0, 0}),
+       "Stream read error.\novermain.bmp\n", "overmain.bmp"},
+      {"picture one pixel short", AroundOneMember(Overmain, cutPicture),
+       "Stream read error.\novermain.bmp\n", "overmain.bmp"},
+      {"65535 x 65535 picture of 10 bytes",
+       AroundOneMember(BoatBkg, {0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}),
+       "Stream read error.\nboat.bkg\n", "boat.bkg.bmp"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    fs::remove_all(Folder() / "out");
+    WriteWholeFile(Folder() / "a.agg", row.archive);
+    ExpectFailure(Run({"a.agg", "out"}), row.err);
+    ExpectOnlyTheFirstMember(Folder() / "out");
+    EXPECT_FALSE(fs::exists(Folder() / "out" / row.notWritten));
+  }
+}
+
+// Memory running out, under a limit of about 1 GB on the process's address space, for each
+// of the three large blocks a picture needs in turn: the member's bytes, the rebuilt picture,
+// the assembled file. The archives are sparse files, so they cost no disk. The sanitizers
+// reserve far more address space than the limit, so their builds skip.
+TEST_F(HostileInputE2ETest, MemoryRunningOut) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "a memory limit and AddressSanitizer do not mix";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  GTEST_SKIP() << "a memory limit and AddressSanitizer do not mix";
+#endif
+#endif
+  // 20000 x 20000 pixels: 400 MB for the member, as much again for the picture and the file.
+  const std::int32_t pictureSize = 6 + 20000 * 20000;
+  vextest::ByteBuilder head;
+  head.U16(1).U16(Overmain).I32(12).I32(pictureSize); // count, then the one entry
+  head.U16(0).U16(20000).U16(20000);                  // the picture's head; its pixels are 0
+  const struct {
+    const char* what;
+    std::uint16_t key;
+    std::int32_t size;
+    const char* limitKb;
+    std::string err;
+  } rows[] = {
+      {"a member of 2 GiB", Unknown, 0x7FFFFFFF, "1000000", "Out of memory.\nfile_0\n"},
+      {"the picture after its 400 MB member", Overmain, pictureSize, "600000",
+       "Out of system resources.\novermain.bmp\n"},
+      {"the file after the member and the picture", Overmain, pictureSize, "1000000",
+       "Out of memory.\novermain.bmp\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::vector<std::uint8_t> archive = head.Get();
+    archive[2] = static_cast<std::uint8_t>(row.key);
+    archive[3] = static_cast<std::uint8_t>(row.key >> 8);
+    for (int i = 0; i < 4; ++i)
+      archive[8 + i] = static_cast<std::uint8_t>(row.size >> (8 * i));
+    WriteWholeFile(Folder() / "big.agg", archive);
+    fs::resize_file(Folder() / "big.agg", 12 + static_cast<std::uintmax_t>(row.size));
+    fs::remove_all(Folder() / "out");
+    const ToolRun run =
+        RunTool("/bin/sh",
+                {"-c", std::string("ulimit -v ") + row.limitKb + " && exec \"$0\" big.agg out",
+                 (bin_ / "Marlovexine").string()},
+                Folder().string());
+    ExpectFailure(run, row.err);
+    EXPECT_TRUE(fs::is_empty(Folder() / "out"));
+  }
+}
+
+// Template failures come at the first picture, before its file exists, and name it.
+TEST_F(HostileInputE2ETest, BadTemplatesFailAtTheFirstPicture) {
+  auto spec = [](std::uint16_t bits, std::uint32_t compression) {
+    TemplateSpec t;
+    t.bitCount = bits;
+    t.compression = compression;
+    t.colours = vextest::TestColours(bits <= 8 ? 1u << bits : 0);
+    return TemplateFile(t);
+  };
+  auto patched = [](std::size_t at, std::uint32_t value) {
+    std::vector<std::uint8_t> bytes = TemplateFile({});
+    for (int i = 0; i < 4; ++i)
+      bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    return bytes;
+  };
+  std::vector<std::uint8_t> cut = TemplateFile({});
+  cut.resize(14 + 40 + 4 * 100);
+  const std::string path = TemplatePath().string();
+  const std::string invalid = "Bitmap image is not valid";
+  const std::string assertion = vextest::PixelFormatAssertion();
+  const struct {
+    const char* what;
+    std::vector<std::uint8_t> bytes; // not written for "missing" and "a folder"
+    std::string message;
+  } rows[] = {
+      {"missing", {}, "Cannot open file \"" + path + "\". No such file or directory"},
+      {"a folder", {}, "Cannot open file \"" + path + "\". Is a directory"},
+      {"not BM", patched(0, 0x4D41), invalid},
+      {"257 colours", patched(46, 257), invalid},
+      {"header size 20", patched(14, 20), invalid},
+      {"ends inside its colour table", cut, "Stream read error"},
+      {"24 bits", spec(24, 0), "Palette template is not an 8-bit bitmap"},
+      {"1 bit", spec(1, 0), assertion},
+      {"run-length compressed", spec(8, 1), assertion},
+      {"empty file", {}, assertion},
+  };
+  ArchiveBuilder archive;
+  archive.Add(KbPal, KbPalBytes);
+  archive.Add(Overmain, Picture(3, 2));
+  archive.Add(CombatPal, {9});
+  WriteWholeFile(Folder() / "a.agg", archive.Build());
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    fs::remove_all(TemplatePath());
+    if (std::string(row.what) == "a folder")
+      fs::create_directories(TemplatePath());
+    else if (std::string(row.what) != "missing")
+      WriteWholeFile(TemplatePath(), row.bytes);
+    fs::remove_all(Folder() / "out");
+    ExpectFailure(Run({"a.agg", "out"}), row.message + ".\novermain.bmp\n");
+    ExpectOnlyTheFirstMember(Folder() / "out");
+    EXPECT_FALSE(fs::exists(Folder() / "out" / "overmain.bmp"));
+  }
+}
+
+// Raw members report the system's error; pictures, written by the bitmap writer, report the
+// file they could not create or the write that fell short.
+TEST_F(HostileInputE2ETest, OutputThatCannotBeWritten) {
+  const std::string longName(300, 'x');
+  WriteWholeFile(Folder() / "file", {7});
+  fs::create_directories(Folder() / "taken" / "kb.pal");
+  fs::create_directories(Folder() / "taken" / "overmain.bmp");
+  fs::create_directories(Folder() / "full");
+  const bool haveDevFull = fs::exists("/dev/full");
+  if (haveDevFull) { // a full disk, for real: the files are links to a device that takes nothing
+    fs::create_symlink("/dev/full", Folder() / "full" / "kb.pal");
+    fs::create_symlink("/dev/full", Folder() / "full" / "overmain.bmp");
+  }
+  const struct {
+    const char* what;
+    std::uint16_t key; // of the archive's one member
+    std::string folder;
+    std::string err;
+  } rows[] = {
+      {"a file where the folder goes", KbPal, "file", OsError(17, "File exists") + "kb.pal\n"},
+      {"a file where the folder goes, picture", Overmain, "file",
+       "Cannot create file \"" + Abs("file/overmain.bmp") + "\". Not a directory.\novermain.bmp\n"},
+      {"a file where a parent goes", KbPal, "file/sub", OsError(17, "File exists") + "kb.pal\n"},
+      {"a folder where the file goes", KbPal, "taken", OsError(21, "Is a directory") + "kb.pal\n"},
+      {"a folder where the file goes, picture", Overmain, "taken",
+       "Cannot create file \"" + Abs("taken/overmain.bmp") + "\". Is a directory.\novermain.bmp\n"},
+      {"a folder name too long", KbPal, longName, OsError(36, "File name too long") + "kb.pal\n"},
+      {"a folder name too long, picture", Overmain, longName,
+       "Cannot create file \"" + Abs(longName + "/overmain.bmp") +
+           "\". File name too long.\novermain.bmp\n"},
+      {"disk full", KbPal, "full", OsError(28, "No space left on device") + "kb.pal\n"},
+      {"disk full, picture", Overmain, "full", "Stream write error.\novermain.bmp\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    if (row.folder == "full" && !haveDevFull)
+      continue;
+    ArchiveBuilder archive;
+    archive.Add(row.key, row.key == KbPal ? KbPalBytes : Picture(3, 2));
+    WriteWholeFile(Folder() / "a.agg", archive.Build());
+    ExpectFailure(Run({"a.agg", row.folder}), row.err);
+  }
+  EXPECT_EQ(ReadWholeFile(Folder() / "file"), std::vector<std::uint8_t>{7});
+  // Gone before the fixture's clean-up, which would change the permissions of their target.
+  fs::remove(Folder() / "full" / "kb.pal");
+  fs::remove(Folder() / "full" / "overmain.bmp");
+}
+
+// Permissions: an archive, a template or an output folder the user may not use.
+TEST_F(HostileInputE2ETest, WhatTheUserMayNotReadOrWrite) {
+  // Everything the unprivileged run needs to reach: its folders, the executable, the archive.
+  fs::permissions(Folder(), fs::perms::all);
+  fs::permissions(bin_, fs::perms::all);
+  fs::create_directories(Folder() / "open");
+  fs::permissions(Folder() / "open", fs::perms::all);
+  ArchiveBuilder archive;
+  archive.Add(KbPal, KbPalBytes);
+  archive.Add(Overmain, Picture(3, 2));
+  WriteWholeFile(Folder() / "a.agg", archive.Build());
+  WriteWholeFile(Folder() / "secret.agg", archive.Build());
+  fs::permissions(Folder() / "secret.agg", fs::perms::none);
+  // Root's, and not writable even by its owner: no one may make a folder in it.
+  fs::create_directories(Folder() / "closed");
+  fs::permissions(Folder() / "closed", fs::perms::owner_read | fs::perms::owner_exec);
+
+  ExpectFailure(RunUnprivileged({"secret.agg", "open/a"}),
+                "Cannot open file \"" + Abs("secret.agg") + "\". Permission denied.\n");
+  EXPECT_FALSE(fs::exists(Folder() / "open" / "a"));
+
+  ExpectFailure(RunUnprivileged({"a.agg", "closed/out"}),
+                OsError(13, "Permission denied") + "kb.pal\n");
+  EXPECT_TRUE(fs::is_empty(Folder() / "closed"));
+
+  fs::permissions(TemplatePath(), fs::perms::none);
+  ExpectFailure(RunUnprivileged({"a.agg", "open/b"}), "Cannot open file \"" +
+                                                          TemplatePath().string() +
+                                                          "\". Permission denied.\novermain.bmp\n");
+  EXPECT_EQ(ReadWholeFile(Folder() / "open" / "b" / "kb.pal"), KbPalBytes);
+  EXPECT_FALSE(fs::exists(Folder() / "open" / "b" / "overmain.bmp"));
+}
+
+} // namespace
