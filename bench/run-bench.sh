@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Times the tool against tar extracting the identical tree, in one run, alternating the two.
 #   bench/run-bench.sh [PAIRS]     (default 9 pairs after one warm-up of each)
+# VEX_BENCH_TOOL=/path/to/Marlovexine times another build of the tool (with its own
+# TivPalette.bmp beside it), to compare before and after a change on the same archives.
 # For each archive (full: every known name once, about 60 MB; big: 50 members of 4 MB), it
 # first checks that the tool's output equals the expected tree byte for byte, then prints the
 # median time of each, the median of the per-pair ratios tool / tar, and the tool's peak
@@ -12,7 +14,7 @@ pairs=${1:-9}
 build=build-bench
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target Marlovexine default_palette make_bench_archive >/dev/null
-tool=$PWD/$build/bin/Marlovexine
+tool=${VEX_BENCH_TOOL:-$PWD/$build/bin/Marlovexine}
 work=$PWD/$build/run
 rm -rf "$work"
 mkdir -p "$work"
@@ -37,13 +39,22 @@ for mode in full big; do
 
   tool_times=() tar_times=() ratios=()
   for i in $(seq 0 "$pairs"); do
+    # Each command starts from a settled disk: the previous run's removals and writes are
+    # flushed first, outside the timing, so neither pays for the other. The order alternates.
     rm -rf "$work/out-tool" "$work/out-tar"
     mkdir "$work/out-tar"
-    t0=$(now); "$tool" "$agg" "$work/out-tool" >/dev/null; t1=$(now)
-    tar -xf "$tarball" -C "$work/out-tar"; t2=$(now)
+    for which in $( ((i % 2)) && echo "tar tool" || echo "tool tar"); do
+      sync
+      t0=$(now)
+      if [ "$which" = tool ]; then
+        "$tool" "$agg" "$work/out-tool" >/dev/null
+      else
+        tar -xf "$tarball" -C "$work/out-tar"
+      fi
+      t1=$(now)
+      printf -v "${which}_ms" '%s' "$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.2f", (b - a) / 1e6 }')"
+    done
     [ "$i" -eq 0 ] && continue  # the warm-up pair
-    tool_ms=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.2f", (b - a) / 1e6 }')
-    tar_ms=$(awk -v a="$t1" -v b="$t2" 'BEGIN { printf "%.2f", (b - a) / 1e6 }')
     tool_times+=("$tool_ms") tar_times+=("$tar_ms")
     ratios+=("$(awk -v a="$tool_ms" -v b="$tar_ms" 'BEGIN { printf "%.3f", a / b }')")
   done
