@@ -179,8 +179,9 @@ public:
   std::size_t ReadAt(std::uint64_t offset, void* data, std::size_t count) const;
   // Reads exactly `count` bytes at `offset` or raises EReadError.
   void ReadExactAt(std::uint64_t offset, void* data, std::size_t count) const;
-  // Writes at the current position, retrying short writes; returns the bytes written, which
-  // is less than `count` only when the system failed, with its last error set.
+  // Writes at the current position and returns the bytes written, which is less than `count`
+  // only when the system failed, with its last error set. POSIX retries short writes and
+  // EINTR; Windows makes the one WriteFile call, and a short one is a failure.
   std::size_t Write(const void* data, std::size_t count);
 
 private:

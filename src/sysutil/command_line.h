@@ -1,0 +1,27 @@
+// Splitting a Windows command line into the tool's arguments. Pure, so that every platform
+// builds and tests it; only the Windows half of the OS layer feeds it a real command line.
+#pragma once
+
+#include "vex_sys_utils.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vex {
+
+// The arguments in `line` after the program token, in order, empty ones left out. Tokens are
+// separated by runs of bytes 0x01..0x20. A double quote opens a run, ending at the next double
+// quote or at the end of the line, in which separators are ordinary; the quotes themselves are
+// dropped and the token goes on after the closing one, so a"b c"d is the one token ab cd.
+// There is no escape character: a backslash before a quote is an ordinary byte. A token that
+// comes out empty ("") is no argument. A byte for which `isLeadByte` holds is taken together
+// with the byte after it, which then never counts as a separator or a quote.
+//
+// The program token is the first token, read by the same rules (a quoted path with blanks is
+// one token), and it is skipped even when it comes out empty: it is the program as typed,
+// never an argument, so a launcher that writes "" in its place does not shift the archive
+// into the program's place.
+std::vector<std::string> SplitCommandLine(std::string_view line, LeadBytePredicate isLeadByte);
+
+} // namespace vex

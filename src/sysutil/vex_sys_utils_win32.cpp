@@ -1,0 +1,244 @@
+// The Windows side of the OS layer: the ANSI Win32 calls, GetLastError codes with their system
+// texts, "\" and ":" as path delimiters with the code page's double-byte rule, file handles
+// with share modes, and real message boxes.
+#include "command_line.h"
+#include "platform.h"
+#include "vex_sys_utils.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace vex {
+
+std::uint32_t LastSystemError() {
+  return GetLastError();
+}
+
+std::string RawSystemErrorText(std::uint32_t code) {
+  // 0x3200: the system's own message table, inserts left as they stand. A text that does not
+  // fit the buffer makes the call fail, and the text is then empty.
+  constexpr DWORD flags =
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ARGUMENT_ARRAY;
+  static_assert(flags == 0x3200);
+  char buffer[256];
+  const DWORD length = FormatMessageA(flags, nullptr, code, 0, buffer, sizeof buffer, nullptr);
+  return std::string(buffer, length);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Paths
+
+namespace {
+
+// The lead bytes of the ANSI code page, from the ranges that GetCPInfo reports. Read once: the
+// code page of a process does not change while it runs.
+const std::array<bool, 256>& AnsiLeadBytes() {
+  static const std::array<bool, 256> table = [] {
+    std::array<bool, 256> lead{};
+    CPINFO info{};
+    if (GetCPInfo(CP_ACP, &info)) {
+      // Pairs of first and last byte, ended by a pair of zeros.
+      for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2)
+        for (unsigned b = info.LeadByte[i]; b <= info.LeadByte[i + 1] && b < 256; ++b)
+          lead[b] = true;
+    }
+    return lead;
+  }();
+  return table;
+}
+
+bool IsAnsiLeadByte(unsigned char c) {
+  return AnsiLeadBytes()[c];
+}
+
+} // namespace
+
+const TPathSyntax& SystemPathSyntax() {
+  // Double-byte characters are looked for only where the system says it handles them.
+  static const TPathSyntax syntax{
+      "\\:", '\\', GetSystemMetrics(SM_DBCSENABLED) != 0 ? &IsAnsiLeadByte : nullptr};
+  return syntax;
+}
+
+std::string FullPathName(const std::string& path) {
+  char buffer[MAX_PATH];
+  const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, nullptr);
+  if (length == 0)
+    return path; // no absolute form (an empty or invalid name): the path names itself
+  if (length < MAX_PATH)
+    return std::string(buffer, length);
+  // Longer than the usual limit: the call reported the room it needs. A cut path would name a
+  // different file in messages and a different parent in ForceFolder.
+  std::string longer(length, '\0');
+  const DWORD got = GetFullPathNameA(path.c_str(), length, longer.data(), nullptr);
+  longer.resize(got > 0 && got < length ? got : 0);
+  return longer.empty() ? path : longer;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The executable's folder
+
+std::string& AppPath() {
+  static std::string appPath;
+  return appPath;
+}
+
+void InitAppPath() {
+  std::vector<char> buffer(MAX_PATH + 1);
+  DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+  // A path that fills the whole buffer was cut short; a cut path would point the palette
+  // template at the wrong folder, so ask again with more room (the system's limit is 32767).
+  while (length == buffer.size() && buffer.size() < 32768) {
+    buffer.resize(buffer.size() * 2);
+    length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+  }
+  AppPath() = ExtractFilePath(std::string_view(buffer.data(), length), SystemPathSyntax());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files
+
+namespace {
+
+HANDLE AsHandle(std::intptr_t handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}
+
+// The largest count one ReadFile or WriteFile call takes.
+constexpr std::size_t MaxIoChunk = 0x40000000;
+
+} // namespace
+
+TFile::~TFile() {
+  if (handle_ != InvalidHandle)
+    CloseHandle(AsHandle(handle_));
+}
+
+TFile& TFile::operator=(TFile&& other) noexcept {
+  if (this != &other) {
+    if (handle_ != InvalidHandle)
+      CloseHandle(AsHandle(handle_));
+    handle_ = std::exchange(other.handle_, InvalidHandle);
+  }
+  return *this;
+}
+
+TFile TFile::Open(const std::string& path, TOpenMode mode) {
+  DWORD access = GENERIC_READ;
+  DWORD share = 0;
+  DWORD disposition = OPEN_EXISTING;
+  DWORD attributes = 0;
+  switch (mode) {
+  case TOpenMode::ReadExclusive: // the archive: nobody else may have it open meanwhile
+    break;
+  case TOpenMode::ReadShareRead: // the template: others may read it, nobody may write it
+    share = FILE_SHARE_READ;
+    break;
+  case TOpenMode::CreateAlways:
+    access = GENERIC_WRITE;
+    disposition = CREATE_ALWAYS;
+    attributes = FILE_ATTRIBUTE_NORMAL;
+    break;
+  }
+  const HANDLE handle =
+      CreateFileA(path.c_str(), access, share, nullptr, disposition, attributes, nullptr);
+  if (handle == INVALID_HANDLE_VALUE)
+    return TFile();
+  TFile file(reinterpret_cast<Handle>(handle));
+  // Archives and templates are read at positions, which only a disk file offers: a device
+  // (NUL, CON) or a pipe is no valid input, and reading a pipe would stall the run.
+  if (mode != TOpenMode::CreateAlways && GetFileType(handle) != FILE_TYPE_DISK) {
+    file = TFile();
+    SetLastError(ERROR_INVALID_PARAMETER);
+  }
+  return file;
+}
+
+std::uint64_t TFile::Size() const {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(AsHandle(handle_), &size))
+    RaiseLastSystemError();
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::size_t TFile::ReadAt(std::uint64_t offset, void* data, std::size_t count) const {
+  if (count == 0 || offset > static_cast<std::uint64_t>(INT64_MAX))
+    return 0;
+  LONG high = static_cast<LONG>(offset >> 32);
+  const DWORD low =
+      SetFilePointer(AsHandle(handle_), static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+  // All bits set is also a valid low half; only the error code tells a failure apart.
+  if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
+    return 0;
+  auto* out = static_cast<unsigned char*>(data);
+  std::size_t done = 0;
+  while (done < count) {
+    const auto chunk = static_cast<DWORD>(std::min(count - done, MaxIoChunk));
+    DWORD got = 0;
+    if (!ReadFile(AsHandle(handle_), out + done, chunk, &got, nullptr) || got == 0)
+      break; // a failure, or the end of the file
+    done += got;
+  }
+  return done;
+}
+
+std::size_t TFile::Write(const void* data, std::size_t count) {
+  // One WriteFile call: a disk file takes all of it or fails. A call that reports success with
+  // fewer bytes is a failure all the same; the last error is cleared first so that it then
+  // shows the system's own word (0 when it said nothing) and not a code left by an earlier
+  // call, such as the "already exists" that CreateFileA leaves when it replaces a file.
+  const auto* in = static_cast<const unsigned char*>(data);
+  std::size_t done = 0;
+  while (done < count) {
+    const auto chunk = static_cast<DWORD>(std::min(count - done, MaxIoChunk));
+    DWORD put = 0;
+    SetLastError(ERROR_SUCCESS);
+    const BOOL ok = WriteFile(AsHandle(handle_), in + done, chunk, &put, nullptr);
+    done += put;
+    if (!ok || put != chunk)
+      break;
+  }
+  return done;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Folders
+
+namespace platform {
+
+bool DirectoryExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool CreateOneFolder(const std::string& path) {
+  return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+} // namespace platform
+
+// ---------------------------------------------------------------------------------------------
+// The user's side
+
+int ShowMessageBox(std::uintptr_t owner, const std::string& text, const std::string& caption,
+                   std::uint32_t flags) {
+  return MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), flags);
+}
+
+std::vector<std::string> ProgramArguments(int /*argc*/, char** /*argv*/) {
+  // The runtime's argv follows other rules (backslash escapes, among others); the tool's
+  // arguments are split from the command line exactly as the system handed it over.
+  return SplitCommandLine(GetCommandLineA(), SystemPathSyntax().isLeadByte);
+}
+
+} // namespace vex

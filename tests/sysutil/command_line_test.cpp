@@ -1,0 +1,98 @@
+// Splitting a Windows command line into the tool's arguments: blanks, quotes without escapes,
+// empty arguments, the program token, and double-byte characters. Pure, so it runs everywhere.
+#include "command_line.h"
+
+#include <gtest/gtest.h>
+
+using namespace vex;
+
+namespace {
+
+// A stand-in for a double-byte code page: 0x81..0x9F and 0xE0..0xFC lead a two-byte character.
+bool IsTestLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+using Args = std::vector<std::string>;
+
+TEST(SplitCommandLine, SeparatorsQuotesAndEmptyArguments) {
+  const struct {
+    const char* line;
+    Args args;
+  } rows[] = {
+      {"", {}},
+      {"   ", {}},
+      {"prog", {}},
+      {"prog a.agg out", {"a.agg", "out"}},
+      {"  prog   a.agg   out  ", {"a.agg", "out"}},
+      // Every byte from 0x01 to 0x20 separates; 0x7F and up do not.
+      {"prog\ta.agg\x01out\x1F\r\nz", {"a.agg", "out", "z"}},
+      {"prog a\x7F\xA0\xFF", {"a\x7F\xA0\xFF"}},
+      // Quotes make separators ordinary and are dropped; the token goes on after them.
+      {"prog \"out dir\"", {"out dir"}},
+      {"prog a\"b c\"d", {"ab cd"}},
+      {"prog \"a\"\"b\"", {"ab"}},
+      {"prog \"\"a", {"a"}},
+      // An unclosed quote runs to the end of the line.
+      {"prog \"out dir", {"out dir"}},
+      {"prog a \"b c ", {"a", "b c "}},
+      // No escape character: a backslash before a quote is an ordinary byte.
+      {"prog a\\\"b c\"", {"a\\b c"}},
+      {"prog \"C:\\dir\\\" x.agg", {"C:\\dir\\", "x.agg"}},
+      // Empty arguments are not counted, wherever they stand.
+      {"prog \"\" a.agg", {"a.agg"}},
+      {"prog \"\"\"\" \"\" a.agg \"\" out \"\"", {"a.agg", "out"}},
+      {"prog \"", {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.line);
+    EXPECT_EQ(SplitCommandLine(row.line, nullptr), row.args);
+  }
+}
+
+TEST(SplitCommandLine, TheProgramTokenFollowsTheSameRules) {
+  const struct {
+    const char* line;
+    Args args;
+  } rows[] = {
+      // A quoted program path with blanks is one token, as the system writes it.
+      {"\"C:\\Program Files\\Marlovexine.exe\" a.agg", {"a.agg"}},
+      {"C:\\Pro\"gram Fi\"les\\Marlovexine.exe a.agg out", {"a.agg", "out"}},
+      // The program as typed is skipped even when it comes out empty: it is never an argument,
+      // and the archive keeps its place.
+      {"\"\" a.agg", {"a.agg"}},
+      // A quote the program token leaves open swallows the rest of the line.
+      {"\"C:\\tools\\m.exe a.agg", {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.line);
+    EXPECT_EQ(SplitCommandLine(row.line, nullptr), row.args);
+  }
+}
+
+// The second byte of a double-byte character is never a separator or a quote. Each line is
+// split with and without the double-byte rule, so every row shows that the rule is what
+// makes the difference.
+TEST(SplitCommandLine, DoubleByteCharactersAreTakenWhole) {
+  const struct {
+    const char* line;
+    Args withRule;
+    Args withoutRule;
+  } rows[] = {
+      {"prog \x83\" x\"", {"\x83\"", "x"}, {"\x83 x"}},
+      {"prog \x81 b", {"\x81 b"}, {"\x81", "b"}},
+      {"prog \"\x83\" b\"", {"\x83\" b"}, {"\x83", "b"}},
+      {"\x83\" a.agg", {"a.agg"}, {}},
+      // A trail byte that has a lead byte's value starts no character of its own.
+      {"prog \x83\x83\x83\" b", {"\x83\x83\x83\"", "b"}, {"\x83\x83\x83 b"}},
+      // A lead byte at the end of the line has no second byte; it is kept as it is.
+      {"prog a\x83", {"a\x83"}, {"a\x83"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.line);
+    EXPECT_EQ(SplitCommandLine(row.line, IsTestLeadByte), row.withRule);
+    EXPECT_EQ(SplitCommandLine(row.line, nullptr), row.withoutRule);
+  }
+}
+
+} // namespace

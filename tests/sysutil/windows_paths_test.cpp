@@ -1,0 +1,197 @@
+// Windows paths: the double-byte rule in every path operation (pure, on every platform), and on
+// Windows itself the system's path syntax, double-byte names on the real file system, share
+// modes, drives that do not exist, and the executable's folder.
+#include "expect_throw_msg.h"
+#include "temp_folder.h"
+#include "vex_sys_utils.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#ifdef _WIN32
+#include <cstdlib>
+#include <windows.h>
+#endif
+
+namespace fs = std::filesystem;
+using namespace vex;
+
+namespace {
+
+// A stand-in for code page 932: 0x81..0x9F and 0xE0..0xFC lead a two-byte character.
+bool IsTestLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+const TPathSyntax DoubleByteSyntax{"\\:", '\\', IsTestLeadByte};
+
+// 0x95 0x5C and 0x83 0x5C are two characters of code page 932 whose second byte has the value
+// of "\"; 0x83 0x83 is one whose second byte has a lead byte's value.
+TEST(WindowsPathRules, SecondBytesOfDoubleByteCharactersAreNoDelimiters) {
+  const struct {
+    const char* path;
+    const char* folder;
+    const char* ext;
+    bool endsWithDelimiter;
+  } rows[] = {
+      {"C:\\\x95\x5C\\\x83\x5C"
+       "file.bin",
+       "C:\\\x95\x5C\\", ".bin", false},
+      {"\x95\x5C\\", "\x95\x5C\\", "", true},
+      // The default folder of an archive so named: its "\" is still to be appended.
+      {"\x95\x5C", "", "", false},
+      // A character made of two lead-byte values is followed by a real delimiter...
+      {"\x83\x83\\", "\x83\x83\\", "", true},
+      // ...while an odd run of them swallows the "\" after it.
+      {"\x83\x83\x83\\", "", "", false},
+      {"a:", "a:", "", true},
+      {"a\x83:", "", "", false},
+      {"a.b\x83.c", "", ".b\x83.c", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.path);
+    EXPECT_EQ(ExtractFilePath(row.path, DoubleByteSyntax), row.folder);
+    EXPECT_EQ(ExtractFileExt(row.path, DoubleByteSyntax), row.ext);
+    EXPECT_EQ(EndsWithDelimiter(row.path, DoubleByteSyntax), row.endsWithDelimiter);
+  }
+}
+
+#ifdef _WIN32
+
+// The system's syntax: "\" and ":" everywhere; lead bytes exactly those the system itself
+// reports, and none where it handles no double-byte characters.
+TEST(SystemPathSyntaxWin32, FollowsTheCodePage) {
+  const TPathSyntax& syntax = SystemPathSyntax();
+  EXPECT_EQ(syntax.delimiters, "\\:");
+  EXPECT_EQ(syntax.folderDelimiter, '\\');
+  if (GetSystemMetrics(SM_DBCSENABLED) == 0) {
+    EXPECT_EQ(syntax.isLeadByte, nullptr);
+    return;
+  }
+  ASSERT_NE(syntax.isLeadByte, nullptr);
+  for (unsigned b = 0; b < 256; ++b) {
+    SCOPED_TRACE(b);
+    EXPECT_EQ(syntax.isLeadByte(static_cast<unsigned char>(b)),
+              IsDBCSLeadByte(static_cast<BYTE>(b)) != 0);
+  }
+}
+
+// Runs only where the system's code page is 932. Where the suite is started in a Japanese
+// locale on purpose, VEX_REQUIRE_CODE_PAGE_932 is set, and any other code page is a failure
+// rather than a skip.
+class CodePage932Test : public vextest::TempFolderTest {
+protected:
+  void SetUp() override {
+    if (GetACP() != 932) {
+      if (std::getenv("VEX_REQUIRE_CODE_PAGE_932") != nullptr)
+        FAIL() << "code page " << GetACP() << ", not 932";
+      GTEST_SKIP() << "code page " << GetACP() << ", not 932";
+    }
+    TempFolderTest::SetUp();
+  }
+  std::string Under(const char* name) const { return Folder().string() + "\\" + name; }
+};
+
+TEST_F(CodePage932Test, PathsSplitOnlyAtRealDelimiters) {
+  const TPathSyntax& syntax = SystemPathSyntax();
+  EXPECT_EQ(ExtractFilePath("C:\\\x95\x5C\\\x83\x5C", syntax), "C:\\\x95\x5C\\");
+  EXPECT_FALSE(EndsWithDelimiter("\x95\x5C", syntax));
+  EXPECT_EQ(RemoveFileExt("\x95\x5C.agg", syntax), "\x95\x5C");
+}
+
+TEST_F(CodePage932Test, DoubleByteNamesOnTheFileSystem) {
+  // "\x83\x5C" is U+30BD and "\x95\x5C" U+8868 once the system has read the bytes.
+  const fs::path so = L"\u30BD";
+  const fs::path hyo = L"\u8868";
+  SaveBufferToFile(Under("\x83\x5C"
+                         "name.bin"),
+                   {1, 2, 3});
+  EXPECT_EQ(vextest::ReadWholeFile(Folder() / (so.wstring() + L"name.bin")),
+            (std::vector<std::uint8_t>{1, 2, 3}));
+  // A split at the second byte would have made a folder of the first character.
+  EXPECT_FALSE(fs::exists(Folder() / so));
+
+  EXPECT_TRUE(ForceFolder(Under("\x95\x5C\\\x83\x5C")));
+  EXPECT_TRUE(fs::is_directory(Folder() / hyo / so));
+  SaveBufferToFile(Under("\x95\x5C\\\x83\x5C\\x.bin"), {4});
+  EXPECT_EQ(vextest::ReadWholeFile(Folder() / hyo / so / "x.bin"), (std::vector<std::uint8_t>{4}));
+}
+
+// Who may open a file while another handle holds it: the archive is opened exclusively, the
+// palette template shared for reading only, output files exclusively.
+class ShareModeTest : public vextest::TempFolderTest {};
+
+TEST_F(ShareModeTest, SecondOpensFollowTheShareModes) {
+  const std::string path = (Folder() / "held.bin").string();
+  const struct {
+    const char* what;
+    TOpenMode first;
+    TOpenMode second;
+    bool secondOpens;
+  } rows[] = {
+      {"archive, archive", TOpenMode::ReadExclusive, TOpenMode::ReadExclusive, false},
+      {"archive, template", TOpenMode::ReadExclusive, TOpenMode::ReadShareRead, false},
+      {"template, template", TOpenMode::ReadShareRead, TOpenMode::ReadShareRead, true},
+      {"template, archive", TOpenMode::ReadShareRead, TOpenMode::ReadExclusive, false},
+      {"template, output", TOpenMode::ReadShareRead, TOpenMode::CreateAlways, false},
+      {"output, template", TOpenMode::CreateAlways, TOpenMode::ReadShareRead, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    vextest::WriteWholeFile(path, {1});
+    {
+      const TFile first = TFile::Open(path, row.first);
+      ASSERT_TRUE(first.IsOpen());
+      const TFile second = TFile::Open(path, row.second);
+      EXPECT_EQ(second.IsOpen(), row.secondOpens);
+      if (!row.secondOpens) {
+        EXPECT_EQ(LastSystemError(), static_cast<std::uint32_t>(ERROR_SHARING_VIOLATION));
+      }
+    }
+    // Both handles are closed with their objects: the file is free again.
+    EXPECT_TRUE(TFile::Open(path, TOpenMode::ReadExclusive).IsOpen());
+  }
+}
+
+TEST_F(ShareModeTest, AnArchiveHeldElsewhereCannotBeOpened) {
+  const std::string path = (Folder() / "a.agg").string();
+  vextest::WriteWholeFile(path, {0, 0});
+  const TFile holder = TFile::Open(path, TOpenMode::ReadShareRead);
+  ASSERT_TRUE(holder.IsOpen());
+  EXPECT_THROW_MSG(TFile::OpenOrRaise(path, TOpenMode::ReadExclusive), EFOpenError,
+                   "Cannot open file \"" + path + "\". " +
+                       SystemErrorText(ERROR_SHARING_VIOLATION));
+}
+
+// Only disk files are read: a device opens, but holds no positions to read at.
+TEST(OpenWin32, ReadsDiskFilesOnly) {
+  EXPECT_THROW_MSG(TFile::OpenOrRaise("NUL", TOpenMode::ReadShareRead), EFOpenError,
+                   "Cannot open file \"\\\\.\\NUL\". " + SystemErrorText(ERROR_INVALID_PARAMETER));
+}
+
+TEST(ForceFolderWin32, StopsAtTheRootOfADriveThatDoesNotExist) {
+  const DWORD drives = GetLogicalDrives();
+  char letter = 0;
+  for (char c = 'Q'; c <= 'Y' && letter == 0; ++c)
+    if ((drives & (1u << (c - 'A'))) == 0)
+      letter = c;
+  ASSERT_NE(letter, 0) << "no free drive letter between Q and Y";
+  const std::string drive = std::string(1, letter) + ":";
+  EXPECT_TRUE(ForceFolder(drive));
+  EXPECT_FALSE(ForceFolder(drive + "\\x\\"));
+  EXPECT_TRUE(ForceFolder("C:\\"));
+}
+
+TEST(AppPathWin32, IsTheFolderOfTheRunningExecutable) {
+  InitAppPath();
+  const std::string& appPath = AppPath();
+  ASSERT_FALSE(appPath.empty());
+  EXPECT_EQ(appPath.back(), '\\');
+  // The runtime's argv[0] is the program as started, which CTest gives as an absolute path.
+  EXPECT_EQ(appPath, fs::absolute(__argv[0]).parent_path().string() + "\\");
+}
+
+#endif // _WIN32
+
+} // namespace
