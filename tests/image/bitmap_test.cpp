@@ -3,6 +3,7 @@
 #include "bitmap.h"
 
 #include "byte_builder.h"
+#include "platform_errors.h"
 #include "temp_folder.h"
 #include "template_file.h"
 
@@ -547,7 +548,8 @@ TEST_F(BitmapTest, BadFilesAreRefusedAndChangeNothing) {
 TEST_F(BitmapTest, OpenCreateWriteAndResizeFailures) {
   TBitmap bitmap;
   ExpectRaised([&] { bitmap.ReadBitmapFile(Path("missing.bmp")); }, typeid(EFOpenError),
-               "Cannot open file \"" + Path("missing.bmp") + "\". No such file or directory");
+               "Cannot open file \"" + Path("missing.bmp") + "\". " +
+                   vextest::OsText(vextest::NoSuchFile));
   bitmap.ReadBitmapFile(WriteTemplate({}));
   const TSnapshot before = SnapshotOf(bitmap);
   for (const auto& size : {std::pair{-1, 3}, std::pair{5, -1}, std::pair{100000, 100000}}) {
@@ -557,8 +559,8 @@ TEST_F(BitmapTest, OpenCreateWriteAndResizeFailures) {
     EXPECT_TRUE(SnapshotOf(bitmap) == before);
   }
   ExpectRaised([&] { bitmap.WriteBitmapFile(Path("no/such/folder.bmp")); }, typeid(EFCreateError),
-               "Cannot create file \"" + Path("no/such/folder.bmp") +
-                   "\". No such file or directory");
+               "Cannot create file \"" + vextest::NativePath(Path("no/such/folder.bmp")) + "\". " +
+                   vextest::OsText(vextest::NoSuchPath));
   if (std::filesystem::exists("/dev/full"))
     ExpectRaised([&] { bitmap.WriteBitmapFile("/dev/full"); }, typeid(EWriteError),
                  "Stream write error");

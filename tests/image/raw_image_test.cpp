@@ -2,6 +2,7 @@
 // refusals that come before any output file exists.
 #include "bmp_builder.h"
 #include "expect_throw_msg.h"
+#include "platform_errors.h"
 #include "raw_image.h"
 #include "source_line.h"
 #include "temp_folder.h"
@@ -146,7 +147,8 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
        {},
        true,
        typeid(EFOpenError),
-       "Cannot open file \"" + FolderString() + "TivPalette.bmp\". No such file or directory"},
+       "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " +
+           vextest::OsText(vextest::NoSuchFile)},
       {"24-bit", TemplateFile(spec(24, 0)), false, typeid(EInvalidGraphic),
        "Palette template is not an 8-bit bitmap"},
       {"16-bit", TemplateFile(spec(16, 0)), false, typeid(EInvalidGraphic),

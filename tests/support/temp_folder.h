@@ -17,9 +17,11 @@ class TempFolderTest : public ::testing::Test {
 protected:
   void SetUp() override;
   void TearDown() override;
-  // The folder, as a path and as a string ending with "/".
+  // The folder, as a path and as a string ending with the platform's delimiter.
   const std::filesystem::path& Folder() const { return folder_; }
-  std::string FolderString() const { return folder_.string() + "/"; }
+  std::string FolderString() const {
+    return folder_.string() + static_cast<char>(std::filesystem::path::preferred_separator);
+  }
 
 private:
   std::filesystem::path folder_;

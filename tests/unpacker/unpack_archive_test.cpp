@@ -3,6 +3,7 @@
 #include "archive_builder.h"
 #include "demo_files.h"
 #include "expect_throw_msg.h"
+#include "platform_errors.h"
 #include "temp_folder.h"
 #include "unpack_archive.h"
 #include "vex_sys_utils.h"
@@ -18,6 +19,10 @@ using namespace vex;
 using vextest::ArchiveBuilder;
 using vextest::PatternBytes;
 using vextest::ReadWholeFile;
+
+using vextest::AlreadyExists;
+using vextest::NoSuchFile;
+using vextest::OsText;
 
 namespace {
 
@@ -36,7 +41,10 @@ protected:
     vextest::WriteWholeFile(path, bytes);
     return path.string();
   }
-  std::string Out() const { return (Folder() / "out").string() + "/"; }
+  // The folder with the platform's own delimiter at its end ("/" is no delimiter on Windows).
+  std::string Out() const {
+    return (Folder() / "out").string() + static_cast<char>(fs::path::preferred_separator);
+  }
   std::vector<std::uint8_t> OutFile(const char* name) const {
     return ReadWholeFile(Folder() / "out" / name);
   }
@@ -132,15 +140,15 @@ TEST_F(UnpackArchiveTest, AFolderThatCannotBeMadeFailsAtTheFirstMember) {
   ArchiveBuilder archive;
   archive.Add(KbPal, {1});
   EXPECT_THROW_MSG(UnpackArchive(WriteArchive(archive.Build()), Out()), EOSError,
-                   "System Error.  Code: " + std::to_string(EEXIST) + ".\r\n" +
-                       std::strerror(EEXIST));
+                   "System Error.  Code: " + std::to_string(AlreadyExists) + ".\r\n" +
+                       OsText(AlreadyExists));
   EXPECT_EQ(CurrentMemberName(), "kb.pal");
 }
 
 TEST_F(UnpackArchiveTest, AMissingArchiveNamesItsAbsolutePath) {
   const std::string path = (Folder() / "none.agg").string();
   EXPECT_THROW_MSG(UnpackArchive(path, Out()), EFOpenError,
-                   "Cannot open file \"" + path + "\". No such file or directory");
+                   "Cannot open file \"" + path + "\". " + OsText(NoSuchFile));
   EXPECT_FALSE(fs::exists(Folder() / "out"));
 }
 
