@@ -16,16 +16,21 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target Marlovexine default_palette make_bench_archive >/dev/null
 tool=${VEX_BENCH_TOOL:-$PWD/$build/bin/Marlovexine}
 work=$PWD/$build/run
-rm -rf "$work"
 mkdir -p "$work"
+rm -rf "$work"/out-tool-* "$work"/out-tar-* "$work/check" "$work/mem"
 
 now() { date +%s%N; }
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
+generator=$build/bench/make_bench_archive
 for mode in full big; do
   agg=$work/$mode.agg tree=$work/$mode-tree tarball=$work/$mode.tar
-  "$build/bench/make_bench_archive" "$mode" "$agg" "$tree"
-  tar -cf "$tarball" -C "$tree" .
+  # Generated once and kept: deleting and rewriting the trees each time would leave the file
+  # system slow to create files for a while (see below).
+  if [ ! -f "$tarball" ] || [ "$generator" -nt "$tarball" ]; then
+    "$generator" "$mode" "$agg" "$tree"
+    tar -cf "$tarball" -C "$tree" .
+  fi
   echo "== $mode: $(stat -c %s "$agg") bytes, $(ls "$tree" | wc -l) files"
 
   "$tool" "$agg" "$work/check" >/dev/null
@@ -33,32 +38,35 @@ for mode in full big; do
     echo "FAIL: the tool's output differs from the expected tree" >&2
     exit 1
   fi
-  rm -rf "$work/check"
   peak=$( { /usr/bin/time -f %M "$tool" "$agg" "$work/mem" >/dev/null; } 2>&1 )
-  rm -rf "$work/mem"
 
+  # Every run writes into a folder of its own. The full archive's folders are removed only
+  # after the last pair: ext4 makes a file slow to create for a while after many files near it
+  # were deleted, so deleting between runs would time the file system's recovery, not the
+  # tools. The large members' folders (50 files, 400 MB a pair) are removed after each pair,
+  # or the page cache would grow into memory the machine has yet to hand out, which is slow.
+  # Before each command the disk is settled (sync, outside the timing), and the order of the
+  # two alternates, so neither pays for the other's writes.
   tool_times=() tar_times=() ratios=()
   for i in $(seq 0 "$pairs"); do
-    # Each command starts from a settled disk: the previous run's removals and writes are
-    # flushed first, outside the timing, so neither pays for the other. The order alternates.
-    rm -rf "$work/out-tool" "$work/out-tar"
-    mkdir "$work/out-tar"
+    mkdir "$work/out-tar-$i"
     for which in $( ((i % 2)) && echo "tar tool" || echo "tool tar"); do
       sync
       t0=$(now)
       if [ "$which" = tool ]; then
-        "$tool" "$agg" "$work/out-tool" >/dev/null
+        "$tool" "$agg" "$work/out-tool-$i" >/dev/null
       else
-        tar -xf "$tarball" -C "$work/out-tar"
+        tar -xf "$tarball" -C "$work/out-tar-$i"
       fi
       t1=$(now)
       printf -v "${which}_ms" '%s' "$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.2f", (b - a) / 1e6 }')"
     done
+    [ "$mode" = big ] && rm -rf "$work/out-tool-$i" "$work/out-tar-$i"
     [ "$i" -eq 0 ] && continue  # the warm-up pair
     tool_times+=("$tool_ms") tar_times+=("$tar_ms")
     ratios+=("$(awk -v a="$tool_ms" -v b="$tar_ms" 'BEGIN { printf "%.3f", a / b }')")
   done
-  rm -rf "$work/out-tool" "$work/out-tar"
+  rm -rf "$work"/out-tool-* "$work"/out-tar-* "$work/check" "$work/mem"
   echo "tool ms: ${tool_times[*]}"
   echo "tar  ms: ${tar_times[*]}"
   printf '%s: median tool %s ms, median tar %s ms, median ratio tool/tar %s, tool peak RSS %s KiB\n' \
