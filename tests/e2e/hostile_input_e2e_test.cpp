@@ -69,35 +69,23 @@ std::string OsError(int code, const char* text) {
   return "System Error.  Code: " + std::to_string(code) + ".\n" + text + ".\n";
 }
 
-class HostileInputE2ETest : public vextest::TempFolderTest {
+class HostileInputE2ETest : public vextest::ToolCopyTest {
 protected:
-  // Each test runs its own copy of the executable, so that it decides what lies beside it.
   void SetUp() override {
-    TempFolderTest::SetUp();
-    bin_ = Folder().string() + "_bin";
-    fs::create_directories(bin_);
-    fs::copy_file(MARLOVEXINE_EXE, bin_ / "Marlovexine");
+    ToolCopyTest::SetUp();
     WriteTemplate(TemplateFile({}));
-  }
-  void TearDown() override {
-    fs::remove_all(bin_);
-    TempFolderTest::TearDown();
   }
   void WriteTemplate(const std::vector<std::uint8_t>& bytes) {
     fs::remove_all(TemplatePath());
     WriteWholeFile(TemplatePath(), bytes);
   }
-  fs::path TemplatePath() const { return bin_ / "TivPalette.bmp"; }
   std::string Abs(const std::string& name) const { return FolderString() + name; }
-  ToolRun Run(const std::vector<std::string>& args) {
-    return RunTool((bin_ / "Marlovexine").string(), args, Folder().string());
-  }
   // Runs as the user "nobody" when the tests run as root, whom no permission stops.
   ToolRun RunUnprivileged(const std::vector<std::string>& args) {
     if (geteuid() != 0)
       return Run(args);
     std::vector<std::string> setpriv = {"--reuid=65534", "--regid=65534", "--clear-groups",
-                                        (bin_ / "Marlovexine").string()};
+                                        Exe().string()};
     setpriv.insert(setpriv.end(), args.begin(), args.end());
     return RunTool("/usr/bin/setpriv", setpriv, Folder().string());
   }
@@ -112,7 +100,6 @@ protected:
     EXPECT_EQ(ReadWholeFile(out / "kb.pal"), KbPalBytes);
     EXPECT_FALSE(fs::exists(out / "combat.pal"));
   }
-  fs::path bin_;
 };
 
 // Failures before the first member: nothing is made, not even the output folder.
@@ -220,7 +207,7 @@ TEST_F(HostileInputE2ETest, MemoryRunningOut) {
     const ToolRun run =
         RunTool("/bin/sh",
                 {"-c", std::string("ulimit -v ") + row.limitKb + " && exec \"$0\" big.agg out",
-                 (bin_ / "Marlovexine").string()},
+                 Exe().string()},
                 Folder().string());
     ExpectFailure(run, row.err);
     EXPECT_TRUE(fs::is_empty(Folder() / "out"));
@@ -334,7 +321,7 @@ TEST_F(HostileInputE2ETest, OutputThatCannotBeWritten) {
 TEST_F(HostileInputE2ETest, WhatTheUserMayNotReadOrWrite) {
   // Everything the unprivileged run needs to reach: its folders, the executable, the archive.
   fs::permissions(Folder(), fs::perms::all);
-  fs::permissions(bin_, fs::perms::all);
+  fs::permissions(Exe().parent_path(), fs::perms::all);
   fs::create_directories(Folder() / "open");
   fs::permissions(Folder() / "open", fs::perms::all);
   ArchiveBuilder archive;

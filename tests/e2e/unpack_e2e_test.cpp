@@ -77,24 +77,10 @@ std::vector<std::uint8_t> RawPicture(Picture p, std::uint32_t seed) {
   return member;
 }
 
-class UnpackE2ETest : public vextest::TempFolderTest {
+class UnpackE2ETest : public vextest::ToolCopyTest {
 protected:
-  // Each test runs its own copy of the executable, so that it decides what lies beside it.
-  void SetUp() override {
-    TempFolderTest::SetUp();
-    bin_ = Folder().string() + "_bin";
-    fs::create_directories(bin_);
-    fs::copy_file(MARLOVEXINE_EXE, bin_ / "Marlovexine");
-  }
-  void TearDown() override {
-    fs::remove_all(bin_);
-    TempFolderTest::TearDown();
-  }
   void WriteTemplate(const vextest::TemplateSpec& t) {
-    WriteWholeFile(bin_ / "TivPalette.bmp", vextest::TemplateFile(t));
-  }
-  ToolRun Run(const std::vector<std::string>& args, const fs::path& cwd = {}) {
-    return RunTool((bin_ / "Marlovexine").string(), args, (cwd.empty() ? Folder() : cwd).string());
+    WriteWholeFile(TemplatePath(), vextest::TemplateFile(t));
   }
   // Every known name once (with `pictures`, the image names hold pictures of many sizes; without,
   // they are left out), sizes 0 to 96, with unknown keys between them; fills `expected` with
@@ -124,7 +110,6 @@ protected:
     }
     return archive.Build();
   }
-  fs::path bin_;
 
   void ExpectFolderHolds(const fs::path& folder, const ExpectedFiles& expected) {
     std::size_t count = 0;
