@@ -37,8 +37,8 @@ std::int32_t I32At(const std::uint8_t* p) {
 
 // The template every input is unpacked with: 8 bits, 256 distinct colours.
 const vextest::TemplateSpec& PaletteSpec() {
-  static const vextest::TemplateSpec spec;
-  return spec;
+  static const vextest::TemplateSpec standard;
+  return standard;
 }
 
 const std::vector<std::uint8_t>& PaletteFile() {

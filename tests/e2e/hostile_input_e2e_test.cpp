@@ -216,7 +216,7 @@ TEST_F(HostileInputE2ETest, MemoryRunningOut) {
 
 // Template failures come at the first picture, before its file exists, and name it.
 TEST_F(HostileInputE2ETest, BadTemplatesFailAtTheFirstPicture) {
-  auto spec = [](std::uint16_t bits, std::uint32_t compression) {
+  auto layout = [](std::uint16_t bits, std::uint32_t compression) {
     TemplateSpec t;
     t.bitCount = bits;
     t.compression = compression;
@@ -245,9 +245,9 @@ TEST_F(HostileInputE2ETest, BadTemplatesFailAtTheFirstPicture) {
       {"257 colours", patched(46, 257), invalid},
       {"header size 20", patched(14, 20), invalid},
       {"ends inside its colour table", cut, "Stream read error"},
-      {"24 bits", spec(24, 0), "Palette template is not an 8-bit bitmap"},
-      {"1 bit", spec(1, 0), assertion},
-      {"run-length compressed", spec(8, 1), assertion},
+      {"24 bits", layout(24, 0), "Palette template is not an 8-bit bitmap"},
+      {"1 bit", layout(1, 0), assertion},
+      {"run-length compressed", layout(8, 1), assertion},
       {"empty file", {}, assertion},
   };
   ArchiveBuilder archive;

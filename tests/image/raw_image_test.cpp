@@ -129,7 +129,7 @@ TEST_F(ConvertRawImageTest, ShortMembersAreRefusedBeforeTheirFileExists) {
 
 TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
   const std::string assertion = vextest::PixelFormatAssertion();
-  auto spec = [](std::uint16_t bits, std::uint32_t compression) {
+  auto layout = [](std::uint16_t bits, std::uint32_t compression) {
     TemplateSpec t;
     t.bitCount = bits;
     t.compression = compression;
@@ -149,13 +149,13 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
        typeid(EFOpenError),
        "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " +
            vextest::OsText(vextest::NoSuchFile)},
-      {"24-bit", TemplateFile(spec(24, 0)), false, typeid(EInvalidGraphic),
+      {"24-bit", TemplateFile(layout(24, 0)), false, typeid(EInvalidGraphic),
        "Palette template is not an 8-bit bitmap"},
-      {"16-bit", TemplateFile(spec(16, 0)), false, typeid(EInvalidGraphic),
+      {"16-bit", TemplateFile(layout(16, 0)), false, typeid(EInvalidGraphic),
        "Palette template is not an 8-bit bitmap"},
-      {"1-bit", TemplateFile(spec(1, 0)), false, typeid(EAssertionFailed), assertion},
-      {"4-bit", TemplateFile(spec(4, 0)), false, typeid(EAssertionFailed), assertion},
-      {"RLE8", TemplateFile(spec(8, 1)), false, typeid(EAssertionFailed), assertion},
+      {"1-bit", TemplateFile(layout(1, 0)), false, typeid(EAssertionFailed), assertion},
+      {"4-bit", TemplateFile(layout(4, 0)), false, typeid(EAssertionFailed), assertion},
+      {"RLE8", TemplateFile(layout(8, 1)), false, typeid(EAssertionFailed), assertion},
       {"empty file", {}, false, typeid(EAssertionFailed), assertion},
       {"not BM",
        {'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
