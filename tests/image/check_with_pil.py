@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Checks, with an independent decoder (Pillow), the files that bmpsuite_test rebuilt at
 5 x 3 from the BMP Suite's palette templates: each must open as an 8-bit palette image of
-5 x 3 whose colours are the source file's, whose pixels are the drawn pattern, and whose
-header style and resolution are the source's.
+5 x 3 whose 256 colours are the source file's, then black, whose pixels are the drawn
+pattern, and whose header style and resolution are the source's.
 
 Usage: check_with_pil.py REBUILT_FOLDER SUITE_FOLDER
 Exit status 0 when every file passes, 1 when one fails, 77 (skipped) when the suite is absent.
@@ -53,7 +53,7 @@ def compare(image_module, source, written, colours, dpi):
         out.load()
         if (out.format, out.mode, out.size) != ("BMP", "P", (5, 3)):
             problems.append(f"opens as {out.format} {out.mode} {out.size}")
-        if out.getpalette() != colours:
+        if out.getpalette() != colours + [0] * (3 * 256 - len(colours)):  # then black entries
             problems.append(f"colours differ ({len(out.getpalette()) // 3} entries, "
                             f"source {len(colours) // 3})")
         expected = [pattern(x, y) for y in range(3) for x in range(5)]

@@ -61,7 +61,7 @@ TEST_F(ConvertRawImageTest, WritesExactBytesForInfoAndCoreTemplates) {
   TemplateSpec info;
   TemplateSpec core;
   core.core = true;
-  TemplateSpec small; // CONTRACT: fewer colours give exactly that many entries
+  TemplateSpec small; // fewer colours: the rest of the table is black
   small.colours = vextest::TestColours(252);
   small.coloursUsed = 252;
   for (const TemplateSpec* t : {&info, &core, &small}) {
