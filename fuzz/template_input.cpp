@@ -1,7 +1,7 @@
 // The palette-template fuzz body. The input is the template file; two small pictures go
 // through the real conversion with it. The files written are read back here, field by field,
 // without the tool's reader: an 8-bit bitmap of the picture's size, its rows bottom-up with
-// zero padding, its colour table the template's colours.
+// zero padding, its colour table the template's colours, then black.
 #include "input_checks.h"
 
 #include "fuzz_workspace.h"
@@ -100,8 +100,8 @@ std::string CheckWrittenPicture(const fs::path& path, const vex::TByteDynArray& 
   const std::uint32_t compression = core ? 0 : U32At(file, 30);
   if (width != picture.width || height != picture.height || bits != 8 || compression != 0)
     return "wrong size or format in the header";
-  // Core files always carry 256 three-byte entries; others exactly the template's colours.
-  const std::size_t entries = core ? 256 : colours.size();
+  // 256 entries of 3 or 4 bytes, whatever the template's count: the rest are black.
+  const std::size_t entries = 256;
   const std::size_t entrySize = core ? 3 : 4;
   const std::size_t tableAt = 14 + (core ? 12 : 40);
   const std::size_t pixelsAt = tableAt + entries * entrySize;

@@ -106,7 +106,9 @@ public:
   std::uint8_t* RowAddress(std::int32_t row);
 
   // Creates or replaces the file at `path` and writes the image as a BMP file, bottom row
-  // first; an empty bitmap gives an empty file. Raises EFCreateError, EWriteError;
+  // first; an empty bitmap gives an empty file. An image of 8 bits or fewer gets a colour
+  // table with an entry for every index (2, 16 or 256): its palette, then black; colours
+  // used, held too from then on, counts them all. Raises EFCreateError, EWriteError;
   // EInvalidGraphic (before creating the file) for a device-dependent image or a core-style
   // image wider or taller than 65535; EOutOfMemory when the file cannot be assembled.
   void WriteBitmapFile(const std::string& path);
@@ -132,8 +134,9 @@ private:
   static void CopyPicture(const TImageState& from, TImageState& to);
   static std::uint64_t StoreIndexOfRow(const TImageState& image, std::uint64_t row);
   std::uint32_t ColourEntriesToWrite() const;
-  void AssembleFile(std::uint32_t colourEntries);
-  void AppendInfoHeader(std::uint32_t colourEntries);
+  std::uint32_t TableEntriesToWrite() const;
+  void AssembleFile(std::uint32_t colourEntries, std::uint32_t tableEntries);
+  void AppendInfoHeader(std::uint32_t tableEntries);
   void AppendCoreHeader();
   void AppendColourTable(std::uint32_t colourEntries, std::uint32_t tableEntries);
   void AppendPixels();

@@ -26,10 +26,10 @@ void TBitmap::WriteBitmapFile(const std::string& path) {
     if (image_.coreHeaderStyle && (image_.width > std::int32_t{CoreMaxDimension} ||
                                    image_.height > std::int32_t{CoreMaxDimension}))
       RaiseInvalidGraphic();
-    const std::uint32_t colourEntries = ColourEntriesToWrite();
-    AssembleFile(colourEntries);
-    if (colourEntries != 0)
-      image_.held.coloursUsed = colourEntries;
+    const std::uint32_t tableEntries = TableEntriesToWrite();
+    AssembleFile(ColourEntriesToWrite(), tableEntries);
+    if (tableEntries != 0)
+      image_.held.coloursUsed = tableEntries; // as the file's header now says
   }
   TFile file = TFile::OpenOrRaise(path, TOpenMode::CreateAlways);
   if (image_.kind == ImageKind::None)
@@ -45,13 +45,20 @@ std::uint32_t TBitmap::ColourEntriesToWrite() const {
   return held != 0 && held < reported ? held : reported;
 }
 
+// An entry for every index a pixel can hold: 2, 16 or 256, in both header styles, whatever
+// the palette's count. Pixels of a template of fewer colours may use any index, and a file
+// whose pixels point past its table is refused by most readers; the extra entries are black.
+// No table above 8 bits.
+std::uint32_t TBitmap::TableEntriesToWrite() const {
+  const std::uint16_t bitCount = image_.description.bitCount;
+  return bitCount <= 8 ? 1u << bitCount : 0;
+}
+
 // The pixel offset and the colour table come from the same entry count, so the header never
 // points anywhere but at the first pixel row.
-void TBitmap::AssembleFile(std::uint32_t colourEntries) {
+void TBitmap::AssembleFile(std::uint32_t colourEntries, std::uint32_t tableEntries) {
   const TBitmapInfoHeader& image = image_.description;
   const bool core = image_.coreHeaderStyle;
-  const std::uint32_t coreEntries = image.bitCount <= 8 ? 1u << image.bitCount : 0;
-  const std::uint32_t tableEntries = core ? coreEntries : colourEntries;
   const std::uint32_t masks = image.compression == CompressionBitFields ? MasksSize : 0;
   const std::uint32_t headerBytes = core ? CoreHeaderSize : InfoHeaderSize + masks;
   const std::uint32_t tableBytes =
@@ -75,13 +82,13 @@ void TBitmap::AssembleFile(std::uint32_t colourEntries) {
   if (core)
     AppendCoreHeader();
   else
-    AppendInfoHeader(colourEntries);
+    AppendInfoHeader(tableEntries);
   AppendColourTable(colourEntries, tableEntries);
   AppendPixels();
 }
 
 // Written files are always bottom-up, with the held resolution and colours important 0.
-void TBitmap::AppendInfoHeader(std::uint32_t colourEntries) {
+void TBitmap::AppendInfoHeader(std::uint32_t tableEntries) {
   const TBitmapInfoHeader& image = image_.description;
   const TBitmapInfoHeader& held = image_.held;
   PutU32(writeBuffer_, InfoHeaderSize);    // header size
@@ -93,7 +100,7 @@ void TBitmap::AppendInfoHeader(std::uint32_t colourEntries) {
   PutU32(writeBuffer_, image.imageSize);   // image size
   PutI32(writeBuffer_, held.xResolution);  // x resolution
   PutI32(writeBuffer_, held.yResolution);  // y resolution
-  PutU32(writeBuffer_, colourEntries);     // colours used
+  PutU32(writeBuffer_, tableEntries);      // colours used
   PutU32(writeBuffer_, 0);                 // colours important
   if (image.compression == CompressionBitFields) {
     PutU32(writeBuffer_, image.redMask);   // red mask
@@ -111,8 +118,7 @@ void TBitmap::AppendCoreHeader() {
   PutU16(writeBuffer_, image.bitCount);                            // bit count
 }
 
-// `colourEntries` palette colours, then zero entries up to `tableEntries` (core style, whose
-// table always has an entry for every index).
+// `colourEntries` palette colours, then zero (black) entries up to `tableEntries`.
 void TBitmap::AppendColourTable(std::uint32_t colourEntries, std::uint32_t tableEntries) {
   const bool core = image_.coreHeaderStyle;
   for (std::uint32_t i = 0; i < tableEntries; ++i) {

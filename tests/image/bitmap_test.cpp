@@ -2,7 +2,7 @@
 // failure. Expected files are built here field by field, never with the production writer.
 #include "bitmap.h"
 
-#include "byte_builder.h"
+#include "bmp_builder.h"
 #include "platform_errors.h"
 #include "temp_folder.h"
 #include "template_file.h"
@@ -42,50 +42,16 @@ struct TGolden {
   std::function<std::uint8_t(int, int)> pixel = Pattern;
 };
 
+// Made with the colours, header style and resolution of a TTemplate.
 std::vector<std::uint8_t> GoldenFile(const TGolden& g) {
-  const std::uint32_t stride = StrideOf(g.w, 8);
-  const std::uint32_t size = stride * static_cast<std::uint32_t>(g.h);
-  ByteBuilder b;
-  if (g.core) {
-    b.Text("BM")                              // file type
-        .U32(794 + size)                      // file size
-        .U16(0)                               // reserved
-        .U16(0)                               // reserved
-        .U32(794)                             // pixel offset
-        .U32(12)                              // header size
-        .U16(static_cast<std::uint16_t>(g.w)) // width
-        .U16(static_cast<std::uint16_t>(g.h)) // height
-        .U16(1)                               // planes
-        .U16(8);                              // bit count
-    for (std::uint32_t i = 0; i < 256; ++i)   // colour table: blue, green, red
-      b.U8(ColourOf(i).blue).U8(ColourOf(i).green).U8(ColourOf(i).red);
-  } else {
-    const std::uint32_t offset = 54 + 4 * g.colours;
-    b.Text("BM")                                  // file type
-        .U32(offset + size)                       // file size
-        .U16(0)                                   // reserved
-        .U16(0)                                   // reserved
-        .U32(offset)                              // pixel offset
-        .U32(40)                                  // header size
-        .I32(g.w)                                 // width
-        .I32(g.h)                                 // height
-        .U16(1)                                   // planes
-        .U16(8)                                   // bit count
-        .U32(0)                                   // compression
-        .U32(size)                                // image size
-        .I32(3780)                                // x resolution: the template's
-        .I32(2835)                                // y resolution: the template's
-        .U32(g.colours)                           // colours used
-        .U32(0);                                  // colours important
-    for (std::uint32_t i = 0; i < g.colours; ++i) // colour table: blue, green, red, 0
-      b.U8(ColourOf(i).blue).U8(ColourOf(i).green).U8(ColourOf(i).red).U8(0);
-  }
-  for (int y = g.h - 1; y >= 0; --y) { // pixel rows, bottom row first, zero padding
-    for (int x = 0; x < g.w; ++x)
-      b.U8(g.pixel(x, y));
-    b.Repeat(0, stride - static_cast<std::uint32_t>(g.w));
-  }
-  return b.Get();
+  vextest::TemplateSpec t;
+  t.colours.clear();
+  for (std::uint32_t i = 0; i < g.colours; ++i)
+    t.colours.push_back({ColourOf(i).red, ColourOf(i).green, ColourOf(i).blue});
+  t.core = g.core;
+  t.xResolution = 3780;
+  t.yResolution = 2835;
+  return vextest::ExpectedBitmapFileOf(t, g.w, g.h, g.pixel);
 }
 
 // The conversion's sequence: empty the image, rebuild it at w × h, draw through the rows.
@@ -199,13 +165,39 @@ TEST_F(BitmapTest, TemplatesOfOneFormatGiveTheSameFile) {
   }
 }
 
-TEST_F(BitmapTest, TemplateWithFewerColoursKeepsExactlyThose) {
+// Pixels may use any index their bits hold, so written tables have an entry for each, black
+// past the template's colours, and colours used counts them all.
+TEST_F(BitmapTest, TablesOfFewerColoursAreFilledToEveryIndex) {
+  struct Row {
+    TTemplate t;
+    std::uint32_t entries; // in the written table
+  } rows[] = {
+      {{40, 5, 3, 1, 8, 0, 252, 252}, 256},
+      {{40, 5, 3, 1, 8, 0, 1, 1}, 256},
+      {{40, 5, 3, 1, 4, 0, 5, 5}, 16},
+      {{40, 5, 3, 1, 1, 0, 1, 1}, 2},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.t.bitCount << " bits, " << row.t.colourEntries);
+    TBitmap bitmap;
+    bitmap.ReadBitmapFile(WriteTemplate(row.t));
+    bitmap.WriteBitmapFile(Path("out.bmp"));
+    const auto file = ReadWholeFile(Path("out.bmp"));
+    const std::uint32_t offset = 54 + 4 * row.entries;
+    ASSERT_EQ(file.size(), offset + StrideOf(5, row.t.bitCount) * 3);
+    EXPECT_EQ(file[10] | file[11] << 8, offset);                       // pixel offset
+    EXPECT_EQ(file[46] | file[47] << 8 | file[48] << 16, row.entries); // colours used
+    for (std::uint32_t i = 0; i < row.entries; ++i) {
+      const TPaletteEntry c = i < row.t.colourEntries ? ColourOf(i) : TPaletteEntry{};
+      const std::array<std::uint8_t, 4> entry{file[54 + 4 * i], file[55 + 4 * i], file[56 + 4 * i],
+                                              file[57 + 4 * i]};
+      EXPECT_EQ(entry, (std::array<std::uint8_t, 4>{c.blue, c.green, c.red, 0})) << i;
+    }
+    EXPECT_EQ(bitmap.HeldHeader().coloursUsed, row.entries);
+  }
   TTemplate t;
   t.coloursUsed = t.colourEntries = 252;
-  const auto written = Convert(t, 6, 2);
-  EXPECT_EQ(written, GoldenFile({6, 2, 252}));
-  ASSERT_GE(written.size(), 14u);
-  EXPECT_EQ(written[10] | written[11] << 8, 54 + 4 * 252); // pixel offset
+  EXPECT_EQ(Convert(t, 6, 2), GoldenFile({6, 2, 252}));
 }
 
 TEST_F(BitmapTest, WritingReplacesALongerFileCompletely) {

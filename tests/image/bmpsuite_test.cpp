@@ -1,7 +1,9 @@
 // The BMP Suite, public conformance images that nobody here wrote: every file either reads or
-// is refused with one of the bitmap failures, and every file usable as a palette template is
-// rebuilt at 5 × 3 for check_with_pil.py, which checks the results with another decoder.
+// is refused with one of the bitmap failures, and every file usable as a palette template
+// converts a picture of every index for check_with_readers.py, which opens the results with
+// the bitmap readers that users have.
 #include "bitmap.h"
+#include "raw_image.h"
 
 #include "temp_folder.h"
 
@@ -20,10 +22,12 @@ namespace fs = std::filesystem;
 
 const fs::path SuiteFolder = VEX_BMPSUITE_DIR;
 
-// Also in check_with_pil.py: the rebuilt images' pixels. Below 101, the fewest colours a
-// template of the suite has.
+// Also in check_with_readers.py: the converted picture. Its rows need padding, and its first
+// 256 pixels take every index once (37 is odd) in an order that no flip or shift keeps.
+constexpr int PictureWidth = 19;
+constexpr int PictureHeight = 14;
 std::uint8_t SuitePattern(int x, int y) {
-  return static_cast<std::uint8_t>(10 * y + 2 * x + 1);
+  return static_cast<std::uint8_t>(((y * PictureWidth + x) * 37 + 11) % 256);
 }
 
 // The files PROVENANCE.md marks as templates, with the colours each keeps. q/pal8os2sp.bmp
@@ -110,7 +114,10 @@ TEST_F(BmpSuiteTest, EveryFileReadsOrIsRefusedCleanly) {
     EXPECT_EQ(again.Height(), 5);
     EXPECT_EQ(again.HeldPixelFormat(), bitmap.HeldPixelFormat());
     EXPECT_EQ(again.CoreHeaderStyle(), bitmap.CoreHeaderStyle());
-    EXPECT_EQ(again.Palette(), bitmap.Palette());
+    std::vector<TPaletteEntry> table = bitmap.Palette(); // as written: black up to every index
+    if (bitmap.HeldHeader().bitCount <= 8)
+      table.resize(std::size_t{1} << bitmap.HeldHeader().bitCount);
+    EXPECT_EQ(again.Palette(), table);
     EXPECT_EQ(again.RowAddress(4)[0], 1);
   }
 }
@@ -153,34 +160,32 @@ TEST_F(BmpSuiteTest, NotableFilesGiveTheirFormatOrFailure) {
   }
 }
 
-// Writes into $VEX_BMPSUITE_OUT when set (the CTest run that check_with_pil.py follows), else
-// into the test's own folder.
-TEST_F(BmpSuiteTest, TemplatesRebuildAt5x3) {
+// Writes into $VEX_BMPSUITE_OUT when set (the CTest run that check_with_readers.py follows),
+// else into the test's own folder.
+TEST_F(BmpSuiteTest, TemplatesConvertAPictureOfEveryIndex) {
   fs::path out = Folder();
   if (const char* folder = std::getenv("VEX_BMPSUITE_OUT")) {
     out = folder;
     fs::remove_all(out);
     fs::create_directories(out);
   }
+  TByteDynArray member = {0, 0, PictureWidth, 0, PictureHeight, 0}; // tag, width, height
+  for (int y = 0; y < PictureHeight; ++y)
+    for (int x = 0; x < PictureWidth; ++x)
+      member.push_back(SuitePattern(x, y));
+  AppPath() = FolderString();
   for (const TSuiteTemplate& t : Templates) {
     SCOPED_TRACE(t.file);
-    TBitmap bitmap;
-    bitmap.ReadBitmapFile((SuiteFolder / t.file).string());
-    EXPECT_EQ(bitmap.HeldPixelFormat(), PixelFormat::Bits8);
-    EXPECT_EQ(bitmap.Palette().size(), t.colours);
-    EXPECT_EQ(bitmap.CoreHeaderStyle(), t.core);
-    bitmap.SetHeight(0);
-    bitmap.SetWidth(5);
-    bitmap.SetHeight(3);
-    for (int y = 0; y < 3; ++y)
-      for (int x = 0; x < 5; ++x)
-        bitmap.RowAddress(y)[x] = SuitePattern(x, y);
+    fs::copy_file(SuiteFolder / t.file, Folder() / PaletteTemplateName,
+                  fs::copy_options::overwrite_existing);
+    ConversionBitmap().reset();
     std::string name = t.file;
     std::replace(name.begin(), name.end(), '/', '_');
-    bitmap.WriteBitmapFile((out / name).string());
-    const std::uintmax_t head = t.core ? 14 + 12 + 3 * 256 : 14 + 40 + 4 * t.colours;
-    EXPECT_EQ(fs::file_size(out / name), head + 8 * 3);
+    ConvertRawImage(member, (out / name).string());
+    EXPECT_EQ(ConversionBitmap()->Palette().size(), t.colours);
+    EXPECT_EQ(ConversionBitmap()->CoreHeaderStyle(), t.core);
   }
+  ConversionBitmap().reset();
 }
 
 } // namespace

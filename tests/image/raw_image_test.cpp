@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <string>
 #include <typeinfo>
@@ -61,7 +63,7 @@ TEST_F(ConvertRawImageTest, WritesExactBytesForInfoAndCoreTemplates) {
   TemplateSpec info;
   TemplateSpec core;
   core.core = true;
-  TemplateSpec small; // CONTRACT: fewer colours give exactly that many entries
+  TemplateSpec small; // fewer colours: the rest of the table is black
   small.colours = vextest::TestColours(252);
   small.coloursUsed = 252;
   for (const TemplateSpec* t : {&info, &core, &small}) {
@@ -129,11 +131,13 @@ TEST_F(ConvertRawImageTest, ShortMembersAreRefusedBeforeTheirFileExists) {
 
 TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
   const std::string assertion = vextest::PixelFormatAssertion();
-  auto layout = [](std::uint16_t bits, std::uint32_t compression) {
+  auto layout = [](std::uint16_t bits, std::uint32_t compression,
+                   std::array<std::uint32_t, 3> masks = {}) {
     TemplateSpec t;
     t.bitCount = bits;
     t.compression = compression;
     t.colours = vextest::TestColours(bits <= 8 ? 1u << bits : 0);
+    std::copy(masks.begin(), masks.end(), t.masks);
     return t;
   };
   const struct {
@@ -153,6 +157,11 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
        "Palette template is not an 8-bit bitmap"},
       {"16-bit", TemplateFile(layout(16, 0)), false, typeid(EInvalidGraphic),
        "Palette template is not an 8-bit bitmap"},
+      // Masks of no layout the copy knows: not refused as deeper, but as unknown.
+      {"16-bit 4-4-4 masks", TemplateFile(layout(16, 3, {0xF00, 0xF0, 0xF})), false,
+       typeid(EAssertionFailed), assertion},
+      {"32-bit masks, blue high", TemplateFile(layout(32, 3, {0xFF, 0xFF00, 0xFF0000})), false,
+       typeid(EAssertionFailed), assertion},
       {"1-bit", TemplateFile(layout(1, 0)), false, typeid(EAssertionFailed), assertion},
       {"4-bit", TemplateFile(layout(4, 0)), false, typeid(EAssertionFailed), assertion},
       {"RLE8", TemplateFile(layout(8, 1)), false, typeid(EAssertionFailed), assertion},

@@ -78,31 +78,28 @@ inline std::vector<std::uint8_t> TemplateFile(const TemplateSpec& t) {
   return b.Get();
 }
 
-// The file a picture of width x height (pixels top row first) must become with template `t`.
-inline std::vector<std::uint8_t> ExpectedBitmapFile(const TemplateSpec& t, std::uint16_t width,
-                                                    std::uint16_t height,
-                                                    const std::uint8_t* pixels) {
+// The file a picture of width x height must become with template `t`; `pixel(x, y)`, y counted
+// from the top, gives its indices. The colour table has an entry for every index: the
+// template's colours, then black.
+template <typename PixelAt>
+std::vector<std::uint8_t> ExpectedBitmapFileOf(const TemplateSpec& t, int width, int height,
+                                               PixelAt pixel) {
   if (width == 0 || height == 0)
     return {};
-  const std::uint32_t rowBytes = (width + 3u) / 4u * 4u;
-  const std::uint32_t image = rowBytes * height;
-  const auto n = static_cast<std::uint32_t>(t.colours.size());
-  const std::uint32_t head = t.core ? 14 + 12 + 3 * 256 : 14 + 40 + 4 * n;
+  const auto rowBytes = static_cast<std::uint32_t>(width + 3) / 4u * 4u;
+  const std::uint32_t image = rowBytes * static_cast<std::uint32_t>(height);
+  const std::uint32_t head = t.core ? 14 + 12 + 3 * 256 : 14 + 40 + 4 * 256;
   ByteBuilder b;
   b.Text("BM");        // file type
   b.U32(head + image); // file size
   b.U16(0).U16(0);     // reserved
   b.U32(head);         // pixel offset
   if (t.core) {
-    b.U32(12);     // header size
-    b.U16(width);  // width
-    b.U16(height); // height
-    b.U16(1);      // planes
-    b.U16(8);      // bit count
-    for (std::uint32_t i = 0; i < 256; ++i) {
-      const Colour c = i < n ? t.colours[i] : Colour{0, 0, 0};
-      b.U8(c.b).U8(c.g).U8(c.r); // blue, green, red; zero entries after the template's
-    }
+    b.U32(12);                                 // header size
+    b.U16(static_cast<std::uint16_t>(width));  // width
+    b.U16(static_cast<std::uint16_t>(height)); // height
+    b.U16(1);                                  // planes
+    b.U16(8);                                  // bit count
   } else {
     b.U32(40);            // header size
     b.I32(width);         // width
@@ -113,17 +110,30 @@ inline std::vector<std::uint8_t> ExpectedBitmapFile(const TemplateSpec& t, std::
     b.U32(image);         // image size
     b.I32(t.xResolution); // x resolution, the template's
     b.I32(t.yResolution); // y resolution, the template's
-    b.U32(n);             // colours used
+    b.U32(256);           // colours used
     b.U32(0);             // colours important
-    for (const Colour& c : t.colours)
-      b.U8(c.b).U8(c.g).U8(c.r).U8(0); // blue, green, red, 0
+  }
+  for (std::size_t i = 0; i < 256; ++i) {
+    const Colour c = i < t.colours.size() ? t.colours[i] : Colour{0, 0, 0};
+    b.U8(c.b).U8(c.g).U8(c.r); // blue, green, red
+    if (!t.core)
+      b.U8(0); // reserved
   }
   for (int y = height - 1; y >= 0; --y) { // bottom row of the picture first
     for (int x = 0; x < width; ++x)
-      b.U8(pixels[static_cast<std::size_t>(y) * width + x]);
-    b.Repeat(0, rowBytes - width); // padding
+      b.U8(pixel(x, y));
+    b.Repeat(0, rowBytes - static_cast<std::uint32_t>(width)); // padding
   }
   return b.Get();
+}
+
+// The same for a picture whose indices are given top row first.
+inline std::vector<std::uint8_t> ExpectedBitmapFile(const TemplateSpec& t, std::uint16_t width,
+                                                    std::uint16_t height,
+                                                    const std::uint8_t* pixels) {
+  return ExpectedBitmapFileOf(t, width, height, [&](int x, int y) {
+    return pixels[static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x)];
+  });
 }
 
 } // namespace vextest
