@@ -2,8 +2,8 @@
 """Seed corpora for the fuzz targets, written at run time and never kept in the repository.
 
     make_seeds.py OUTDIR             OUTDIR/unpack: small valid archives;
-                                     OUTDIR/template: the BMP Suite images kept in
-                                     tests/data/bmpsuite and a few 8-bit templates made here.
+                                     OUTDIR/template: the BMP Suite images in the
+                                     repository and a few 8-bit templates made here.
     make_seeds.py --hostile REGDIR   rewrites the hand-made hostile inputs kept in
                                      REGDIR/unpack and REGDIR/template (fuzz/regressions),
                                      whose outcomes fuzz/regressions/outcomes.txt records.

@@ -199,7 +199,6 @@ TEST_F(FileOutputTest, ReadsAtOffsetsAndStopsAtTheEnd) {
   EXPECT_THROW_MSG(file.ReadExactAt(1ull << 62, got, 1), EReadError, "Stream read error");
 }
 
-// Anything beside the executable wins, even a folder; else where the installation keeps it.
 TEST_F(FileOutputTest, ShippedFilesAreLookedForBesideTheExecutableFirst) {
   const std::string bin = FolderString() + "bin/";
   const struct {
