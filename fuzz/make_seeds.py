@@ -2,7 +2,7 @@
 """Seed corpora for the fuzz targets, written at run time and never kept in the repository.
 
     make_seeds.py OUTDIR             OUTDIR/unpack: small valid archives;
-                                     OUTDIR/template: the BMP Suite images beside the
+                                     OUTDIR/template: the BMP Suite images in the
                                      repository and a few 8-bit templates made here.
     make_seeds.py --hostile REGDIR   rewrites the hand-made hostile inputs kept in
                                      REGDIR/unpack and REGDIR/template (fuzz/regressions),
@@ -17,7 +17,7 @@ import struct
 import sys
 
 REPO = pathlib.Path(__file__).resolve().parent.parent
-BMPSUITE = REPO.parent / "shared" / "testdata" / "bmpsuite"
+BMPSUITE = REPO / "tests" / "data" / "bmpsuite"
 
 # Keys of known names (the tool's table); any other key is written as file_N.
 KB_PAL = 0xC848  # kb.pal

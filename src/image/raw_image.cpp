@@ -25,7 +25,7 @@ TBitmap& LoadedConversionBitmap() {
     // Stored before the template is read: a failed read ends the run, so no later image can
     // meet a stored but unfilled bitmap.
     bitmap = std::make_unique<TBitmap>();
-    bitmap->ReadBitmapFile(AppPath() + PaletteTemplateName);
+    bitmap->ReadBitmapFile(PaletteTemplatePath(AppPath()));
   }
   return *bitmap;
 }
@@ -36,6 +36,10 @@ bool IsDeeperThan8Bits(PixelFormat format) {
 }
 
 } // namespace
+
+std::string PaletteTemplatePath(const std::string& appFolder) {
+  return LocateShippedFile(appFolder, PaletteTemplateName, InstalledDataFolders());
+}
 
 std::unique_ptr<TBitmap>& ConversionBitmap() {
   static std::unique_ptr<TBitmap> bitmap;

@@ -7,6 +7,8 @@
 
 namespace vex::platform {
 
+// Whether anything at all stands at `path`: a file, a folder, even a link to nothing.
+bool EntryExists(const std::string& path);
 // Whether `path` names an existing folder; an existing file of that name does not count.
 bool DirectoryExists(const std::string& path);
 // Creates the one folder `path`, whose parent must exist. False on failure, the system's last

@@ -160,6 +160,20 @@ void TFile::ReadExactAt(std::uint64_t offset, void* data, std::size_t count) con
     throw EReadError();
 }
 
+std::string LocateShippedFile(const std::string& appFolder, std::string_view name,
+                              const std::vector<std::string>& dataFolders) {
+  const std::string beside = appFolder + std::string(name);
+  // Without the executable's folder there is no installation to look into.
+  if (appFolder.empty() || platform::EntryExists(beside))
+    return beside;
+  for (const std::string& folder : dataFolders) {
+    std::string installed = appFolder + folder + std::string(name);
+    if (platform::EntryExists(installed))
+      return installed;
+  }
+  return beside;
+}
+
 TFile CreateFileWithFolder(const std::string& path, TOpenMode mode) {
   if (mode != TOpenMode::CreateAlways)
     return TFile::Open(path, mode);

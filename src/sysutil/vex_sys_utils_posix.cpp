@@ -69,6 +69,11 @@ void InitAppPath() {
   AppPath() = ExtractFilePath(exe, SystemPathSyntax());
 }
 
+const std::vector<std::string>& InstalledDataFolders() {
+  static const std::vector<std::string> folders{"../share/marlovexine/"};
+  return folders;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Files
 
@@ -160,6 +165,11 @@ std::size_t TFile::Write(const void* data, std::size_t count) {
 // Folders
 
 namespace platform {
+
+bool EntryExists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
 
 bool DirectoryExists(const std::string& path) {
   struct stat info {};

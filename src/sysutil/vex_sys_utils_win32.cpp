@@ -105,6 +105,12 @@ void InitAppPath() {
   AppPath() = ExtractFilePath(std::string_view(buffer.data(), length), SystemPathSyntax());
 }
 
+const std::vector<std::string>& InstalledDataFolders() {
+  // The ZIP keeps the executable and the files it needs side by side.
+  static const std::vector<std::string> none;
+  return none;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Files
 
@@ -215,6 +221,10 @@ std::size_t TFile::Write(const void* data, std::size_t count) {
 // Folders
 
 namespace platform {
+
+bool EntryExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool DirectoryExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());

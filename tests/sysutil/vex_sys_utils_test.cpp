@@ -199,6 +199,21 @@ TEST_F(FileOutputTest, ReadsAtOffsetsAndStopsAtTheEnd) {
   EXPECT_THROW_MSG(file.ReadExactAt(1ull << 62, got, 1), EReadError, "Stream read error");
 }
 
+TEST_F(FileOutputTest, ShippedFilesAreLookedForBesideTheExecutableFirst) {
+  const std::string bin = FolderString() + "bin/";
+  const struct {
+    const char* made; // before the lookup: a folder, which does as well as a file
+    const char* found;
+  } rows[] = {{"bin", "T.bmp"}, // found nowhere: the open's error names the first place
+              {"share/T.bmp", "../share/T.bmp"},
+              {"bin/T.bmp", "T.bmp"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.made);
+    fs::create_directories(Folder() / row.made);
+    EXPECT_EQ(LocateShippedFile(bin, "T.bmp", {"../share/"}), bin + row.found);
+  }
+}
+
 TEST(ProgramArguments, SkipsTheProgramAndEmptyArguments) {
   char program[] = "Marlovexine";
   char empty[] = "";
