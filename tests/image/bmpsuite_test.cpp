@@ -84,8 +84,9 @@ std::string ReadOutcome(TBitmap& bitmap, const fs::path& path) {
 class BmpSuiteTest : public vextest::TempFolderTest {
 protected:
   void SetUp() override {
-    if (!fs::is_directory(SuiteFolder))
-      GTEST_SKIP() << "BMP Suite folder absent: " << SuiteFolder;
+    // The suite is part of the repository: a missing folder is a broken checkout or build,
+    // never a reason to pass quietly.
+    ASSERT_TRUE(fs::is_directory(SuiteFolder)) << "BMP Suite folder absent: " << SuiteFolder;
     TempFolderTest::SetUp();
   }
 };
