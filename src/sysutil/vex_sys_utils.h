@@ -166,7 +166,9 @@ public:
   TFile& operator=(const TFile&) = delete;
 
   // Opens `path` as it stands (no folder is made). Returns a closed TFile when that fails,
-  // with the system's last error set; raises nothing.
+  // with the system's last error set; raises nothing. CreateAlways replaces a symbolic link
+  // (on Windows also a junction) that stands at `path` with a new file and never opens what
+  // the link points to; links among the folders above `path` are followed.
   static TFile Open(const std::string& path, TOpenMode mode);
   // As Open, but raises EFOpenError "Cannot open file \"%s\". %s" (reading) or EFCreateError
   // "Cannot create file \"%s\". %s" (creating), with the absolute path and the system's text.
