@@ -195,6 +195,8 @@ void SaveDataToFile(const std::string& path, const void* data, std::size_t count
     RaiseLastSystemError();
   if (count != 0 && file.Write(data, count) != count)
     RaiseLastSystemError();
+  if (!file.Close())
+    RaiseLastSystemError();
 }
 
 void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer) {

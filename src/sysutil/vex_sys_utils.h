@@ -175,6 +175,11 @@ public:
   static TFile OpenOrRaise(const std::string& path, TOpenMode mode);
 
   bool IsOpen() const { return handle_ != InvalidHandle; }
+  // Closes the file and tells whether the system took it: false, with the system's last error
+  // set, when closing reports a write error that no write did (network file systems and disk
+  // quotas may say so only now). The file is closed either way. A file that was written must
+  // be closed with this; the destructor closes silently, for paths that are failing already.
+  bool Close();
   // Size of the file in bytes; raises EOSError when the system cannot tell.
   std::uint64_t Size() const;
   // Reads up to `count` bytes at `offset`, retrying short reads; returns how many arrived.
@@ -199,8 +204,9 @@ TFile CreateFileWithFolder(const std::string& path, TOpenMode mode);
 // Makes `path` and every missing parent folder, outermost first. False when creating a
 // folder on the way fails (the system's last error tells why); raises nothing.
 bool ForceFolder(const std::string& path);
-// Creates or replaces the file at `path` (making its folder) and writes `count` bytes.
-// Raises EOSError for the system's error; a partly written file stays.
+// Creates or replaces the file at `path` (making its folder), writes `count` bytes and closes
+// it. Raises EOSError for the system's error, a failed close included; a partly written file
+// stays.
 void SaveDataToFile(const std::string& path, const void* data, std::size_t count);
 void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer);
 

@@ -86,6 +86,14 @@ TFile& TFile::operator=(TFile&& other) noexcept {
   return *this;
 }
 
+bool TFile::Close() {
+  if (handle_ == InvalidHandle)
+    return true;
+  // The descriptor is gone whatever close reports, so it is never closed twice; a failure is
+  // data that did not reach the disk (network file systems and quotas report it only here).
+  return ::close(static_cast<int>(std::exchange(handle_, InvalidHandle))) == 0;
+}
+
 namespace {
 
 // How often a link at an output file's name is removed before the open gives up: more than

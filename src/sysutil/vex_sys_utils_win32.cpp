@@ -133,6 +133,14 @@ TFile& TFile::operator=(TFile&& other) noexcept {
   return *this;
 }
 
+bool TFile::Close() {
+  if (handle_ == InvalidHandle)
+    return true;
+  // The handle is not used again whatever the call reports; a failure is data that did not
+  // reach the disk (a network share may report it only here).
+  return CloseHandle(AsHandle(std::exchange(handle_, InvalidHandle))) != 0;
+}
+
 namespace {
 
 // How often a link at an output file's name is removed before the open gives up: more than

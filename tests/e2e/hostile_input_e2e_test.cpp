@@ -16,6 +16,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <map>
 
@@ -285,11 +286,13 @@ TEST_F(HostileInputE2ETest, OutputThatCannotBeWritten) {
   for (const char* name : {"kb.pal", "overmain.bmp"})
     haveDevFull =
         haveDevFull && ::mknod((Folder() / "full" / name).c_str(), full.st_mode, full.st_rdev) == 0;
+  const bool haveProc = fs::exists("/proc/self"); // Linux, where a library can be preloaded
   const struct {
     const char* what;
     std::uint16_t key; // of the archive's one member
     std::string folder;
     std::string err;
+    int closeError = 0; // an error that closing the member's file reports
   } rows[] = {
       {"a file where the folder goes", KbPal, "file", OsError(17, "File exists") + "kb.pal\n"},
       {"a file where the folder goes, picture", Overmain, "file",
@@ -304,15 +307,26 @@ TEST_F(HostileInputE2ETest, OutputThatCannotBeWritten) {
            "\". File name too long.\novermain.bmp\n"},
       {"disk full", KbPal, "full", OsError(28, "No space left on device") + "kb.pal\n"},
       {"disk full, picture", Overmain, "full", "Stream write error.\novermain.bmp\n"},
+      {"quota exceeded at close", KbPal, "late",
+       OsError(EDQUOT, "Disk quota exceeded") + "kb.pal\n", EDQUOT},
+      {"I/O error at close, picture", Overmain, "late", "Stream write error.\novermain.bmp\n", EIO},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    if (row.folder == "full" && !haveDevFull)
+    if ((row.folder == "full" && !haveDevFull) || (row.closeError != 0 && !haveProc))
       continue;
     ArchiveBuilder archive;
     archive.Add(row.key, row.key == KbPal ? KbPalBytes : Picture(3, 2));
     WriteWholeFile(Folder() / "a.agg", archive.Build());
-    ExpectFailure(Run({"a.agg", row.folder}), row.err);
+    // AddressSanitizer's runtime would refuse to come after the preloaded library.
+    const std::string preload =
+        "LD_PRELOAD=" VEX_CLOSE_FAILS " VEX_CLOSE_ERRNO=" + std::to_string(row.closeError) +
+        " ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0 ";
+    ExpectFailure(RunTool("/bin/sh",
+                          {"-c", (row.closeError != 0 ? preload : "") + "exec \"$0\" a.agg \"$1\"",
+                           Exe().string(), row.folder},
+                          Folder().string()),
+                  row.err);
   }
   EXPECT_EQ(ReadWholeFile(Folder() / "file"), std::vector<std::uint8_t>{7});
 }
