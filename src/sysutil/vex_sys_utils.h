@@ -114,6 +114,10 @@ std::string RemoveFileExt(std::string_view path, const TPathSyntax& syntax);
 // Whether the path's last byte is a delimiter that is not the second byte of a double-byte
 // character.
 bool EndsWithDelimiter(std::string_view path, const TPathSyntax& syntax);
+// `folder` with the folder delimiter appended unless its last byte already is that one (and
+// not the second byte of a double-byte character). Other delimiters do not count: the
+// Windows folder "D:" becomes "D:\", the root of D:, not the current folder of D:.
+std::string IncludeTrailingDelimiter(std::string folder, const TPathSyntax& syntax);
 // ASCII-only case-insensitive equality: the letters a to z match A to Z, other bytes exactly.
 bool SameTextAscii(std::string_view a, std::string_view b);
 
