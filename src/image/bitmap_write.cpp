@@ -32,9 +32,10 @@ void TBitmap::WriteBitmapFile(const std::string& path) {
       image_.held.coloursUsed = tableEntries; // as the file's header now says
   }
   TFile file = TFile::OpenOrRaise(path, TOpenMode::CreateAlways);
-  if (image_.kind == ImageKind::None)
-    return;
-  if (file.Write(writeBuffer_.data(), writeBuffer_.size()) != writeBuffer_.size())
+  const bool written = image_.kind == ImageKind::None ||
+                       file.Write(writeBuffer_.data(), writeBuffer_.size()) == writeBuffer_.size();
+  // A write error reported only at close is a write error all the same.
+  if (!written || !file.Close())
     throw EWriteError();
 }
 

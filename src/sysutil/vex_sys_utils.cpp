@@ -96,6 +96,13 @@ bool EndsWithDelimiter(std::string_view path, const TPathSyntax& syntax) {
   return pos == path.size() - 1;
 }
 
+std::string IncludeTrailingDelimiter(std::string folder, const TPathSyntax& syntax) {
+  const std::string_view delimiter(&syntax.folderDelimiter, 1);
+  if (folder.empty() || LastDelimiter(delimiter, folder, syntax.isLeadByte) != folder.size() - 1)
+    folder += syntax.folderDelimiter;
+  return folder;
+}
+
 bool SameTextAscii(std::string_view a, std::string_view b) {
   if (a.size() != b.size())
     return false;
@@ -208,6 +215,8 @@ void SaveDataToFile(const std::string& path, const void* data, std::size_t count
   if (!file.IsOpen())
     RaiseLastSystemError();
   if (count != 0 && file.Write(data, count) != count)
+    RaiseLastSystemError();
+  if (!file.Close())
     RaiseLastSystemError();
 }
 

@@ -114,6 +114,10 @@ std::string RemoveFileExt(std::string_view path, const TPathSyntax& syntax);
 // Whether the path's last byte is a delimiter that is not the second byte of a double-byte
 // character.
 bool EndsWithDelimiter(std::string_view path, const TPathSyntax& syntax);
+// `folder` with the folder delimiter appended unless its last byte already is that one (and
+// not the second byte of a double-byte character). Other delimiters do not count: the
+// Windows folder "D:" becomes "D:\", the root of D:, not the current folder of D:.
+std::string IncludeTrailingDelimiter(std::string folder, const TPathSyntax& syntax);
 // ASCII-only case-insensitive equality: the letters a to z match A to Z, other bytes exactly.
 bool SameTextAscii(std::string_view a, std::string_view b);
 
@@ -178,13 +182,20 @@ public:
   TFile& operator=(const TFile&) = delete;
 
   // Opens `path` as it stands (no folder is made). Returns a closed TFile when that fails,
-  // with the system's last error set; raises nothing.
+  // with the system's last error set; raises nothing. CreateAlways replaces a symbolic link
+  // (on Windows also a junction) that stands at `path` with a new file and never opens what
+  // the link points to; links among the folders above `path` are followed.
   static TFile Open(const std::string& path, TOpenMode mode);
   // As Open, but raises EFOpenError "Cannot open file \"%s\". %s" (reading) or EFCreateError
   // "Cannot create file \"%s\". %s" (creating), with the absolute path and the system's text.
   static TFile OpenOrRaise(const std::string& path, TOpenMode mode);
 
   bool IsOpen() const { return handle_ != InvalidHandle; }
+  // Closes the file and tells whether the system took it: false, with the system's last error
+  // set, when closing reports a write error that no write did (network file systems and disk
+  // quotas may say so only now). The file is closed either way. A file that was written must
+  // be closed with this; the destructor closes silently, for paths that are failing already.
+  bool Close();
   // Size of the file in bytes; raises EOSError when the system cannot tell.
   std::uint64_t Size() const;
   // Reads up to `count` bytes at `offset`, retrying short reads; returns how many arrived.
@@ -209,8 +220,9 @@ TFile CreateFileWithFolder(const std::string& path, TOpenMode mode);
 // Makes `path` and every missing parent folder, outermost first. False when creating a
 // folder on the way fails (the system's last error tells why); raises nothing.
 bool ForceFolder(const std::string& path);
-// Creates or replaces the file at `path` (making its folder) and writes `count` bytes.
-// Raises EOSError for the system's error; a partly written file stays.
+// Creates or replaces the file at `path` (making its folder), writes `count` bytes and closes
+// it. Raises EOSError for the system's error, a failed close included; a partly written file
+// stays.
 void SaveDataToFile(const std::string& path, const void* data, std::size_t count);
 void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer);
 

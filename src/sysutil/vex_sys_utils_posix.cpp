@@ -91,29 +91,67 @@ TFile& TFile::operator=(TFile&& other) noexcept {
   return *this;
 }
 
-// O_NONBLOCK keeps a named pipe from stalling the open until another process joins it: a
-// pipe read end then opens and is refused below, a write end fails at once (ENXIO). It stays
-// set on output files: for regular files it changes nothing, and it spares two calls a file.
-TFile TFile::Open(const std::string& path, TOpenMode mode) {
-  const bool reading = mode != TOpenMode::CreateAlways;
-  const int flags = reading ? O_RDONLY : (O_WRONLY | O_CREAT | O_TRUNC);
+bool TFile::Close() {
+  if (handle_ == InvalidHandle)
+    return true;
+  // The descriptor is gone whatever close reports, so it is never closed twice; a failure is
+  // data that did not reach the disk (network file systems and quotas report it only here).
+  return ::close(static_cast<int>(std::exchange(handle_, InvalidHandle))) == 0;
+}
+
+namespace {
+
+// How often a link at an output file's name is removed before the open gives up: more than
+// once only when someone plants a new link as fast as the tool removes the old one.
+constexpr int LinkRemovals = 4;
+
+int OpenRetryingInterrupts(const std::string& path, int flags) {
   int fd;
   do {
     fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
   } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+// An output file never follows a symbolic link at its own name: a link planted in the output
+// folder, to a file, a folder or nowhere, would carry the member's bytes wherever it points.
+// O_NOFOLLOW refuses it (ELOOP) in the same call that creates the file, so the common case
+// costs nothing more; the link is then removed, never its target, and the open tried again.
+// Links further up the path are the user's own choice of folder and are followed.
+int CreateOutputFile(const std::string& path) {
+  constexpr int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
+  for (int removals = 0;; ++removals) {
+    const int fd = OpenRetryingInterrupts(path, flags);
+    if (fd >= 0 || errno != ELOOP || removals == LinkRemovals)
+      return fd;
+    // A folder link loop further up fails here too (ELOOP), and that error is the answer.
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+      return -1;
+  }
+}
+
+} // namespace
+
+// O_NONBLOCK keeps a named pipe from stalling the open until another process joins it: a
+// pipe read end then opens and is refused below, a write end fails at once (ENXIO). It stays
+// set on output files: for regular files it changes nothing, and it spares two calls a file.
+TFile TFile::Open(const std::string& path, TOpenMode mode) {
+  if (mode == TOpenMode::CreateAlways) {
+    const int fd = CreateOutputFile(path);
+    return fd < 0 ? TFile() : TFile(fd);
+  }
+  const int fd = OpenRetryingInterrupts(path, O_RDONLY);
   if (fd < 0)
     return TFile();
   TFile file(fd);
-  if (reading) {
-    // Archives and templates are read at positions, which only a regular file offers. A
-    // folder is refused as Windows refuses it; pipes and devices as no valid input.
-    struct stat info {};
-    if (::fstat(fd, &info) != 0)
-      return TFile();
-    if (!S_ISREG(info.st_mode)) {
-      errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-      return TFile();
-    }
+  // Archives and templates are read at positions, which only a regular file offers. A
+  // folder is refused as Windows refuses it; pipes and devices as no valid input.
+  struct stat info {};
+  if (::fstat(fd, &info) != 0)
+    return TFile();
+  if (!S_ISREG(info.st_mode)) {
+    errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return TFile();
   }
   return file;
 }

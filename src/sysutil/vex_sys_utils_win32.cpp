@@ -139,31 +139,71 @@ TFile& TFile::operator=(TFile&& other) noexcept {
   return *this;
 }
 
-TFile TFile::Open(const std::string& path, TOpenMode mode) {
-  DWORD access = GENERIC_READ;
-  DWORD share = 0;
-  DWORD disposition = OPEN_EXISTING;
-  DWORD attributes = 0;
-  switch (mode) {
-  case TOpenMode::ReadExclusive: // the archive: nobody else may have it open meanwhile
-    break;
-  case TOpenMode::ReadShareRead: // the template: others may read it, nobody may write it
-    share = FILE_SHARE_READ;
-    break;
-  case TOpenMode::CreateAlways:
-    access = GENERIC_WRITE;
-    disposition = CREATE_ALWAYS;
-    attributes = FILE_ATTRIBUTE_NORMAL;
-    break;
+bool TFile::Close() {
+  if (handle_ == InvalidHandle)
+    return true;
+  // The handle is not used again whatever the call reports; a failure is data that did not
+  // reach the disk (a network share may report it only here).
+  return CloseHandle(AsHandle(std::exchange(handle_, InvalidHandle))) != 0;
+}
+
+namespace {
+
+// How often a link at an output file's name is removed before the open gives up: more than
+// once only when someone plants a new link as fast as the tool removes the old one.
+constexpr int LinkRemovals = 4;
+
+// Whether an output open that found something at its name (the common case, a new name, asks
+// nothing) reached a symbolic link or other reparse point rather than a plain file.
+bool ReplacedALink(HANDLE handle, DWORD code) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  return code == ERROR_ALREADY_EXISTS && GetFileInformationByHandle(handle, &info) &&
+         (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// An output file never follows a symbolic link at its own name: a link planted in the output
+// folder would carry the member's bytes wherever it points. With FILE_FLAG_OPEN_REPARSE_POINT
+// the open reaches the link itself, never its target; the link is then deleted (DeleteFileA
+// removes a link, not its target) and the open tried again. A folder link or junction refuses
+// to open as a file, as a folder does, and stays with its folder untouched. Links further up
+// the path are the user's own choice of folder and are followed.
+HANDLE CreateOutputFile(const std::string& path) {
+  for (int removals = 0;; ++removals) {
+    const HANDLE handle =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const DWORD code = GetLastError();
+    if (handle == INVALID_HANDLE_VALUE || !ReplacedALink(handle, code)) {
+      SetLastError(code); // the open's own word, not that of the look at what it found
+      return handle;
+    }
+    CloseHandle(handle);
+    if (removals == LinkRemovals) {
+      SetLastError(ERROR_CANT_RESOLVE_FILENAME);
+      return INVALID_HANDLE_VALUE;
+    }
+    if (!DeleteFileA(path.c_str()))
+      return INVALID_HANDLE_VALUE;
   }
+}
+
+} // namespace
+
+TFile TFile::Open(const std::string& path, TOpenMode mode) {
+  if (mode == TOpenMode::CreateAlways) {
+    const HANDLE handle = CreateOutputFile(path);
+    return handle == INVALID_HANDLE_VALUE ? TFile() : TFile(reinterpret_cast<Handle>(handle));
+  }
+  // The archive is read by nobody else meanwhile; the template may be read, never written.
+  const DWORD share = mode == TOpenMode::ReadShareRead ? FILE_SHARE_READ : 0;
   const HANDLE handle =
-      CreateFileA(path.c_str(), access, share, nullptr, disposition, attributes, nullptr);
+      CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE)
     return TFile();
   TFile file(reinterpret_cast<Handle>(handle));
   // Archives and templates are read at positions, which only a disk file offers: a device
   // (NUL, CON) or a pipe is no valid input, and reading a pipe would stall the run.
-  if (mode != TOpenMode::CreateAlways && GetFileType(handle) != FILE_TYPE_DISK) {
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
     file = TFile();
     SetLastError(ERROR_INVALID_PARAMETER);
   }

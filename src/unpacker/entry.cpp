@@ -6,6 +6,7 @@
 #include "vex_sys_utils.h"
 
 #include <new>
+#include <utility>
 
 namespace vex {
 
@@ -29,9 +30,7 @@ std::string OutputFolderFor(const std::string& archivePath, const std::string& f
   // never the root, which appending the delimiter alone would name.
   if (folder.empty())
     folder = ".";
-  if (!EndsWithDelimiter(folder, syntax))
-    folder += syntax.folderDelimiter;
-  return folder;
+  return IncludeTrailingDelimiter(std::move(folder), syntax);
 }
 
 } // namespace

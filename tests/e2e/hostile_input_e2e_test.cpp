@@ -1,8 +1,8 @@
 // The real executable against every bad input it knows, as README's "When something goes
 // wrong" lists them: bad archives, bad members, bad palette templates and output folders that
 // cannot be written. Each row checks the exact text on standard error, exit code 1, and what
-// stays on disk. OS failures are provoked for real: folders where files must go, a symbolic
-// link to /dev/full for a full disk, a memory limit, and runs as the unprivileged user
+// stays on disk. OS failures are provoked for real: folders where files must go, a copy of
+// the /dev/full device for a full disk, a memory limit, and runs as the unprivileged user
 // "nobody" for permissions.
 #include "archive_builder.h"
 #include "bmp_builder.h"
@@ -16,7 +16,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <map>
 
 namespace fs = std::filesystem;
 using vextest::ArchiveBuilder;
@@ -277,16 +279,20 @@ TEST_F(HostileInputE2ETest, OutputThatCannotBeWritten) {
   fs::create_directories(Folder() / "taken" / "kb.pal");
   fs::create_directories(Folder() / "taken" / "overmain.bmp");
   fs::create_directories(Folder() / "full");
-  const bool haveDevFull = fs::exists("/dev/full");
-  if (haveDevFull) { // a full disk, for real: the files are links to a device that takes nothing
-    fs::create_symlink("/dev/full", Folder() / "full" / "kb.pal");
-    fs::create_symlink("/dev/full", Folder() / "full" / "overmain.bmp");
-  }
+  // A full disk, for real: the files are the device that takes nothing, made anew where the
+  // system allows it (a link to it would be replaced by a file of the member's own).
+  struct stat full {};
+  bool haveDevFull = ::stat("/dev/full", &full) == 0;
+  for (const char* name : {"kb.pal", "overmain.bmp"})
+    haveDevFull =
+        haveDevFull && ::mknod((Folder() / "full" / name).c_str(), full.st_mode, full.st_rdev) == 0;
+  const bool haveProc = fs::exists("/proc/self"); // Linux, where a library can be preloaded
   const struct {
     const char* what;
     std::uint16_t key; // of the archive's one member
     std::string folder;
     std::string err;
+    int closeError = 0; // an error that closing the member's file reports
   } rows[] = {
       {"a file where the folder goes", KbPal, "file", OsError(17, "File exists") + "kb.pal\n"},
       {"a file where the folder goes, picture", Overmain, "file",
@@ -301,20 +307,67 @@ TEST_F(HostileInputE2ETest, OutputThatCannotBeWritten) {
            "\". File name too long.\novermain.bmp\n"},
       {"disk full", KbPal, "full", OsError(28, "No space left on device") + "kb.pal\n"},
       {"disk full, picture", Overmain, "full", "Stream write error.\novermain.bmp\n"},
+      {"quota exceeded at close", KbPal, "late",
+       OsError(EDQUOT, "Disk quota exceeded") + "kb.pal\n", EDQUOT},
+      {"I/O error at close, picture", Overmain, "late", "Stream write error.\novermain.bmp\n", EIO},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    if (row.folder == "full" && !haveDevFull)
+    if ((row.folder == "full" && !haveDevFull) || (row.closeError != 0 && !haveProc))
       continue;
     ArchiveBuilder archive;
     archive.Add(row.key, row.key == KbPal ? KbPalBytes : Picture(3, 2));
     WriteWholeFile(Folder() / "a.agg", archive.Build());
-    ExpectFailure(Run({"a.agg", row.folder}), row.err);
+    // AddressSanitizer's runtime would refuse to come after the preloaded library.
+    const std::string preload =
+        "LD_PRELOAD=" VEX_CLOSE_FAILS " VEX_CLOSE_ERRNO=" + std::to_string(row.closeError) +
+        " ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0 ";
+    ExpectFailure(RunTool("/bin/sh",
+                          {"-c", (row.closeError != 0 ? preload : "") + "exec \"$0\" a.agg \"$1\"",
+                           Exe().string(), row.folder},
+                          Folder().string()),
+                  row.err);
   }
   EXPECT_EQ(ReadWholeFile(Folder() / "file"), std::vector<std::uint8_t>{7});
-  // Gone before the fixture's clean-up, which would change the permissions of their target.
-  fs::remove(Folder() / "full" / "kb.pal");
-  fs::remove(Folder() / "full" / "overmain.bmp");
+}
+
+// Every path below `root` but outside `out`, with each file's bytes.
+std::map<fs::path, std::vector<std::uint8_t>> FilesOutside(const fs::path& root,
+                                                           const fs::path& out) {
+  std::map<fs::path, std::vector<std::uint8_t>> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    if (entry.path().parent_path() != out)
+      files[entry.path()] =
+          entry.is_regular_file() ? ReadWholeFile(entry) : std::vector<std::uint8_t>{};
+  return files;
+}
+
+// A link planted where a member's file goes, to a file, to nothing or to a folder, is replaced
+// by the member's own file: its target stays as it was and nothing appears outside the output
+// folder. The output folder itself may be a link: the user named it.
+TEST_F(HostileInputE2ETest, LinksAtMemberNamesAreReplaced) {
+  WriteWholeFile(Folder() / "a.agg", AroundOneMember(Overmain, Picture(3, 2)));
+  ASSERT_EQ(Run({"a.agg", "clean"}).exitCode, 0); // the files the members must give
+  WriteWholeFile(Folder() / "victim", {7});
+  fs::create_directories(Folder() / "victim_folder" / "inside");
+  const fs::path out = Folder() / "out";
+  fs::create_directories(out);
+  const auto before = FilesOutside(Folder(), out);
+  for (const char* member : {"kb.pal", "overmain.bmp"}) {
+    for (const char* target : {"../victim", "../nothing", "../victim_folder"}) {
+      SCOPED_TRACE(std::string(member) + " -> " + target);
+      fs::remove(out / member);
+      fs::create_symlink(target, out / member);
+      EXPECT_EQ(Run({"a.agg", "out"}).exitCode, 0);
+      EXPECT_EQ(FilesOutside(Folder(), out), before);
+      ASSERT_EQ(fs::symlink_status(out / member).type(), fs::file_type::regular);
+      EXPECT_EQ(ReadWholeFile(out / member), ReadWholeFile(Folder() / "clean" / member));
+    }
+  }
+  fs::create_directory_symlink("clean", Folder() / "via_link");
+  fs::remove(Folder() / "clean" / "kb.pal");
+  EXPECT_EQ(Run({"a.agg", "via_link"}).exitCode, 0);
+  EXPECT_EQ(ReadWholeFile(Folder() / "clean" / "kb.pal"), KbPalBytes);
 }
 
 // Permissions: an archive, a template or an output folder the user may not use.

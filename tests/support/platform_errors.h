@@ -14,12 +14,14 @@
 
 namespace vextest {
 
+constexpr int CodeWithoutText = 1234567;
 #ifdef _WIN32
 constexpr int NoSuchFile = ERROR_FILE_NOT_FOUND;
 constexpr int NoSuchPath = ERROR_PATH_NOT_FOUND;
 constexpr int AlreadyExists = ERROR_ALREADY_EXISTS;
 constexpr int AccessDenied = ERROR_ACCESS_DENIED;
 constexpr int IsAFolder = ERROR_ACCESS_DENIED; // a folder opened or created as a file
+const std::string TextOfCodeWithoutText;       // the system has none
 inline void SetLastSystemError(int code) {
   SetLastError(static_cast<DWORD>(code));
 }
@@ -32,6 +34,7 @@ constexpr int NoSuchPath = ENOENT;
 constexpr int AlreadyExists = EEXIST;
 constexpr int AccessDenied = EACCES;
 constexpr int IsAFolder = EISDIR;
+const std::string TextOfCodeWithoutText = std::strerror(CodeWithoutText); // every code has one
 inline void SetLastSystemError(int code) {
   errno = code;
 }

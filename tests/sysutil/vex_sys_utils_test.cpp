@@ -44,6 +44,9 @@ TEST(SystemErrorMessage, FormatsCodeAndText) {
   EXPECT_EQ(SystemErrorMessage(AccessDenied), OsMessage(AccessDenied));
   // Large codes print as the signed values the system shows.
   EXPECT_EQ(SystemErrorMessage(0x80070005u).rfind("System Error.  Code: -2147024891.\r\n", 0), 0u);
+  // A code without a text of its own: the message ends with the line break.
+  EXPECT_EQ(SystemErrorMessage(CodeWithoutText),
+            "System Error.  Code: 1234567.\r\n" + TextOfCodeWithoutText);
 }
 
 TEST(RaiseLastSystemError, WithoutAnErrorSaysAnOsCallFailed) {

@@ -27,25 +27,29 @@ bool IsTestLeadByte(unsigned char c) {
 const TPathSyntax DoubleByteSyntax{"\\:", '\\', IsTestLeadByte};
 
 // 0x95 0x5C and 0x83 0x5C are two characters of code page 932 whose second byte has the value
-// of "\"; 0x83 0x83 is one whose second byte has a lead byte's value.
+// of "\"; 0x83 0x83 is one whose second byte has a lead byte's value. A folder gets its "\"
+// unless it ends with a real one: ":" and "/" do not count.
 TEST(WindowsPathRules, SecondBytesOfDoubleByteCharactersAreNoDelimiters) {
   const struct {
     const char* path;
     const char* folder;
     const char* ext;
     bool endsWithDelimiter;
+    const char* asFolder = nullptr; // with its "\", where the row says
   } rows[] = {
       {"C:\\\x95\x5C\\\x83\x5C"
        "file.bin",
        "C:\\\x95\x5C\\", ".bin", false},
       {"\x95\x5C\\", "\x95\x5C\\", "", true},
       // The default folder of an archive so named: its "\" is still to be appended.
-      {"\x95\x5C", "", "", false},
+      {"\x95\x5C", "", "", false, "\x95\x5C\\"},
       // A character made of two lead-byte values is followed by a real delimiter...
-      {"\x83\x83\\", "\x83\x83\\", "", true},
+      {"\x83\x83\\", "\x83\x83\\", "", true, "\x83\x83\\"},
       // ...while an odd run of them swallows the "\" after it.
-      {"\x83\x83\x83\\", "", "", false},
-      {"a:", "a:", "", true},
+      {"\x83\x83\x83\\", "", "", false, "\x83\x83\x83\\\\"},
+      // A drive alone is its current folder; as the output folder it is the drive's root.
+      {"a:", "a:", "", true, "a:\\"},
+      {"out/", "", "", false, "out/\\"},
       {"a\x83:", "", "", false},
       {"a.b\x83.c", "", ".b\x83.c", false},
   };
@@ -54,6 +58,9 @@ TEST(WindowsPathRules, SecondBytesOfDoubleByteCharactersAreNoDelimiters) {
     EXPECT_EQ(ExtractFilePath(row.path, DoubleByteSyntax), row.folder);
     EXPECT_EQ(ExtractFileExt(row.path, DoubleByteSyntax), row.ext);
     EXPECT_EQ(EndsWithDelimiter(row.path, DoubleByteSyntax), row.endsWithDelimiter);
+    if (row.asFolder != nullptr) {
+      EXPECT_EQ(IncludeTrailingDelimiter(row.path, DoubleByteSyntax), row.asFolder);
+    }
   }
 }
 

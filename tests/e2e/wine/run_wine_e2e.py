@@ -494,21 +494,29 @@ class FailureTest(WineCase):
             ("default folder is the archive", None, b"data", exists),
             # A folder stands where a member's file must go.
             ("member is a folder", "out/kb.pal/", b"a.agg out", denied),
+            # A link to a folder stands there (Wine shows a host link to a folder as a folder
+            # link): refused as a folder is, and its folder stays.
+            ("member is a link to a folder", "out/kb.pal->../kept", b"a.agg out", denied),
         ]
         for what, blocker, args, text in rows:
             with self.subTest(what):
                 folder = self.folder()
                 self.write(os.path.join(folder, "a.agg"), archive.build())
                 self.write(os.path.join(folder, "data"), archive.build())
-                if blocker and blocker.endswith("/"):
+                if blocker and "->" in blocker:
+                    os.makedirs(os.path.join(folder, "kept"))
+                    os.makedirs(os.path.join(folder, "out"))
+                    os.symlink(blocker.split("->")[1], os.path.join(folder, blocker.split("->")[0]))
+                elif blocker and blocker.endswith("/"):
                     os.makedirs(os.path.join(folder, blocker))
                 elif blocker:
                     self.write(os.path.join(folder, blocker), b"x")
                 run = run_tool(folder, args)
                 self.assertFailure(run, text)
-                if what == "member is a folder":
+                if what.startswith("member is"):
                     out = os.path.join(folder, "out")
                     self.assertEqual(files_under(out), {"combat.pal": b"\5"})
+                    self.assertEqual(os.path.isdir(os.path.join(folder, "kept")), "link" in what)
 
     def test_the_palette_template_lies_beside_the_executable(self):
         # A copy of the program without a template beside it: the current folder's does not
@@ -557,8 +565,10 @@ class SystemCallTest(WineCase):
         generic_read, generic_write = 0x80000000, 0x40000000
         self.assertEqual(opens[b"a.agg"], [generic_read, 0, 0, 3, 0, 0])  # no sharing
         self.assertEqual(opens[template], [generic_read, 1, 0, 3, 0, 0])  # shared for reading
+        # FILE_ATTRIBUTE_NORMAL, and FILE_FLAG_OPEN_REPARSE_POINT: a link at the name is opened
+        # itself, never followed.
         for name in [b"out\\kb.pal", b"out\\combat.pal"]:
-            self.assertEqual(opens[name], [generic_write, 0, 0, 2, 0x80, 0], name)
+            self.assertEqual(opens[name], [generic_write, 0, 0, 2, 0x00200080, 0], name)
         # One write call for the member, none for the empty one.
         writes = [c.value(2) for c in run.own_calls("WriteFile")]
         self.assertEqual(writes.count(300), 1, writes)
