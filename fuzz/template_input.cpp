@@ -4,9 +4,10 @@
 // zero padding, its colour table the template's colours, then black.
 #include "input_checks.h"
 
+#include "app_folder.h"
+#include "exceptions.h"
 #include "fuzz_workspace.h"
 #include "raw_image.h"
-#include "vex_sys_utils.h"
 
 #include <array>
 

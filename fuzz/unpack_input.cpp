@@ -4,12 +4,13 @@
 // or written before its refusal is a finding as much as a crash is.
 #include "input_checks.h"
 
+#include "app_folder.h"
 #include "bmp_builder.h"
 #include "demo_files.h"
+#include "exceptions.h"
 #include "fuzz_workspace.h"
 #include "raw_image.h"
 #include "unpack_archive.h"
-#include "vex_sys_utils.h"
 
 #include <map>
 

@@ -5,6 +5,7 @@
 
 #include "bmp_format.h"
 #include "bmp_reader.h"
+#include "exceptions.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,7 +16,7 @@ namespace vex {
 namespace {
 
 [[noreturn]] void RaiseOutOfResources() {
-  throw EOutOfResources("Out of system resources");
+  throw EOutOfResources();
 }
 
 // The colour-table entries an image of `bitCount` bits keeps out of `available`: no more than

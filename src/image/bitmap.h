@@ -3,8 +3,8 @@
 // pixel rows, and writes itself as a BMP file.
 #pragma once
 
+#include "files.h"
 #include "pixel_store.h"
-#include "vex_sys_utils.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,6 +3,7 @@
 #include "bitmap.h"
 
 #include "bmp_format.h"
+#include "exceptions.h"
 
 #include <new>
 

@@ -4,6 +4,7 @@
 #include "bmp_reader.h"
 
 #include "bmp_format.h"
+#include "exceptions.h"
 
 #include <algorithm>
 #include <array>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "bitmap.h"
-#include "vex_sys_utils.h"
+#include "files.h"
 
 #include <string>
 #include <vector>

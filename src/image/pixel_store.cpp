@@ -1,6 +1,8 @@
 // The pixel store and its limits.
 #include "pixel_store.h"
 
+#include "exceptions.h"
+
 #include <algorithm>
 #include <limits>
 #include <new>
@@ -10,18 +12,16 @@ namespace vex {
 
 namespace {
 
-constexpr const char* OutOfResourcesText = "Out of system resources";
-
 // Grows `bytes` to `size` zero bytes, turning every way that can fail into EOutOfResources.
 void GrowZeroFilled(TByteDynArray& bytes, std::uint64_t size) {
   if (size > std::numeric_limits<std::size_t>::max())
-    throw EOutOfResources(OutOfResourcesText);
+    throw EOutOfResources();
   try {
     bytes.resize(static_cast<std::size_t>(size));
   } catch (const std::bad_alloc&) {
-    throw EOutOfResources(OutOfResourcesText);
+    throw EOutOfResources();
   } catch (const std::length_error&) {
-    throw EOutOfResources(OutOfResourcesText);
+    throw EOutOfResources();
   }
 }
 

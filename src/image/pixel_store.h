@@ -4,7 +4,7 @@
 // no more memory than the file itself until its pixels are really wanted.
 #pragma once
 
-#include "vex_sys_utils.h"
+#include "files.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,6 +2,8 @@
 // size in the template's format and colours, and written as a bitmap file.
 #include "raw_image.h"
 
+#include "app_folder.h"
+#include "exceptions.h"
 #include "vex_graphics.h"
 
 namespace vex {

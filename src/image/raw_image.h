@@ -2,7 +2,7 @@
 #pragma once
 
 #include "bitmap.h"
-#include "vex_sys_utils.h"
+#include "files.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,8 @@
 // Pixel routines over the bitmap's bottom-up rows.
 #include "vex_graphics.h"
 
+#include "exceptions.h"
+
 #include <algorithm>
 #include <cstring>
 

@@ -2,8 +2,10 @@
 #include "entry.h"
 
 #include "demo_files.h"
+#include "exceptions.h"
+#include "message_box.h"
+#include "paths.h"
 #include "unpack_archive.h"
-#include "vex_sys_utils.h"
 
 #include <new>
 #include <utility>
@@ -38,13 +40,13 @@ std::string OutputFolderFor(const std::string& archivePath, const std::string& f
 void ShowErrorBox(const std::string& message) {
   const std::string& member = CurrentMemberName();
   const std::string text = member.empty() ? message + "." : message + ".\r\n" + member;
-  ShowMessageBox(0, text, BoxCaption, MB_ICONERROR_FLAGS);
+  ShowError(text, BoxCaption);
 }
 
 int RunMarlovexine(const std::vector<std::string>& args) {
   const std::string archivePath = args.empty() ? std::string() : args[0];
   if (archivePath.empty()) {
-    ShowMessageBox(0, UsageText, BoxCaption, MB_ICONINFORMATION_FLAGS);
+    ShowInformation(UsageText, BoxCaption);
     return 0;
   }
   try {
@@ -58,7 +60,7 @@ int RunMarlovexine(const std::vector<std::string>& args) {
     ShowErrorBox(EOutOfMemory().Message());
     return 1;
   }
-  ShowMessageBox(0, SuccessText, BoxCaption, MB_ICONINFORMATION_FLAGS);
+  ShowInformation(SuccessText, BoxCaption);
   return 0;
 }
 

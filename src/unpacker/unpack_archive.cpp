@@ -2,8 +2,10 @@
 #include "unpack_archive.h"
 
 #include "demo_files.h"
+#include "exceptions.h"
+#include "files.h"
+#include "paths.h"
 #include "raw_image.h"
-#include "vex_sys_utils.h"
 
 #include <memory>
 #include <new>

@@ -1,6 +1,7 @@
 // Tests that a template's claims cost no memory beyond what its file holds, and that writing
 // reuses its buffer.
 #include "bitmap.h"
+#include "exceptions.h"
 
 #include "allocation_watch.h"
 #include "temp_folder.h"

@@ -1,6 +1,7 @@
 // Tests of TBitmap: the bytes of written files, reading templates, resizing, rows and every
 // failure. Expected files are built here field by field, never with the production writer.
 #include "bitmap.h"
+#include "exceptions.h"
 
 #include "bmp_builder.h"
 #include "platform_errors.h"

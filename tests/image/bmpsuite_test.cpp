@@ -2,7 +2,9 @@
 // is refused with one of the bitmap failures, and every file usable as a palette template
 // converts a picture of every index for check_with_readers.py, which opens the results with
 // the bitmap readers that users have.
+#include "app_folder.h"
 #include "bitmap.h"
+#include "exceptions.h"
 #include "raw_image.h"
 
 #include "temp_folder.h"

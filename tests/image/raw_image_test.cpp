@@ -1,6 +1,8 @@
 // The conversion of raw image members: exact file bytes, the template's one-time load, and the
 // refusals that come before any output file exists.
+#include "app_folder.h"
 #include "bmp_builder.h"
+#include "exceptions.h"
 #include "expect_throw_msg.h"
 #include "platform_errors.h"
 #include "raw_image.h"

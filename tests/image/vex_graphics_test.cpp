@@ -1,6 +1,7 @@
 // Pixel rectangles between a buffer and a bitmap: clipping on every side, both directions, and
 // the pixel-format rule.
 #include "bmp_builder.h"
+#include "exceptions.h"
 #include "expect_throw_msg.h"
 #include "temp_folder.h"
 #include "vex_graphics.h"

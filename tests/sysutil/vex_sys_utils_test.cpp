@@ -1,9 +1,15 @@
 // The OS layer: error texts, path rules, folder making and whole-buffer file output, each
 // against the real file system of a fresh temporary folder.
+#include "app_folder.h"
+#include "command_line.h"
+#include "exceptions.h"
 #include "expect_throw_msg.h"
+#include "files.h"
+#include "paths.h"
+#include "platform.h"
 #include "platform_errors.h"
+#include "system_error.h"
 #include "temp_folder.h"
-#include "vex_sys_utils.h"
 
 #include <gtest/gtest.h>
 
@@ -129,7 +135,7 @@ TEST(PathRules, FullPathIsLexical) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.path);
-    EXPECT_EQ(JoinAndNormalizePosix(row.cwd, row.path), row.full);
+    EXPECT_EQ(platform::JoinAndNormalizePosix(row.cwd, row.path), row.full);
   }
 }
 

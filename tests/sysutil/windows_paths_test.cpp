@@ -1,9 +1,13 @@
 // Windows paths: the double-byte rule in every path operation (pure, on every platform), and on
 // Windows itself the system's path syntax, double-byte names on the real file system, share
 // modes, drives that do not exist, and the executable's folder.
+#include "app_folder.h"
+#include "exceptions.h"
 #include "expect_throw_msg.h"
+#include "files.h"
+#include "paths.h"
+#include "system_error.h"
 #include "temp_folder.h"
-#include "vex_sys_utils.h"
 
 #include <gtest/gtest.h>
 
@@ -190,9 +194,8 @@ TEST(ForceFolderWin32, StopsAtTheRootOfADriveThatDoesNotExist) {
   EXPECT_TRUE(ForceFolder("C:\\"));
 }
 
-TEST(AppPathWin32, IsTheFolderOfTheRunningExecutable) {
-  InitAppPath();
-  const std::string& appPath = AppPath();
+TEST(ExecutableFolderWin32, IsTheFolderOfTheRunningExecutable) {
+  const std::string appPath = ExecutableFolder();
   ASSERT_FALSE(appPath.empty());
   EXPECT_EQ(appPath.back(), '\\');
   // The runtime's argv[0] is the program as started, which CTest gives as an absolute path.

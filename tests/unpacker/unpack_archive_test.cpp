@@ -2,11 +2,12 @@
 // stays on disk when a member fails.
 #include "archive_builder.h"
 #include "demo_files.h"
+#include "exceptions.h"
 #include "expect_throw_msg.h"
+#include "files.h"
 #include "platform_errors.h"
 #include "temp_folder.h"
 #include "unpack_archive.h"
-#include "vex_sys_utils.h"
 
 #include <gtest/gtest.h>
 
