@@ -7,6 +7,7 @@
 #include "app_folder.h"
 #include "exceptions.h"
 #include "fuzz_workspace.h"
+#include "little_endian.h"
 #include "raw_image.h"
 
 #include <array>
@@ -44,12 +45,11 @@ bool IsTemplateFailure(const std::string& message) {
 }
 
 std::uint32_t U16At(const std::string& b, std::size_t at) {
-  return static_cast<std::uint8_t>(b[at]) |
-         static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 1]) << 8);
+  return vex::GetU16(reinterpret_cast<const std::uint8_t*>(b.data() + at));
 }
 
 std::uint32_t U32At(const std::string& b, std::size_t at) {
-  return U16At(b, at) | U16At(b, at + 2) << 16;
+  return vex::GetU32(reinterpret_cast<const std::uint8_t*>(b.data() + at));
 }
 
 std::uint8_t ByteAt(const std::string& b, std::size_t at) {

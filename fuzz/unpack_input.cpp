@@ -9,6 +9,7 @@
 #include "demo_files.h"
 #include "exceptions.h"
 #include "fuzz_workspace.h"
+#include "little_endian.h"
 #include "raw_image.h"
 #include "unpack_archive.h"
 
@@ -26,15 +27,6 @@ const char* const RangeError = "Range check error";
 constexpr std::size_t CountSize = 2;
 constexpr std::size_t EntrySize = 10;
 constexpr std::size_t PictureHeadSize = 6;
-
-std::uint16_t U16At(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-std::int32_t I32At(const std::uint8_t* p) {
-  return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-                                   std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
-}
 
 // The template every input is unpacked with: 8 bits, 256 distinct colours.
 const vextest::TemplateSpec& PaletteSpec() {
@@ -70,9 +62,9 @@ struct TMemberModel {
 
 TMemberModel ModelMember(const std::uint8_t* data, std::size_t size, std::size_t index) {
   const std::uint8_t* entry = data + CountSize + EntrySize * index;
-  const std::int32_t offset = I32At(entry + 2), length = I32At(entry + 6);
+  const std::int32_t offset = vex::GetI32(entry + 2), length = vex::GetI32(entry + 6);
   TMemberModel member;
-  const std::string_view known = vex::LookupKnownName(U16At(entry));
+  const std::string_view known = vex::LookupKnownName(vex::GetU16(entry));
   member.name = known.empty() ? "file_" + std::to_string(index) : std::string(known);
   bool background = false;
   const bool picture = IsPictureName(member.name, background);
@@ -95,7 +87,7 @@ TMemberModel ModelMember(const std::uint8_t* data, std::size_t size, std::size_t
     member.failure = ReadError;
     return member;
   }
-  const std::uint16_t width = U16At(bytes + 2), height = U16At(bytes + 4);
+  const std::uint16_t width = vex::GetU16(bytes + 2), height = vex::GetU16(bytes + 4);
   if (count - PictureHeadSize < std::size_t{width} * height) {
     member.failure = ReadError;
     return member;
@@ -116,7 +108,7 @@ struct TArchiveModel {
 
 TArchiveModel ModelArchive(const std::uint8_t* data, std::size_t size) {
   TArchiveModel model;
-  const std::size_t count = size >= CountSize ? U16At(data) : 0;
+  const std::size_t count = size >= CountSize ? vex::GetU16(data) : 0;
   if (size < CountSize || size - CountSize < EntrySize * count) {
     model.message = ReadError;
     return model;

@@ -5,6 +5,7 @@
 
 #include "bmp_format.h"
 #include "exceptions.h"
+#include "little_endian.h"
 
 #include <algorithm>
 #include <array>
@@ -15,10 +16,6 @@ namespace vex {
 namespace {
 
 using namespace bmp;
-
-[[noreturn]] void RaiseInvalidGraphic() {
-  throw EInvalidGraphic("Bitmap image is not valid");
-}
 
 // Reads a file front to back. A part that would run past the end raises EReadError before
 // anything is read or allocated for it.

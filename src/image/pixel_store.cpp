@@ -33,10 +33,10 @@ bool IsStorableFormat(std::uint16_t bitCount, std::uint32_t compression) {
   case 4:
   case 8:
   case 24:
-    return compression == 0;
+    return compression == bmp::CompressionNone;
   case 16:
   case 32:
-    return compression == 0 || compression == 3;
+    return IsIndependentCompression(compression);
   default:
     return false;
   }

@@ -4,6 +4,7 @@
 // no more memory than the file itself until its pixels are really wanted.
 #pragma once
 
+#include "bmp_format.h"
 #include "files.h"
 
 #include <cstddef>

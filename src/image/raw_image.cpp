@@ -4,6 +4,7 @@
 
 #include "app_folder.h"
 #include "exceptions.h"
+#include "little_endian.h"
 #include "vex_graphics.h"
 
 namespace vex {
@@ -16,10 +17,6 @@ namespace {
 constexpr std::size_t RawWidthAt = 2;
 constexpr std::size_t RawHeightAt = 4;
 constexpr std::size_t RawPixelsAt = 6;
-
-std::uint16_t GetU16(TBytesView bytes, std::size_t at) {
-  return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
 
 TBitmap& LoadedConversionBitmap() {
   std::unique_ptr<TBitmap>& bitmap = ConversionBitmap();
@@ -54,8 +51,8 @@ void ConvertRawImage(TBytesView member, const std::string& outputPath) {
   // exists, rather than read past its end.
   if (member.size() < RawPixelsAt)
     throw EReadError();
-  const std::uint16_t width = GetU16(member, RawWidthAt);
-  const std::uint16_t height = GetU16(member, RawHeightAt);
+  const std::uint16_t width = GetU16(member.data() + RawWidthAt);
+  const std::uint16_t height = GetU16(member.data() + RawHeightAt);
   if (member.size() - RawPixelsAt < std::size_t{width} * height)
     throw EReadError();
   // Emptying first makes the last step build a fresh image in the template's format and

@@ -10,33 +10,6 @@ namespace vex {
 
 namespace {
 
-constexpr std::uint32_t NoCompression = 0;
-constexpr std::uint32_t BitFields = 3;
-
-// The 32-bit bit-field masks that mean plain 8-bit blue, green, red, unused.
-constexpr std::uint32_t Red32 = 0xFF0000, Green32 = 0xFF00, Blue32 = 0xFF;
-
-PixelFormat FormatFromDescription(const TBitmapInfoHeader& d) {
-  if (d.bitCount == 16) {
-    if (d.compression == NoCompression)
-      return PixelFormat::Bits15;
-    if (d.compression == BitFields && d.greenMask == 0x7E0)
-      return PixelFormat::Bits16;
-    if (d.compression == BitFields && d.greenMask == 0x3E0)
-      return PixelFormat::Bits15;
-    return PixelFormat::Custom;
-  }
-  if (d.bitCount == 32) {
-    if (d.compression == NoCompression)
-      return PixelFormat::Bits32;
-    if (d.compression == BitFields && d.redMask == Red32 && d.greenMask == Green32 &&
-        d.blueMask == Blue32)
-      return PixelFormat::Bits32;
-    return PixelFormat::Custom;
-  }
-  return PixelFormat::Custom;
-}
-
 int BytesPerPixel(PixelFormat format) {
   switch (format) {
   case PixelFormat::Bits8:
@@ -60,7 +33,7 @@ PixelFormat EffectivePixelFormat(const TBitmap& bitmap) {
   if (held != PixelFormat::Custom || bitmap.IsDeviceDependent())
     return held;
   const std::optional<TBitmapInfoHeader> description = bitmap.PlatformDescription();
-  return description ? FormatFromDescription(*description) : PixelFormat::Custom;
+  return description ? PixelFormatOf(*description, TMaskLayouts::ForCopying) : PixelFormat::Custom;
 }
 
 void CopyPixelRect(std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect, bool toBuffer) {

@@ -4,6 +4,7 @@
 #include "demo_files.h"
 #include "exceptions.h"
 #include "files.h"
+#include "little_endian.h"
 #include "paths.h"
 #include "raw_image.h"
 
@@ -14,16 +15,6 @@
 namespace vex {
 
 namespace {
-
-std::uint16_t GetU16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-std::int32_t GetI32(const std::uint8_t* p) {
-  const std::uint32_t u = std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-                          std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-  return static_cast<std::int32_t>(u);
-}
 
 // Offsets of the fields inside a directory entry.
 constexpr std::size_t EntryKeyAt = 0;

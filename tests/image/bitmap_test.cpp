@@ -2,6 +2,7 @@
 // failure. Expected files are built here field by field, never with the production writer.
 #include "bitmap.h"
 #include "exceptions.h"
+#include "little_endian.h"
 
 #include "bmp_builder.h"
 #include "platform_errors.h"
@@ -186,8 +187,8 @@ TEST_F(BitmapTest, TablesOfFewerColoursAreFilledToEveryIndex) {
     const auto file = ReadWholeFile(Path("out.bmp"));
     const std::uint32_t offset = 54 + 4 * row.entries;
     ASSERT_EQ(file.size(), offset + StrideOf(5, row.t.bitCount) * 3);
-    EXPECT_EQ(file[10] | file[11] << 8, offset);                       // pixel offset
-    EXPECT_EQ(file[46] | file[47] << 8 | file[48] << 16, row.entries); // colours used
+    EXPECT_EQ(GetU32(&file[10]), offset);      // pixel offset
+    EXPECT_EQ(GetU32(&file[46]), row.entries); // colours used
     for (std::uint32_t i = 0; i < row.entries; ++i) {
       const TPaletteEntry c = i < row.t.colourEntries ? ColourOf(i) : TPaletteEntry{};
       const std::array<std::uint8_t, 4> entry{file[54 + 4 * i], file[55 + 4 * i], file[56 + 4 * i],

@@ -4,6 +4,7 @@
 #include "bmp_builder.h"
 #include "exceptions.h"
 #include "expect_throw_msg.h"
+#include "little_endian.h"
 #include "platform_errors.h"
 #include "raw_image.h"
 #include "source_line.h"
@@ -55,9 +56,7 @@ protected:
   }
   std::string Out(const char* name) const { return (Folder() / name).string(); }
   static std::vector<std::uint8_t> Expected(const TemplateSpec& t, const TByteDynArray& member) {
-    const std::uint16_t width = static_cast<std::uint16_t>(member[2] | member[3] << 8);
-    const std::uint16_t height = static_cast<std::uint16_t>(member[4] | member[5] << 8);
-    return ExpectedBitmapFile(t, width, height, member.data() + 6);
+    return ExpectedBitmapFile(t, GetU16(&member[2]), GetU16(&member[4]), member.data() + 6);
   }
 };
 

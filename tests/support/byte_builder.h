@@ -1,6 +1,9 @@
-// The tests' own little-endian byte builder. Expected file bytes are built with this, field
-// by field, never with the production writer, so that a bug cannot cancel itself out.
+// The tests' byte builder: expected file bytes are built with it field by field, one call a
+// field, never with the production writer, so that a bug cannot cancel itself out. The byte
+// order is the project's one little-endian helper.
 #pragma once
+
+#include "little_endian.h"
 
 #include <cstdint>
 #include <string>
@@ -12,16 +15,21 @@ namespace vextest {
 class ByteBuilder {
 public:
   ByteBuilder& U8(std::uint8_t v) {
-    bytes_.push_back(v);
+    vex::PutU8(bytes_, v);
     return *this;
   }
   ByteBuilder& U16(std::uint16_t v) {
-    return U8(static_cast<std::uint8_t>(v)).U8(static_cast<std::uint8_t>(v >> 8));
+    vex::PutU16(bytes_, v);
+    return *this;
   }
   ByteBuilder& U32(std::uint32_t v) {
-    return U16(static_cast<std::uint16_t>(v)).U16(static_cast<std::uint16_t>(v >> 16));
+    vex::PutU32(bytes_, v);
+    return *this;
   }
-  ByteBuilder& I32(std::int32_t v) { return U32(static_cast<std::uint32_t>(v)); }
+  ByteBuilder& I32(std::int32_t v) {
+    vex::PutI32(bytes_, v);
+    return *this;
+  }
   ByteBuilder& Text(std::string_view s) {
     for (const char c : s) // byte by byte: g++ 12 warns wrongly about a range insert here
       U8(static_cast<std::uint8_t>(c));
