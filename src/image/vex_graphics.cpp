@@ -1,4 +1,4 @@
-// Pixel routines over the bitmap's bottom-up rows.
+// Pixel routines: rectangles of packed pixels between a buffer and a bitmap's rows.
 #include "vex_graphics.h"
 
 #include "exceptions.h"
@@ -36,7 +36,13 @@ PixelFormat EffectivePixelFormat(const TBitmap& bitmap) {
   return description ? PixelFormatOf(*description, TMaskLayouts::ForCopying) : PixelFormat::Custom;
 }
 
-void CopyPixelRect(std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect, bool toBuffer) {
+namespace {
+
+// Calls copyRow(row, position, bytes) for each row of `rect` inside the bitmap: `row` is the
+// bitmap's first pixel of it, `position` where the row's part lies in the buffer. Every row is
+// asked of the bitmap, which knows whether its store runs bottom-up or top-down.
+template <typename CopyRow>
+void ForEachRowInside(TBitmap& bitmap, TPixelRect rect, CopyRow copyRow) {
   const std::int64_t width = bitmap.Width(), height = bitmap.Height();
   if (width == 0 || height == 0 || rect.left >= width || rect.top >= height || rect.right <= 0 ||
       rect.bottom <= 0)
@@ -60,23 +66,27 @@ void CopyPixelRect(std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect, bool 
   if (right <= left || bottom <= top)
     return;
   const auto rowBytes = static_cast<std::size_t>((right - left) * bytesPerPixel);
-  // Every image the bitmap builds is one bottom-up store: the rows below `top` lie one stride
-  // lower in memory each.
-  std::uint8_t* const first = bitmap.RowAddress(static_cast<std::int32_t>(top));
-  const auto stride = static_cast<std::int64_t>(bitmap.Stride());
-  for (std::int64_t y = top; y < bottom; ++y, position += pitch) {
-    std::uint8_t* const row = first - (y - top) * stride + left * bytesPerPixel;
-    if (toBuffer)
-      std::memcpy(buffer + position, row, rowBytes);
-    else
-      std::memcpy(row, buffer + position, rowBytes);
-  }
+  for (std::int64_t y = top; y < bottom; ++y, position += pitch)
+    copyRow(bitmap.RowAddress(static_cast<std::int32_t>(y)) + left * bytesPerPixel, position,
+            rowBytes);
+}
+
+} // namespace
+
+void CopyPixelRectToBuffer(std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect) {
+  ForEachRowInside(bitmap, rect, [buffer](const std::uint8_t* row, std::int64_t at, std::size_t n) {
+    std::memcpy(buffer + at, row, n);
+  });
+}
+
+void CopyPixelRectFromBuffer(const std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect) {
+  ForEachRowInside(bitmap, rect, [buffer](std::uint8_t* row, std::int64_t at, std::size_t n) {
+    std::memcpy(row, buffer + at, n);
+  });
 }
 
 void CopyPixelsIntoBitmap(const std::uint8_t* buffer, TBitmap& bitmap) {
-  // Only read: with toBuffer false the copy runs from the buffer into the bitmap.
-  CopyPixelRect(const_cast<std::uint8_t*>(buffer), bitmap, {0, 0, bitmap.Width(), bitmap.Height()},
-                false);
+  CopyPixelRectFromBuffer(buffer, bitmap, {0, 0, bitmap.Width(), bitmap.Height()});
 }
 
 } // namespace vex

@@ -20,12 +20,17 @@ namespace {
 
 class PixelRectTest : public vextest::TempFolderTest {
 protected:
-  // A bitmap of width x height in the format of template `t`, every pixel byte 0.
-  TBitmap Bitmap(std::int32_t width, std::int32_t height, TemplateSpec t = {}) {
+  // The bitmap read from template `t`, as the file stores it.
+  TBitmap Read(const TemplateSpec& t) {
     const auto path = Folder() / "template.bmp";
     vextest::WriteWholeFile(path, TemplateFile(t));
     TBitmap bitmap;
     bitmap.ReadBitmapFile(path.string());
+    return bitmap;
+  }
+  // A bitmap of width x height in the format of template `t`, every pixel byte 0.
+  TBitmap Bitmap(std::int32_t width, std::int32_t height, TemplateSpec t = {}) {
+    TBitmap bitmap = Read(t);
     bitmap.SetHeight(0);
     bitmap.SetWidth(width);
     bitmap.SetHeight(height);
@@ -68,20 +73,31 @@ TEST_F(PixelRectTest, ClipsOnEverySide) {
     TBitmap bitmap = Bitmap(4, 4);
     std::vector<std::uint8_t> buffer(64);
     std::iota(buffer.begin(), buffer.end(), std::uint8_t{1});
-    CopyPixelRect(buffer.data(), bitmap, c.rect, false);
+    CopyPixelRectFromBuffer(buffer.data(), bitmap, c.rect);
     EXPECT_EQ(Rows(bitmap), c.rows);
   }
 }
 
-TEST_F(PixelRectTest, CopiesFromTheBitmapIntoTheBuffer) {
-  TBitmap bitmap = Bitmap(5, 3);
-  for (std::int32_t y = 0; y < 3; ++y)
-    for (std::int32_t x = 0; x < 5; ++x)
-      bitmap.RowAddress(y)[x] = static_cast<std::uint8_t>(10 * y + x);
-  // Only the part inside the bitmap is written; the rest of the buffer keeps its bytes.
-  std::vector<std::uint8_t> buffer(3 * 3, 0xEE);
-  CopyPixelRect(buffer.data(), bitmap, {3, 1, 6, 4}, true);
-  EXPECT_EQ(buffer, (std::vector<std::uint8_t>{13, 14, 0xEE, 23, 24, 0xEE, 0xEE, 0xEE, 0xEE}));
+// Rows are reached through the bitmap, whichever way its store runs: a bitmap read from a
+// top-down file keeps its top row first in memory, a rebuilt one its bottom row.
+TEST_F(PixelRectTest, CopiesBothWaysInEitherRowOrder) {
+  TemplateSpec topDown;
+  topDown.width = 5;
+  topDown.height = -3;
+  for (const bool rebuilt : {true, false}) {
+    SCOPED_TRACE(rebuilt ? "bottom-up" : "top-down");
+    TBitmap bitmap = rebuilt ? Bitmap(5, 3) : Read(topDown);
+    std::vector<std::uint8_t> in(15);
+    std::iota(in.begin(), in.end(), std::uint8_t{1});
+    CopyPixelRectFromBuffer(in.data(), bitmap, {0, 0, 5, 3});
+    for (std::int32_t y = 0; y < 3; ++y)
+      for (std::int32_t x = 0; x < 5; ++x)
+        EXPECT_EQ(bitmap.RowAddress(y)[x], in[y * 5 + x]) << x << "," << y;
+    // Only the part inside the bitmap is written; the rest of the buffer keeps its bytes.
+    std::vector<std::uint8_t> out(3 * 3, 0xEE);
+    CopyPixelRectToBuffer(out.data(), bitmap, {3, 1, 6, 4});
+    EXPECT_EQ(out, (std::vector<std::uint8_t>{9, 10, 0xEE, 14, 15, 0xEE, 0xEE, 0xEE, 0xEE}));
+  }
 }
 
 TEST_F(PixelRectTest, RectanglesOutsideCopyNothingAndNeverAskTheFormat) {
@@ -93,10 +109,10 @@ TEST_F(PixelRectTest, RectanglesOutsideCopyNothingAndNeverAskTheFormat) {
   std::uint8_t buffer[16] = {};
   for (const TPixelRect rect : {TPixelRect{-3, 0, 0, 4}, TPixelRect{0, -2, 4, 0},
                                 TPixelRect{4, 0, 9, 4}, TPixelRect{0, 4, 4, 7}}) {
-    CopyPixelRect(buffer, bitmap, rect, false);
-    CopyPixelRect(buffer, bitmap, rect, true);
+    CopyPixelRectFromBuffer(buffer, bitmap, rect);
+    CopyPixelRectToBuffer(buffer, bitmap, rect);
   }
-  EXPECT_THROW(CopyPixelRect(buffer, bitmap, {0, 0, 1, 1}, false), EAssertionFailed);
+  EXPECT_THROW(CopyPixelRectFromBuffer(buffer, bitmap, {0, 0, 1, 1}), EAssertionFailed);
 }
 
 TEST_F(PixelRectTest, EffectivePixelFormatByBitCountAndMasks) {
