@@ -4,7 +4,6 @@
 // zero padding, its colour table the template's colours, then black.
 #include "input_checks.h"
 
-#include "app_folder.h"
 #include "exceptions.h"
 #include "fuzz_workspace.h"
 #include "little_endian.h"
@@ -116,8 +115,8 @@ std::string CheckWrittenPicture(const fs::path& path, const vex::TByteDynArray& 
 }
 
 std::string CheckConversions(const TInputOutcome& outcome, int converted, const fs::path& out,
-                             const TPicture (&pictures)[2],
-                             const vex::TByteDynArray (&members)[2]) {
+                             const TPicture (&pictures)[2], const vex::TByteDynArray (&members)[2],
+                             const vex::TBitmap* bitmap) {
   std::error_code error;
   if (!outcome.message.empty()) {
     if (!IsTemplateFailure(outcome.message))
@@ -126,7 +125,7 @@ std::string CheckConversions(const TInputOutcome& outcome, int converted, const 
       return "the second picture failed after the first went through";
     return fs::exists(out / "a.bmp", error) ? "file made before the template was refused" : "";
   }
-  const std::vector<vex::TPaletteEntry>& colours = vex::ConversionBitmap()->Palette();
+  const std::vector<vex::TPaletteEntry>& colours = bitmap->Palette();
   for (int i = 0; i < 2; ++i) {
     const std::string problem =
         CheckWrittenPicture(out / (i == 0 ? "a.bmp" : "b.bmp"), members[i], pictures[i], colours);
@@ -144,8 +143,7 @@ TInputOutcome CheckTemplateInput(const std::uint8_t* data, std::size_t size) {
   workspace.WriteTemplate(data, size);
   std::error_code error;
   fs::create_directory(workspace.OutFolder(), error);
-  vex::AppPath() = workspace.AppFolderString();
-  vex::ConversionBitmap().reset();
+  vex::TRawImageConverter converter(workspace.TemplatePath().string());
   // The last byte picks the pictures' sizes: it is a pixel or padding byte of most templates,
   // so it rarely changes how the template reads.
   const std::uint8_t sizes = size != 0 ? data[size - 1] : 0x23;
@@ -156,17 +154,17 @@ TInputOutcome CheckTemplateInput(const std::uint8_t* data, std::size_t size) {
   TInputOutcome outcome;
   int converted = 0;
   try {
-    vex::ConvertRawImage(members[0], workspace.OutFolderString() + "a.bmp");
+    converter.ConvertRawImage(members[0], workspace.OutFolderString() + "a.bmp");
     ++converted;
-    vex::ConvertRawImage(members[1], workspace.OutFolderString() + "b.bmp");
+    converter.ConvertRawImage(members[1], workspace.OutFolderString() + "b.bmp");
     ++converted;
   } catch (const vex::Exception& e) {
     outcome.message = e.Message();
   }
   outcome.problem = workspace.StrayEntries();
   if (outcome.problem.empty())
-    outcome.problem =
-        CheckConversions(outcome, converted, workspace.OutFolder(), pictures, members);
+    outcome.problem = CheckConversions(outcome, converted, workspace.OutFolder(), pictures, members,
+                                       converter.Bitmap());
   return outcome;
 }
 

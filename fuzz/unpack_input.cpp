@@ -4,7 +4,6 @@
 // or written before its refusal is a finding as much as a crash is.
 #include "input_checks.h"
 
-#include "app_folder.h"
 #include "bmp_builder.h"
 #include "demo_files.h"
 #include "exceptions.h"
@@ -161,13 +160,11 @@ TInputOutcome CheckUnpackInput(const std::uint8_t* data, std::size_t size) {
   workspace.ClearOutput();
   workspace.WriteTemplate(PaletteFile().data(), PaletteFile().size());
   workspace.WriteArchive(data, size);
-  // Each input is a run of its own: the template is read again and no member name lingers.
-  vex::AppPath() = workspace.AppFolderString();
-  vex::ConversionBitmap().reset();
-  vex::CurrentMemberName().clear();
   TInputOutcome outcome;
   try {
-    vex::UnpackArchive(workspace.ArchivePath().string(), workspace.OutFolderString());
+    // Each unpack is a run of its own: the template is read again and no member name lingers.
+    vex::UnpackArchive(workspace.ArchivePath().string(), workspace.OutFolderString(),
+                       workspace.AppFolderString());
   } catch (const vex::Exception& e) {
     outcome.message = e.Message();
     outcome.member = vex::CurrentMemberName();

@@ -1,4 +1,4 @@
-// Raw image conversion: every image member is rebuilt in the one conversion bitmap, at its own
+// Raw image conversion: every image member is rebuilt in the converter's one bitmap, at its own
 // size in the template's format and colours, and written as a bitmap file.
 #include "raw_image.h"
 
@@ -18,17 +18,6 @@ constexpr std::size_t RawWidthAt = 2;
 constexpr std::size_t RawHeightAt = 4;
 constexpr std::size_t RawPixelsAt = 6;
 
-TBitmap& LoadedConversionBitmap() {
-  std::unique_ptr<TBitmap>& bitmap = ConversionBitmap();
-  if (!bitmap) {
-    // Stored before the template is read: a failed read ends the run, so no later image can
-    // meet a stored but unfilled bitmap.
-    bitmap = std::make_unique<TBitmap>();
-    bitmap->ReadBitmapFile(PaletteTemplatePath(AppPath()));
-  }
-  return *bitmap;
-}
-
 bool IsDeeperThan8Bits(PixelFormat format) {
   return format == PixelFormat::Bits15 || format == PixelFormat::Bits16 ||
          format == PixelFormat::Bits24 || format == PixelFormat::Bits32;
@@ -40,13 +29,14 @@ std::string PaletteTemplatePath(const std::string& appFolder) {
   return LocateShippedFile(appFolder, PaletteTemplateName, InstalledDataFolders());
 }
 
-std::unique_ptr<TBitmap>& ConversionBitmap() {
-  static std::unique_ptr<TBitmap> bitmap;
-  return bitmap;
-}
-
-void ConvertRawImage(TBytesView member, const std::string& outputPath) {
-  TBitmap& bitmap = LoadedConversionBitmap();
+void TRawImageConverter::ConvertRawImage(TBytesView member, const std::string& outputPath) {
+  if (!bitmap_) {
+    // Kept only once read whole: a conversion never meets a bitmap that holds half a template.
+    auto loaded = std::make_unique<TBitmap>();
+    loaded->ReadBitmapFile(templatePath_);
+    bitmap_ = std::move(loaded);
+  }
+  TBitmap& bitmap = *bitmap_;
   // A member must hold every pixel its head promises: a short one is refused before its file
   // exists, rather than read past its end.
   if (member.size() < RawPixelsAt)

@@ -23,8 +23,4 @@ const std::vector<std::string>& InstalledDataFolders();
 std::string LocateShippedFile(const std::string& appFolder, std::string_view name,
                               const std::vector<std::string>& dataFolders);
 
-// The executable's folder as the run keeps it. Set by InitAppPath at start-up.
-std::string& AppPath();
-void InitAppPath();
-
 } // namespace vex

@@ -170,15 +170,6 @@ void TFile::ReadExactAt(std::uint64_t offset, void* data, std::size_t count) con
     throw EReadError();
 }
 
-std::string& AppPath() {
-  static std::string appPath;
-  return appPath;
-}
-
-void InitAppPath() {
-  AppPath() = ExecutableFolder();
-}
-
 std::string LocateShippedFile(const std::string& appFolder, std::string_view name,
                               const std::vector<std::string>& dataFolders) {
   const std::string beside = appFolder + std::string(name);

@@ -1,6 +1,7 @@
 // The entry: arguments, output folder, the unpack, and the one place where errors are caught.
 #include "entry.h"
 
+#include "app_folder.h"
 #include "demo_files.h"
 #include "exceptions.h"
 #include "message_box.h"
@@ -37,6 +38,15 @@ std::string OutputFolderFor(const std::string& archivePath, const std::string& f
 
 } // namespace
 
+std::string& AppPath() {
+  static std::string appPath;
+  return appPath;
+}
+
+void InitAppPath() {
+  AppPath() = ExecutableFolder();
+}
+
 void ShowErrorBox(const std::string& message) {
   const std::string& member = CurrentMemberName();
   const std::string text = member.empty() ? message + "." : message + ".\r\n" + member;
@@ -52,7 +62,7 @@ int RunMarlovexine(const std::vector<std::string>& args) {
   try {
     const std::string outputFolder = OutputFolderFor(archivePath, args.size() > 1 ? args[1] : "");
     FillKnownNames();
-    UnpackArchive(archivePath, outputFolder);
+    UnpackArchive(archivePath, outputFolder, AppPath());
   } catch (const Exception& e) {
     ShowErrorBox(e.Message());
     return 1;

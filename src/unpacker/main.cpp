@@ -1,5 +1,4 @@
 // The program's start: the executable's folder first, then the run.
-#include "app_folder.h"
 #include "command_line.h"
 #include "entry.h"
 

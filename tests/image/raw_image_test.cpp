@@ -1,6 +1,5 @@
 // The conversion of raw image members: exact file bytes, the template's one-time load, and the
 // refusals that come before any output file exists.
-#include "app_folder.h"
 #include "bmp_builder.h"
 #include "exceptions.h"
 #include "expect_throw_msg.h"
@@ -42,14 +41,9 @@ TByteDynArray RawMember(std::uint16_t width, std::uint16_t height, std::uint8_t 
 
 class ConvertRawImageTest : public vextest::TempFolderTest {
 protected:
-  void SetUp() override {
-    TempFolderTest::SetUp();
-    ConversionBitmap().reset();
-    AppPath() = FolderString();
-  }
-  void TearDown() override {
-    ConversionBitmap().reset();
-    TempFolderTest::TearDown();
+  // A converter that has read no template yet.
+  TRawImageConverter NewConverter() const {
+    return TRawImageConverter(FolderString() + PaletteTemplateName);
   }
   void WriteTemplate(const TemplateSpec& t) {
     vextest::WriteWholeFile(Folder() / PaletteTemplateName, TemplateFile(t));
@@ -69,12 +63,12 @@ TEST_F(ConvertRawImageTest, WritesExactBytesForInfoAndCoreTemplates) {
   small.coloursUsed = 252;
   for (const TemplateSpec* t : {&info, &core, &small}) {
     SCOPED_TRACE(t->core ? "core" : std::to_string(t->colours.size()));
-    ConversionBitmap().reset();
+    TRawImageConverter converter = NewConverter();
     WriteTemplate(*t);
     for (const auto& size : {std::pair<int, int>{1, 1}, {3, 2}, {4, 3}, {5, 7}, {6, 1}, {13, 9}}) {
       const TByteDynArray member = RawMember(static_cast<std::uint16_t>(size.first),
                                              static_cast<std::uint16_t>(size.second));
-      ConvertRawImage(member, Out("x.bmp"));
+      converter.ConvertRawImage(member, Out("x.bmp"));
       EXPECT_EQ(ReadWholeFile(Out("x.bmp")), Expected(*t, member))
           << size.first << " x " << size.second;
     }
@@ -83,15 +77,16 @@ TEST_F(ConvertRawImageTest, WritesExactBytesForInfoAndCoreTemplates) {
 
 TEST_F(ConvertRawImageTest, OnlyTheDeclaredPixelsMatter) {
   WriteTemplate({});
+  TRawImageConverter converter = NewConverter();
   const TByteDynArray exact = RawMember(5, 3, 0);
   const TByteDynArray longer = RawMember(5, 3, 0x5A, 1000); // other tag, trailing bytes
-  ConvertRawImage(exact, Out("a.bmp"));
-  ConvertRawImage(longer, Out("b.bmp"));
+  converter.ConvertRawImage(exact, Out("a.bmp"));
+  converter.ConvertRawImage(longer, Out("b.bmp"));
   EXPECT_EQ(ReadWholeFile(Out("a.bmp")), Expected({}, exact));
   EXPECT_EQ(ReadWholeFile(Out("b.bmp")), ReadWholeFile(Out("a.bmp")));
   // A picture of no width or no height is an empty file, whatever bytes follow the head.
   for (const TByteDynArray& empty : {RawMember(0, 9), RawMember(9, 0, 1, 3), RawMember(0, 0)}) {
-    ConvertRawImage(empty, Out("e.bmp"));
+    converter.ConvertRawImage(empty, Out("e.bmp"));
     EXPECT_TRUE(fs::exists(Out("e.bmp")));
     EXPECT_EQ(fs::file_size(Out("e.bmp")), 0u);
   }
@@ -99,33 +94,37 @@ TEST_F(ConvertRawImageTest, OnlyTheDeclaredPixelsMatter) {
 
 TEST_F(ConvertRawImageTest, ALargePictureLeavesNothingInTheNextOne) {
   WriteTemplate({});
+  TRawImageConverter converter = NewConverter();
   const TByteDynArray large = RawMember(320, 200);
   const TByteDynArray small = RawMember(16, 16, 7);
-  ConvertRawImage(large, Out("large.bmp"));
-  ConvertRawImage(small, Out("small.bmp"));
-  ConvertRawImage(large, Out("again.bmp"));
+  converter.ConvertRawImage(large, Out("large.bmp"));
+  converter.ConvertRawImage(small, Out("small.bmp"));
+  converter.ConvertRawImage(large, Out("again.bmp"));
   EXPECT_EQ(ReadWholeFile(Out("large.bmp")), Expected({}, large));
   EXPECT_EQ(ReadWholeFile(Out("small.bmp")), Expected({}, small));
   EXPECT_EQ(ReadWholeFile(Out("again.bmp")), Expected({}, large));
 }
 
 TEST_F(ConvertRawImageTest, TheTemplateIsReadOnceAtTheFirstPicture) {
-  EXPECT_FALSE(ConversionBitmap());
+  TRawImageConverter converter = NewConverter();
+  EXPECT_FALSE(converter.Bitmap());
   WriteTemplate({});
-  ConvertRawImage(RawMember(2, 2), Out("first.bmp"));
+  converter.ConvertRawImage(RawMember(2, 2), Out("first.bmp"));
   fs::remove(Folder() / PaletteTemplateName);
   const TByteDynArray member = RawMember(7, 3, 1);
-  ConvertRawImage(member, Out("second.bmp"));
+  converter.ConvertRawImage(member, Out("second.bmp"));
   EXPECT_EQ(ReadWholeFile(Out("second.bmp")), Expected({}, member));
 }
 
 TEST_F(ConvertRawImageTest, ShortMembersAreRefusedBeforeTheirFileExists) {
   WriteTemplate({});
+  TRawImageConverter converter = NewConverter();
   TByteDynArray cut = RawMember(5, 3);
   cut.pop_back();
   for (const TByteDynArray& member : {TByteDynArray{}, TByteDynArray{0, 0, 1, 0, 1}, cut}) {
     SCOPED_TRACE(member.size());
-    EXPECT_THROW_MSG(ConvertRawImage(member, Out("short.bmp")), EReadError, "Stream read error");
+    EXPECT_THROW_MSG(converter.ConvertRawImage(member, Out("short.bmp")), EReadError,
+                     "Stream read error");
     EXPECT_FALSE(fs::exists(Out("short.bmp")));
   }
 }
@@ -175,12 +174,12 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    ConversionBitmap().reset();
+    TRawImageConverter converter = NewConverter();
     fs::remove(Folder() / PaletteTemplateName);
     if (!row.missing)
       vextest::WriteWholeFile(Folder() / PaletteTemplateName, row.file);
     try {
-      ConvertRawImage(RawMember(3, 2), Out("out.bmp"));
+      converter.ConvertRawImage(RawMember(3, 2), Out("out.bmp"));
       ADD_FAILURE() << "converted";
     } catch (const Exception& e) {
       EXPECT_EQ(typeid(e).name(), std::string(row.type.name()));

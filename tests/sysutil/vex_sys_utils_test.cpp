@@ -180,8 +180,7 @@ TEST_F(FileOutputTest, SaveBufferRaisesTheSystemError) {
 }
 
 TEST_F(FileOutputTest, OpenFailuresNameTheAbsolutePath) {
-  const fs::path saved = fs::current_path();
-  fs::current_path(Folder());
+  const CurrentFolderGuard inFolder(Folder());
   // The absolute paths are written with the platform's own delimiter, as the system reports
   // them ("/" counts as "\" on Windows).
   EXPECT_THROW_MSG(
@@ -192,7 +191,6 @@ TEST_F(FileOutputTest, OpenFailuresNameTheAbsolutePath) {
   EXPECT_THROW_MSG(TFile::OpenOrRaise("no/such/x.bmp", TOpenMode::CreateAlways), EFCreateError,
                    "Cannot create file \"" + (Folder() / "no" / "such" / "x.bmp").string() +
                        "\". " + OsText(NoSuchPath));
-  fs::current_path(saved);
 }
 
 TEST_F(FileOutputTest, ReadsAtOffsetsAndStopsAtTheEnd) {

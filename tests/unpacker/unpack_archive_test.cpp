@@ -35,8 +35,9 @@ protected:
   void SetUp() override {
     TempFolderTest::SetUp();
     FillKnownNames();
-    CurrentMemberName().clear();
   }
+  // Unpacks into Out(); no template lies in the test's folder.
+  void Unpack(const std::string& archivePath) { UnpackArchive(archivePath, Out(), FolderString()); }
   std::string WriteArchive(const std::vector<std::uint8_t>& bytes) {
     const fs::path path = Folder() / "test.agg";
     vextest::WriteWholeFile(path, bytes);
@@ -57,7 +58,7 @@ TEST_F(UnpackArchiveTest, NamesMembersAndWritesThemByteForByte) {
   archive.Add(UnknownKey, PatternBytes(33, 2));
   archive.Add(NameKey("combat.pal"), {});
   archive.Add(0xEFD5, PatternBytes(5, 3)); // "WINCE00.82M": not an image, whatever the case
-  UnpackArchive(WriteArchive(archive.Build()), Out());
+  Unpack(WriteArchive(archive.Build()));
   EXPECT_EQ(OutFile("kb.pal"), PatternBytes(768, 1));
   EXPECT_EQ(OutFile("file_1"), PatternBytes(33, 2));
   EXPECT_TRUE(fs::exists(Folder() / "out" / "combat.pal"));
@@ -72,14 +73,14 @@ TEST_F(UnpackArchiveTest, EntriesMayOverlapAndLaterMembersReplaceEarlierOnes) {
   const std::int32_t dataAt = 2 + 10 * 3;
   archive.AddRaw({UnknownKey, dataAt + 10, 20}); // inside kb.pal's bytes
   archive.AddRaw({KbPal, dataAt + 50, 3});       // kb.pal again, shorter
-  UnpackArchive(WriteArchive(archive.Build()), Out());
+  Unpack(WriteArchive(archive.Build()));
   const auto all = PatternBytes(100, 7);
   EXPECT_EQ(OutFile("file_1"), std::vector<std::uint8_t>(all.begin() + 10, all.begin() + 30));
   EXPECT_EQ(OutFile("kb.pal"), std::vector<std::uint8_t>(all.begin() + 50, all.begin() + 53));
 }
 
 TEST_F(UnpackArchiveTest, NoMembersStillMakesTheFolder) {
-  UnpackArchive(WriteArchive({0, 0, 0xAA}), Out() + "deeper/");
+  UnpackArchive(WriteArchive({0, 0, 0xAA}), Out() + "deeper/", FolderString());
   EXPECT_TRUE(fs::is_directory(Folder() / "out" / "deeper"));
   EXPECT_TRUE(fs::is_empty(Folder() / "out" / "deeper"));
 }
@@ -90,7 +91,7 @@ TEST_F(UnpackArchiveTest, ShortArchivesFailBeforeAnyMember) {
   };
   for (const auto& bytes : archives) {
     SCOPED_TRACE(bytes.size());
-    EXPECT_THROW_MSG(UnpackArchive(WriteArchive(bytes), Out()), EReadError, "Stream read error");
+    EXPECT_THROW_MSG(Unpack(WriteArchive(bytes)), EReadError, "Stream read error");
     EXPECT_EQ(CurrentMemberName(), "");
     EXPECT_FALSE(fs::exists(Folder() / "out"));
   }
@@ -120,9 +121,9 @@ TEST_F(UnpackArchiveTest, BadEntriesFailAtTheirMember) {
     archive.Add(NameKey("combat.pal"), PatternBytes(9, 5));
     const std::string path = WriteArchive(archive.Build());
     if (row.rangeError)
-      EXPECT_THROW_MSG(UnpackArchive(path, Out()), ERangeError, "Range check error");
+      EXPECT_THROW_MSG(Unpack(path), ERangeError, "Range check error");
     else
-      EXPECT_THROW_MSG(UnpackArchive(path, Out()), EReadError, "Stream read error");
+      EXPECT_THROW_MSG(Unpack(path), EReadError, "Stream read error");
     EXPECT_EQ(CurrentMemberName(), "file_1");
     EXPECT_EQ(OutFile("kb.pal"), PatternBytes(9, 4));
     EXPECT_FALSE(fs::exists(Folder() / "out" / "combat.pal"));
@@ -132,7 +133,7 @@ TEST_F(UnpackArchiveTest, BadEntriesFailAtTheirMember) {
 TEST_F(UnpackArchiveTest, ZeroSizeMembersAreNeverPositionedOrRead) {
   ArchiveBuilder archive;
   archive.AddRaw({KbPal, -7, 0}); // an offset that would fail if it were used
-  UnpackArchive(WriteArchive(archive.Build()), Out());
+  Unpack(WriteArchive(archive.Build()));
   EXPECT_EQ(OutFile("kb.pal").size(), 0u);
 }
 
@@ -140,7 +141,7 @@ TEST_F(UnpackArchiveTest, AFolderThatCannotBeMadeFailsAtTheFirstMember) {
   vextest::WriteWholeFile(Folder() / "out", {1});
   ArchiveBuilder archive;
   archive.Add(KbPal, {1});
-  EXPECT_THROW_MSG(UnpackArchive(WriteArchive(archive.Build()), Out()), EOSError,
+  EXPECT_THROW_MSG(Unpack(WriteArchive(archive.Build())), EOSError,
                    "System Error.  Code: " + std::to_string(AlreadyExists) + ".\r\n" +
                        OsText(AlreadyExists));
   EXPECT_EQ(CurrentMemberName(), "kb.pal");
@@ -148,7 +149,7 @@ TEST_F(UnpackArchiveTest, AFolderThatCannotBeMadeFailsAtTheFirstMember) {
 
 TEST_F(UnpackArchiveTest, AMissingArchiveNamesItsAbsolutePath) {
   const std::string path = (Folder() / "none.agg").string();
-  EXPECT_THROW_MSG(UnpackArchive(path, Out()), EFOpenError,
+  EXPECT_THROW_MSG(Unpack(path), EFOpenError,
                    "Cannot open file \"" + path + "\". " + OsText(NoSuchFile));
   EXPECT_FALSE(fs::exists(Folder() / "out"));
 }
