@@ -34,8 +34,8 @@ bool IsPicture(std::string_view name, bool& background) {
 }
 
 // The template the build writes beside the executable, as the tests' builder describes it.
-vextest::TemplateSpec DefaultTemplate() {
-  vextest::TemplateSpec t;
+vextest::TemplateLayout DefaultTemplate() {
+  vextest::TemplateLayout t;
   t.colours.clear();
   for (const vextools::Rgb& c : vextools::DefaultPalette())
     t.colours.push_back({c.r, c.g, c.b});
@@ -70,7 +70,7 @@ std::size_t RawSize(std::uint32_t i) {
 }
 
 void FullArchive(vextools::AggWriter& agg, const fs::path& tree) {
-  const vextest::TemplateSpec palette = DefaultTemplate();
+  const vextest::TemplateLayout palette = DefaultTemplate();
   std::uint32_t i = 0;
   for (const std::string_view name : vex::KnownNameList()) {
     ++i;

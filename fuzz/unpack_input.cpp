@@ -28,13 +28,13 @@ constexpr std::size_t EntrySize = 10;
 constexpr std::size_t PictureHeadSize = 6;
 
 // The template every input is unpacked with: 8 bits, 256 distinct colours.
-const vextest::TemplateSpec& PaletteSpec() {
-  static const vextest::TemplateSpec standard;
+const vextest::TemplateLayout& StandardPalette() {
+  static const vextest::TemplateLayout standard;
   return standard;
 }
 
 const std::vector<std::uint8_t>& PaletteFile() {
-  static const std::vector<std::uint8_t> file = vextest::TemplateFile(PaletteSpec());
+  static const std::vector<std::uint8_t> file = vextest::TemplateFile(StandardPalette());
   return file;
 }
 
@@ -92,7 +92,7 @@ TMemberModel ModelMember(const std::uint8_t* data, std::size_t size, std::size_t
     return member;
   }
   const std::vector<std::uint8_t> file =
-      vextest::ExpectedBitmapFile(PaletteSpec(), width, height, bytes + PictureHeadSize);
+      vextest::ExpectedBitmapFile(StandardPalette(), width, height, bytes + PictureHeadSize);
   member.bytes.assign(file.begin(), file.end());
   return member;
 }
@@ -155,7 +155,7 @@ std::string CompareWithModel(const TArchiveModel& model, const TInputOutcome& ou
 } // namespace
 
 TInputOutcome CheckUnpackInput(const std::uint8_t* data, std::size_t size) {
-  vex::FillKnownNames(); // 925 stores, and the table is as a run of the tool has it
+  vex::FillKnownNames(); // one store a name, and the table is as a run of the tool has it
   TFuzzWorkspace& workspace = TFuzzWorkspace::Get();
   workspace.ClearOutput();
   workspace.WriteTemplate(PaletteFile().data(), PaletteFile().size());

@@ -1,6 +1,8 @@
 // Reading BMP files: file header, info or core header, masks, colour table and pixel bytes in
 // file order. The pixel-offset field is not used: the pixels are taken to follow the colour
-// table at once, which is what the template's readers have always done.
+// table at once. A template gives converted pictures only its format, colours and resolution
+// (each conversion empties the image before rebuilding it), so where its own pixels start
+// changes no file the tool writes, and a field that is never trusted never needs checking.
 #include "bmp_reader.h"
 
 #include "bmp_format.h"

@@ -46,8 +46,9 @@ std::optional<TStoreGeometry> StoreGeometryFor(std::int64_t width, std::int64_t 
                                                std::uint16_t bitCount) {
   if (width <= 0 || rows <= 0)
     return std::nullopt;
-  // width < 2^63 and bitCount <= 32 would overflow, so bound the width first: no row of a
-  // store within MaxStoreBytes is wider than MaxStoreBytes bytes, that is 8 × that in bits.
+  // width × bitCount overflows 64 bits for widths near 2^63, so the width is bounded first:
+  // a row is at most MaxStoreBytes bytes, and a pixel at least one bit, so no storable width
+  // exceeds MaxStoreBytes × 8. Below that bound the product fits with room to spare.
   const auto uwidth = static_cast<std::uint64_t>(width);
   if (uwidth > MaxStoreBytes * 8)
     return std::nullopt;

@@ -25,7 +25,7 @@ using vextest::ArchiveBuilder;
 using vextest::ReadWholeFile;
 using vextest::RunTool;
 using vextest::TemplateFile;
-using vextest::TemplateSpec;
+using vextest::TemplateLayout;
 using vextest::ToolRun;
 using vextest::WriteWholeFile;
 
@@ -219,7 +219,7 @@ TEST_F(HostileInputE2ETest, MemoryRunningOut) {
 // Template failures come at the first picture, before its file exists, and name it.
 TEST_F(HostileInputE2ETest, BadTemplatesFailAtTheFirstPicture) {
   auto layout = [](std::uint16_t bits, std::uint32_t compression) {
-    TemplateSpec t;
+    TemplateLayout t;
     t.bitCount = bits;
     t.compression = compression;
     t.colours = vextest::TestColours(bits <= 8 ? 1u << bits : 0);

@@ -79,14 +79,14 @@ std::vector<std::uint8_t> RawPicture(Picture p, std::uint32_t seed) {
 
 class UnpackE2ETest : public vextest::ToolCopyTest {
 protected:
-  void WriteTemplate(const vextest::TemplateSpec& t) {
+  void WriteTemplate(const vextest::TemplateLayout& t) {
     WriteWholeFile(TemplatePath(), vextest::TemplateFile(t));
   }
   // Every known name once (with `pictures`, the image names hold pictures of many sizes; without,
   // they are left out), sizes 0 to 96, with unknown keys between them; fills `expected` with
   // what the output folder must hold, pictures as converted with template `t`.
   std::vector<std::uint8_t> EveryNameArchive(ExpectedFiles& expected, bool pictures,
-                                             const vextest::TemplateSpec& t = {}) {
+                                             const vextest::TemplateLayout& t = {}) {
     ArchiveBuilder archive;
     std::uint32_t seed = 0;
     for (const std::string_view name : vex::KnownNameList()) {
@@ -222,10 +222,10 @@ TEST_F(UnpackE2ETest, FailuresShowTheirMessageAndKeepEarlierMembers) {
 // ones, one of 320 x 200), converted byte for byte with an info-header and a core-header
 // template.
 TEST_F(UnpackE2ETest, ConvertsEveryPictureWithInfoAndCoreTemplates) {
-  vextest::TemplateSpec info;
-  vextest::TemplateSpec core;
+  vextest::TemplateLayout info;
+  vextest::TemplateLayout core;
   core.core = true;
-  for (const vextest::TemplateSpec* t : {&info, &core}) {
+  for (const vextest::TemplateLayout* t : {&info, &core}) {
     SCOPED_TRACE(t->core ? "core header" : "info header");
     WriteTemplate(*t);
     ExpectedFiles expected;

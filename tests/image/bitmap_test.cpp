@@ -46,7 +46,7 @@ struct TGolden {
 
 // Made with the colours, header style and resolution of a TTemplate.
 std::vector<std::uint8_t> GoldenFile(const TGolden& g) {
-  vextest::TemplateSpec t;
+  vextest::TemplateLayout t;
   t.colours.clear();
   for (std::uint32_t i = 0; i < g.colours; ++i)
     t.colours.push_back({ColourOf(i).red, ColourOf(i).green, ColourOf(i).blue});

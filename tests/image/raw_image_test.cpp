@@ -22,7 +22,7 @@ using namespace vex;
 using vextest::ExpectedBitmapFile;
 using vextest::ReadWholeFile;
 using vextest::TemplateFile;
-using vextest::TemplateSpec;
+using vextest::TemplateLayout;
 
 namespace {
 
@@ -45,23 +45,23 @@ protected:
   TRawImageConverter NewConverter() const {
     return TRawImageConverter(FolderString() + PaletteTemplateName);
   }
-  void WriteTemplate(const TemplateSpec& t) {
+  void WriteTemplate(const TemplateLayout& t) {
     vextest::WriteWholeFile(Folder() / PaletteTemplateName, TemplateFile(t));
   }
   std::string Out(const char* name) const { return (Folder() / name).string(); }
-  static std::vector<std::uint8_t> Expected(const TemplateSpec& t, const TByteDynArray& member) {
+  static std::vector<std::uint8_t> Expected(const TemplateLayout& t, const TByteDynArray& member) {
     return ExpectedBitmapFile(t, GetU16(&member[2]), GetU16(&member[4]), member.data() + 6);
   }
 };
 
 TEST_F(ConvertRawImageTest, WritesExactBytesForInfoAndCoreTemplates) {
-  TemplateSpec info;
-  TemplateSpec core;
+  TemplateLayout info;
+  TemplateLayout core;
   core.core = true;
-  TemplateSpec small; // fewer colours: the rest of the table is black
+  TemplateLayout small; // fewer colours: the rest of the table is black
   small.colours = vextest::TestColours(252);
   small.coloursUsed = 252;
-  for (const TemplateSpec* t : {&info, &core, &small}) {
+  for (const TemplateLayout* t : {&info, &core, &small}) {
     SCOPED_TRACE(t->core ? "core" : std::to_string(t->colours.size()));
     TRawImageConverter converter = NewConverter();
     WriteTemplate(*t);
@@ -133,7 +133,7 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
   const std::string assertion = vextest::PixelFormatAssertion();
   auto layout = [](std::uint16_t bits, std::uint32_t compression,
                    std::array<std::uint32_t, 3> masks = {}) {
-    TemplateSpec t;
+    TemplateLayout t;
     t.bitCount = bits;
     t.compression = compression;
     t.colours = vextest::TestColours(bits <= 8 ? 1u << bits : 0);

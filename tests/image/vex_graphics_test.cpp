@@ -14,14 +14,14 @@
 
 using namespace vex;
 using vextest::TemplateFile;
-using vextest::TemplateSpec;
+using vextest::TemplateLayout;
 
 namespace {
 
 class PixelRectTest : public vextest::TempFolderTest {
 protected:
   // The bitmap read from template `t`, as the file stores it.
-  TBitmap Read(const TemplateSpec& t) {
+  TBitmap Read(const TemplateLayout& t) {
     const auto path = Folder() / "template.bmp";
     vextest::WriteWholeFile(path, TemplateFile(t));
     TBitmap bitmap;
@@ -29,7 +29,7 @@ protected:
     return bitmap;
   }
   // A bitmap of width x height in the format of template `t`, every pixel byte 0.
-  TBitmap Bitmap(std::int32_t width, std::int32_t height, TemplateSpec t = {}) {
+  TBitmap Bitmap(std::int32_t width, std::int32_t height, TemplateLayout t = {}) {
     TBitmap bitmap = Read(t);
     bitmap.SetHeight(0);
     bitmap.SetWidth(width);
@@ -81,7 +81,7 @@ TEST_F(PixelRectTest, ClipsOnEverySide) {
 // Rows are reached through the bitmap, whichever way its store runs: a bitmap read from a
 // top-down file keeps its top row first in memory, a rebuilt one its bottom row.
 TEST_F(PixelRectTest, CopiesBothWaysInEitherRowOrder) {
-  TemplateSpec topDown;
+  TemplateLayout topDown;
   topDown.width = 5;
   topDown.height = -3;
   for (const bool rebuilt : {true, false}) {
@@ -102,7 +102,7 @@ TEST_F(PixelRectTest, CopiesBothWaysInEitherRowOrder) {
 
 TEST_F(PixelRectTest, RectanglesOutsideCopyNothingAndNeverAskTheFormat) {
   // A 1-bit bitmap: any copy that reached the format rule would fail its assertion.
-  TemplateSpec oneBit;
+  TemplateLayout oneBit;
   oneBit.bitCount = 1;
   oneBit.colours = vextest::TestColours(2);
   TBitmap bitmap = Bitmap(4, 4, oneBit);
@@ -137,7 +137,7 @@ TEST_F(PixelRectTest, EffectivePixelFormatByBitCountAndMasks) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.bitCount);
-    TemplateSpec t;
+    TemplateLayout t;
     t.bitCount = row.bitCount;
     t.compression = row.compression;
     const bool wide = row.bitCount == 32;

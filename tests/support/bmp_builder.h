@@ -23,7 +23,7 @@ inline std::vector<Colour> TestColours(std::size_t count) {
   return colours;
 }
 
-struct TemplateSpec {
+struct TemplateLayout {
   std::vector<Colour> colours = TestColours(256);
   bool core = false; // 12-byte core header instead of the 40-byte info header
   std::uint16_t bitCount = 8;
@@ -35,7 +35,7 @@ struct TemplateSpec {
 };
 
 // A template file: headers, colour table, and zero pixel bytes for width x height.
-inline std::vector<std::uint8_t> TemplateFile(const TemplateSpec& t) {
+inline std::vector<std::uint8_t> TemplateFile(const TemplateLayout& t) {
   const std::uint32_t entry = t.core ? 3 : 4;
   const std::uint32_t header = t.core ? 12 : 40;
   const std::uint32_t table = entry * static_cast<std::uint32_t>(t.colours.size());
@@ -82,7 +82,7 @@ inline std::vector<std::uint8_t> TemplateFile(const TemplateSpec& t) {
 // from the top, gives its indices. The colour table has an entry for every index: the
 // template's colours, then black.
 template <typename PixelAt>
-std::vector<std::uint8_t> ExpectedBitmapFileOf(const TemplateSpec& t, int width, int height,
+std::vector<std::uint8_t> ExpectedBitmapFileOf(const TemplateLayout& t, int width, int height,
                                                PixelAt pixel) {
   if (width == 0 || height == 0)
     return {};
@@ -128,7 +128,7 @@ std::vector<std::uint8_t> ExpectedBitmapFileOf(const TemplateSpec& t, int width,
 }
 
 // The same for a picture whose indices are given top row first.
-inline std::vector<std::uint8_t> ExpectedBitmapFile(const TemplateSpec& t, std::uint16_t width,
+inline std::vector<std::uint8_t> ExpectedBitmapFile(const TemplateLayout& t, std::uint16_t width,
                                                     std::uint16_t height,
                                                     const std::uint8_t* pixels) {
   return ExpectedBitmapFileOf(t, width, height, [&](int x, int y) {
