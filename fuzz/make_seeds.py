@@ -3,7 +3,9 @@
 
     make_seeds.py OUTDIR             OUTDIR/unpack: small valid archives;
                                      OUTDIR/template: the BMP Suite images in the
-                                     repository and a few 8-bit templates made here.
+                                     repository and a few 8-bit templates made here;
+                                     OUTDIR/update: archives holding overmain.bmp, each
+                                     with one of those bitmaps.
     make_seeds.py --hostile REGDIR   rewrites the hand-made hostile inputs kept in
                                      REGDIR/unpack and REGDIR/template (fuzz/regressions),
                                      whose outcomes fuzz/regressions/outcomes.txt records.
@@ -12,7 +14,6 @@ Every file is built field by field, little-endian, with the standard library onl
 """
 
 import pathlib
-import shutil
 import struct
 import sys
 
@@ -162,6 +163,17 @@ def hostile_templates():
     }
 
 
+def update_seeds(bitmaps):
+    """fuzz_update: a u16 length, BASE of that length, then the bitmap for overmain.bmp."""
+    archives = {k: v for k, v in unpack_seeds().items() if k != "empty_directory.agg"}
+    seeds = {}
+    for i, (name, bitmap) in enumerate(sorted(bitmaps.items())):
+        base_name = sorted(archives)[i % len(archives)]
+        base = archives[base_name]
+        seeds[f"{base_name}+{name}"] = struct.pack("<H", len(base)) + base + bitmap
+    return seeds
+
+
 def write_all(folder, files):
     folder.mkdir(parents=True, exist_ok=True)
     for name, data in files.items():
@@ -179,15 +191,17 @@ def main(argv):
         return 2
     root = pathlib.Path(argv[1])
     write_all(root / "unpack", unpack_seeds())
-    write_all(root / "template", template_seeds())
     suite = sorted(BMPSUITE.glob("*/*.bmp"))
     if not suite:
         print(f"make_seeds.py: no BMP Suite images under {BMPSUITE}", file=sys.stderr)
         return 1
+    bitmaps = dict(template_seeds())
     for path in suite:
-        shutil.copyfile(path, root / "template" / f"bmpsuite_{path.parent.name}_{path.name}")
-    print(f"seeds: {len(unpack_seeds())} archives, "
-          f"{len(template_seeds()) + len(suite)} templates in {root}")
+        bitmaps[f"bmpsuite_{path.parent.name}_{path.name}"] = path.read_bytes()
+    write_all(root / "template", bitmaps)
+    write_all(root / "update", update_seeds(bitmaps))
+    print(f"seeds: {len(unpack_seeds())} archives, {len(bitmaps)} templates, "
+          f"{len(bitmaps)} updates in {root}")
     return 0
 
 
