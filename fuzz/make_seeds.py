@@ -4,8 +4,7 @@
     make_seeds.py OUTDIR             OUTDIR/unpack: small valid archives;
                                      OUTDIR/template: the BMP Suite images in the
                                      repository and a few 8-bit templates made here;
-                                     OUTDIR/update: archives holding overmain.bmp, each
-                                     with one of those bitmaps.
+                                     OUTDIR/update: archives, each with one of those.
     make_seeds.py --hostile REGDIR   rewrites the hand-made hostile inputs kept in
                                      REGDIR/unpack and REGDIR/template (fuzz/regressions),
                                      whose outcomes fuzz/regressions/outcomes.txt records.
@@ -13,7 +12,9 @@
 Every file is built field by field, little-endian, with the standard library only.
 """
 
+import itertools
 import pathlib
+import shutil
 import struct
 import sys
 
@@ -165,13 +166,9 @@ def hostile_templates():
 
 def update_seeds(bitmaps):
     """fuzz_update: a u16 length, BASE of that length, then the bitmap for overmain.bmp."""
-    archives = {k: v for k, v in unpack_seeds().items() if k != "empty_directory.agg"}
-    seeds = {}
-    for i, (name, bitmap) in enumerate(sorted(bitmaps.items())):
-        base_name = sorted(archives)[i % len(archives)]
-        base = archives[base_name]
-        seeds[f"{base_name}+{name}"] = struct.pack("<H", len(base)) + base + bitmap
-    return seeds
+    archives = sorted((k, v) for k, v in unpack_seeds().items() if k != "empty_directory.agg")
+    return {f"{name}+{path.name}": struct.pack("<H", len(base)) + base + path.read_bytes()
+            for (name, base), path in zip(itertools.cycle(archives), sorted(bitmaps.iterdir()))}
 
 
 def write_all(folder, files):
@@ -191,17 +188,16 @@ def main(argv):
         return 2
     root = pathlib.Path(argv[1])
     write_all(root / "unpack", unpack_seeds())
+    write_all(root / "template", template_seeds())
     suite = sorted(BMPSUITE.glob("*/*.bmp"))
     if not suite:
         print(f"make_seeds.py: no BMP Suite images under {BMPSUITE}", file=sys.stderr)
         return 1
-    bitmaps = dict(template_seeds())
     for path in suite:
-        bitmaps[f"bmpsuite_{path.parent.name}_{path.name}"] = path.read_bytes()
-    write_all(root / "template", bitmaps)
-    write_all(root / "update", update_seeds(bitmaps))
-    print(f"seeds: {len(unpack_seeds())} archives, {len(bitmaps)} templates, "
-          f"{len(bitmaps)} updates in {root}")
+        shutil.copyfile(path, root / "template" / f"bmpsuite_{path.parent.name}_{path.name}")
+    write_all(root / "update", update_seeds(root / "template"))
+    print(f"seeds: {len(unpack_seeds())} archives, "
+          f"{len(template_seeds()) + len(suite)} templates in {root}")
     return 0
 
 

@@ -11,35 +11,18 @@
 #include "input_checks.h"
 
 #include <fstream>
+#include <regex>
 
 namespace fs = std::filesystem;
 
 namespace vexfuzz {
 
-namespace {
-
-// The index, key and name columns of a listing: what an update must keep.
-std::string Directory(const std::string& listing) {
-  std::string kept;
-  for (std::size_t at = 0; at < listing.size(); at = listing.find('\n', at) + 1) {
-    std::size_t end = at;
-    for (int tab = 0; tab < 3; ++tab)
-      end = listing.find('\t', end) + 1;
-    kept += listing.substr(at, end - at) + "\n";
-  }
-  return kept;
+// The listing of `archive` without its offset, size and kind columns: what an update keeps.
+static std::string DirectoryOf(const fs::path& archive) {
+  std::string subject;
+  static const std::regex offsetSizeAndKind("\t-?[0-9]+\t[0-9]+\t[^\n]*");
+  return std::regex_replace(vex::ListArchive(archive.string(), subject), offsetSizeAndKind, "");
 }
-
-std::string CheckFolder(const fs::path& folder, bool updated) {
-  std::size_t entries = 0;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-    entries += entry.path().filename() == "overmain.bmp" || entry.path().filename() == "new.agg";
-  const std::size_t all = std::distance(fs::directory_iterator(folder), {});
-  return all == entries && entries == (updated ? 2u : 1u) ? ""
-                                                          : "OUT or a temporary file misplaced";
-}
-
-} // namespace
 
 TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size) {
   vex::FillKnownNames();
@@ -51,11 +34,11 @@ TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size) {
   const std::size_t baseSize =
       std::min<std::size_t>(size - skip, skip < 2 ? 0 : data[0] | data[1] << 8);
   workspace.WriteArchive(data + skip, baseSize);
-  const std::string bitmap(data + skip + baseSize, data + size);
-  fs::create_directory(workspace.OutFolder());
-  std::ofstream(workspace.OutFolder() / "overmain.bmp", std::ios::binary) << bitmap;
   const std::string base = ReadFileBytes(workspace.ArchivePath());
-  const fs::path out = workspace.OutFolder() / "new.agg";
+  const std::string bitmap(data + skip + baseSize, data + size);
+  const fs::path folder = workspace.OutFolder(), out = folder / "new.agg";
+  fs::create_directory(folder);
+  std::ofstream(folder / "overmain.bmp", std::ios::binary) << bitmap;
   TInputOutcome outcome;
   try {
     vex::UpdateArchive({workspace.ArchivePath().string(), workspace.OutFolderString(), out.string(),
@@ -64,18 +47,17 @@ TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size) {
   } catch (const vex::Exception& e) {
     outcome.message = e.Message();
   }
+  const bool updated = outcome.message.empty();
   outcome.problem = workspace.StrayEntries();
-  if (outcome.problem.empty())
-    outcome.problem = CheckFolder(workspace.OutFolder(), outcome.message.empty());
-  if (outcome.problem.empty() && (ReadFileBytes(workspace.ArchivePath()) != base ||
-                                  ReadFileBytes(workspace.OutFolder() / "overmain.bmp") != bitmap))
-    outcome.problem = "BASE or the bitmap was changed";
-  if (outcome.problem.empty() && outcome.message.empty()) {
-    std::string subject;
-    if (Directory(vex::ListArchive(out.string(), subject)) !=
-        Directory(vex::ListArchive(workspace.ArchivePath().string(), subject)))
-      outcome.problem = "OUT's directory is not BASE's";
-  }
+  if (std::distance(fs::directory_iterator(folder), {}) != (updated ? 2 : 1) ||
+      fs::exists(out) != updated)
+    outcome.problem += " OUT or a temporary file misplaced";
+  if (ReadFileBytes(workspace.ArchivePath()) != base ||
+      ReadFileBytes(folder / "overmain.bmp") != bitmap)
+    outcome.problem += " BASE or the bitmap changed";
+  if (outcome.problem.empty() && updated &&
+      DirectoryOf(out) != DirectoryOf(workspace.ArchivePath()))
+    outcome.problem = "OUT's directory is not BASE's";
   return outcome;
 }
 

@@ -7,21 +7,18 @@
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
-using vextest::ReadWholeFile;
-using vextest::WriteWholeFile;
+using namespace vextest;
 
 namespace {
 
-class VexaggE2ETest : public vextest::ToolCopyTest {};
-
-TEST_F(VexaggE2ETest, TextsAndExitCodes) {
+TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   fs::copy_file(VEXAGG_EXE, Exe().parent_path() / "vexagg");
-  WriteWholeFile(TemplatePath(), vextest::TemplateFile({}));
-  vextest::ArchiveBuilder archive;
-  archive.Add(0xC848, vextest::PatternBytes(3, 1)); // kb.pal
-  archive.Add(0x925A, {0, 0, 2, 0, 1, 0, 250, 7});  // overmain.bmp, 2 x 1
+  WriteWholeFile(TemplatePath(), TemplateFile({}));
+  ArchiveBuilder archive;
+  archive.Add(0xC848, PatternBytes(3, 1));         // kb.pal
+  archive.Add(0x925A, {0, 0, 2, 0, 1, 0, 250, 7}); // overmain.bmp, 2 x 1
   WriteWholeFile(Folder() / "base.agg", archive.Build());
-  archive.Add(0x9DF7, vextest::PatternBytes(5, 2)); // left.bmp, shorter than a head
+  archive.Add(0x9DF7, PatternBytes(5, 2));          // left.bmp, shorter than a head
   archive.Add(0x3F86, {0, 0, 4, 0, 4, 0, 1, 2, 3}); // boat.bkg, shorter than its pixels
   archive.Add(0x0001, {});                          // file_4
   WriteWholeFile(Folder() / "kinds.agg", archive.Build());
@@ -58,8 +55,8 @@ TEST_F(VexaggE2ETest, TextsAndExitCodes) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.args.empty() ? "" : row.args[0] + " " + row.args.back());
-    const vextest::ToolRun run =
-        vextest::RunTool((Exe().parent_path() / "vexagg").string(), row.args, Folder().string());
+    const ToolRun run =
+        RunTool((Exe().parent_path() / "vexagg").string(), row.args, Folder().string());
     EXPECT_EQ(run.exitCode, row.exitCode);
     EXPECT_EQ(run.out, row.out);
     EXPECT_EQ(run.err, row.err);
