@@ -208,11 +208,8 @@ TEST_F(HostileInputE2ETest, MemoryRunningOut) {
 
 // Template failures come at the first picture, before its file exists, and name it.
 TEST_F(HostileInputE2ETest, BadTemplatesFailAtTheFirstPicture) {
-  auto patched = [](std::size_t at, std::uint32_t value) {
-    std::vector<std::uint8_t> bytes = TemplateFile({});
-    for (int i = 0; i < 4; ++i)
-      bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    return bytes;
+  const auto patched = [](std::size_t at, std::uint32_t value) {
+    return vextest::Patched(TemplateFile({}), at, value);
   };
   std::vector<std::uint8_t> cut = TemplateFile({});
   cut.resize(14 + 40 + 4 * 100);

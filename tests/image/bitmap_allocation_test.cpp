@@ -38,12 +38,8 @@ TEST_F(BitmapAllocationTest, ClaimsInTheHeaderAllocateNothingLarge) {
     t.pixels = false;
     return TemplateFile(t);
   };
-  auto badColours = TemplateFile({});
-  badColours[46] = 0x34, badColours[47] = 0x12, badColours[48] = 0x34, badColours[49] = 0x12;
-  auto badHeader = TemplateFile({});
-  badHeader[17] = 0xF0; // header size 0xF0000028
   auto wide = claim(TemplateLayout().Size(40000, 10000).Bits(32).Masks(0xFF0000, 0xFF00, 0xFF));
-  wide[34] = wide[35] = wide[36] = wide[37] = 0xFF; // image size 4294967295
+  wide = vextest::Patched(wide, 34, 0xFFFFFFFF); // image size
   wide.insert(wide.end(), 12, 0x42);
   struct Row {
     const char* name;
@@ -53,8 +49,8 @@ TEST_F(BitmapAllocationTest, ClaimsInTheHeaderAllocateNothingLarge) {
       {"40000 x 40000 pixels", claim(TemplateLayout().Size(40000, 40000)), true},
       {"40000 x 10000 pixels, image size 4294967295", wide, true},
       {"3000000 x 2000000 pixels", claim(TemplateLayout().Size(3000000, 2000000)), false},
-      {"305402420 colours", badColours, false},
-      {"header size 4026531880", badHeader, false},
+      {"305402420 colours", vextest::Patched(TemplateFile({}), 46, 305402420), false},
+      {"header size 4026531880", vextest::Patched(TemplateFile({}), 14, 4026531880), false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -427,10 +427,7 @@ TEST_F(BitmapTest, WritesBitFieldImagesWithTheirMasks) {
 TEST_F(BitmapTest, BadFilesAreRefusedAndChangeNothing) {
   const auto good = TemplateFile({});
   const auto patched = [&](std::size_t offset, std::uint32_t value, std::size_t width = 4) {
-    auto bytes = good;
-    for (std::size_t i = 0; i < width; ++i)
-      bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    return bytes;
+    return vextest::Patched(good, offset, value, width);
   };
   const auto cut = [](std::vector<std::uint8_t> bytes, std::size_t size) {
     bytes.resize(size);
@@ -451,7 +448,7 @@ TEST_F(BitmapTest, BadFilesAreRefusedAndChangeNothing) {
     std::string message;
   } rows[] = {
       {"shorter than the file header", cut(good, 13), typeid(EReadError), readError},
-      {"not BM", patched(0, 'B' | 'A' << 8, 2), typeid(EInvalidGraphic), invalid},
+      {"not BM", patched(0, 0x4142, 2), typeid(EInvalidGraphic), invalid},
       {"ends before the header size", cut(good, 16), typeid(EReadError), readError},
       {"ends inside the info header", cut(good, 14 + 30), typeid(EReadError), readError},
       {"ends inside the core header", cut(core, 14 + 10), typeid(EReadError), readError},
