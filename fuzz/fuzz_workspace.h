@@ -1,7 +1,7 @@
 // The folders a fuzz input runs in: one fresh temporary folder per process that holds the
-// template folder (the tool's AppPath, with TivPalette.bmp and the input archive) and the
-// output folder, and nothing else. After each input StrayEntries tells whether anything
-// appeared where the tool must not write.
+// template folder (the executable's folder as the unpack is given it, with TivPalette.bmp and
+// the input archive) and the output folder, and nothing else. After each input StrayEntries tells
+// whether anything appeared where the tool must not write.
 #pragma once
 
 #include <cstddef>

@@ -6,10 +6,11 @@
 
 #include "bmp_builder.h"
 #include "demo_files.h"
+#include "exceptions.h"
 #include "fuzz_workspace.h"
+#include "little_endian.h"
 #include "raw_image.h"
 #include "unpack_archive.h"
-#include "vex_sys_utils.h"
 
 #include <map>
 
@@ -26,37 +27,15 @@ constexpr std::size_t CountSize = 2;
 constexpr std::size_t EntrySize = 10;
 constexpr std::size_t PictureHeadSize = 6;
 
-std::uint16_t U16At(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-std::int32_t I32At(const std::uint8_t* p) {
-  return static_cast<std::int32_t>(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-                                   std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
-}
-
 // The template every input is unpacked with: 8 bits, 256 distinct colours.
-const vextest::TemplateSpec& PaletteSpec() {
-  static const vextest::TemplateSpec standard;
+const vextest::TemplateLayout& StandardPalette() {
+  static const vextest::TemplateLayout standard;
   return standard;
 }
 
 const std::vector<std::uint8_t>& PaletteFile() {
-  static const std::vector<std::uint8_t> file = vextest::TemplateFile(PaletteSpec());
+  static const std::vector<std::uint8_t> file = vextest::TemplateFile(StandardPalette());
   return file;
-}
-
-// ".bmp" and ".bkg" in any case of their letters; `background` tells which.
-bool IsPictureName(const std::string& name, bool& background) {
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string::npos)
-    return false;
-  std::string extension = name.substr(dot);
-  for (char& c : extension)
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  background = extension == ".bkg";
-  return background || extension == ".bmp";
 }
 
 // One directory entry and what must come of it.
@@ -69,13 +48,12 @@ struct TMemberModel {
 
 TMemberModel ModelMember(const std::uint8_t* data, std::size_t size, std::size_t index) {
   const std::uint8_t* entry = data + CountSize + EntrySize * index;
-  const std::int32_t offset = I32At(entry + 2), length = I32At(entry + 6);
+  const std::int32_t offset = vex::GetI32(entry + 2), length = vex::GetI32(entry + 6);
   TMemberModel member;
-  const std::string_view known = vex::LookupKnownName(U16At(entry));
+  const std::string_view known = vex::LookupKnownName(vex::GetU16(entry));
   member.name = known.empty() ? "file_" + std::to_string(index) : std::string(known);
-  bool background = false;
-  const bool picture = IsPictureName(member.name, background);
-  member.fileName = member.name + (background ? ".bmp" : "");
+  const vextest::MemberFile target = vextest::FileOfMember(member.name);
+  member.fileName = target.name;
   if (length < 0) {
     member.failure = RangeError;
     return member;
@@ -86,7 +64,7 @@ TMemberModel ModelMember(const std::uint8_t* data, std::size_t size, std::size_t
     return member;
   }
   const std::uint8_t* bytes = count != 0 ? data + offset : data;
-  if (!picture) {
+  if (!target.picture) {
     member.bytes.assign(bytes, bytes + count);
     return member;
   }
@@ -94,13 +72,13 @@ TMemberModel ModelMember(const std::uint8_t* data, std::size_t size, std::size_t
     member.failure = ReadError;
     return member;
   }
-  const std::uint16_t width = U16At(bytes + 2), height = U16At(bytes + 4);
+  const std::uint16_t width = vex::GetU16(bytes + 2), height = vex::GetU16(bytes + 4);
   if (count - PictureHeadSize < std::size_t{width} * height) {
     member.failure = ReadError;
     return member;
   }
   const std::vector<std::uint8_t> file =
-      vextest::ExpectedBitmapFile(PaletteSpec(), width, height, bytes + PictureHeadSize);
+      vextest::ExpectedBitmapFile(StandardPalette(), width, height, bytes + PictureHeadSize);
   member.bytes.assign(file.begin(), file.end());
   return member;
 }
@@ -115,7 +93,7 @@ struct TArchiveModel {
 
 TArchiveModel ModelArchive(const std::uint8_t* data, std::size_t size) {
   TArchiveModel model;
-  const std::size_t count = size >= CountSize ? U16At(data) : 0;
+  const std::size_t count = size >= CountSize ? vex::GetU16(data) : 0;
   if (size < CountSize || size - CountSize < EntrySize * count) {
     model.message = ReadError;
     return model;
@@ -163,18 +141,16 @@ std::string CompareWithModel(const TArchiveModel& model, const TInputOutcome& ou
 } // namespace
 
 TInputOutcome CheckUnpackInput(const std::uint8_t* data, std::size_t size) {
-  vex::FillKnownNames(); // 925 stores, and the table is as a run of the tool has it
+  vex::FillKnownNames(); // one store a name, and the table is as a run of the tool has it
   TFuzzWorkspace& workspace = TFuzzWorkspace::Get();
   workspace.ClearOutput();
   workspace.WriteTemplate(PaletteFile().data(), PaletteFile().size());
   workspace.WriteArchive(data, size);
-  // Each input is a run of its own: the template is read again and no member name lingers.
-  vex::AppPath() = workspace.AppFolderString();
-  vex::ConversionBitmap().reset();
-  vex::CurrentMemberName().clear();
   TInputOutcome outcome;
   try {
-    vex::UnpackArchive(workspace.ArchivePath().string(), workspace.OutFolderString());
+    // Each unpack is a run of its own: the template is read again and no member name lingers.
+    vex::UnpackArchive(workspace.ArchivePath().string(), workspace.OutFolderString(),
+                       workspace.AppFolderString());
   } catch (const vex::Exception& e) {
     outcome.message = e.Message();
     outcome.member = vex::CurrentMemberName();

@@ -5,6 +5,7 @@
 
 #include "bmp_format.h"
 #include "bmp_reader.h"
+#include "exceptions.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,7 +16,7 @@ namespace vex {
 namespace {
 
 [[noreturn]] void RaiseOutOfResources() {
-  throw EOutOfResources("Out of system resources");
+  throw EOutOfResources();
 }
 
 // The colour-table entries an image of `bitCount` bits keeps out of `available`: no more than
@@ -66,15 +67,6 @@ void CopyRowBits(std::uint8_t* dst, const std::uint8_t* src, std::size_t held,
 }
 
 } // namespace
-
-bool operator==(const TBitmapInfoHeader& a, const TBitmapInfoHeader& b) {
-  return a.headerSize == b.headerSize && a.width == b.width && a.height == b.height &&
-         a.planes == b.planes && a.bitCount == b.bitCount && a.compression == b.compression &&
-         a.imageSize == b.imageSize && a.xResolution == b.xResolution &&
-         a.yResolution == b.yResolution && a.coloursUsed == b.coloursUsed &&
-         a.coloursImportant == b.coloursImportant && a.redMask == b.redMask &&
-         a.greenMask == b.greenMask && a.blueMask == b.blueMask;
-}
 
 // A zero-byte file empties the bitmap as if it were new. Compressed pictures are not
 // decoded: the image is device-dependent, which the conversion refuses, and no later Resize
@@ -205,27 +197,7 @@ bool TBitmap::IsDeviceDependent() const {
 PixelFormat TBitmap::HeldPixelFormat() const {
   if (IsDeviceDependent())
     return PixelFormat::Device;
-  const TBitmapInfoHeader& held = image_.held;
-  switch (held.bitCount) {
-  case 1:
-    return PixelFormat::Bits1;
-  case 4:
-    return PixelFormat::Bits4;
-  case 8:
-    return PixelFormat::Bits8;
-  case 16:
-    if (held.compression == bmp::CompressionNone)
-      return PixelFormat::Bits15;
-    if (held.compression == bmp::CompressionBitFields && held.greenMask == 0x7E0)
-      return PixelFormat::Bits16;
-    return PixelFormat::Custom;
-  case 24:
-    return PixelFormat::Bits24;
-  case 32:
-    return held.compression == bmp::CompressionNone ? PixelFormat::Bits32 : PixelFormat::Custom;
-  default:
-    return PixelFormat::Custom;
-  }
+  return PixelFormatOf(image_.held, TMaskLayouts::Held);
 }
 
 std::optional<TBitmapInfoHeader> TBitmap::PlatformDescription() const {

@@ -3,8 +3,8 @@
 // pixel rows, and writes itself as a BMP file.
 #pragma once
 
+#include "files.h"
 #include "pixel_store.h"
-#include "vex_sys_utils.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,45 +15,6 @@
 namespace vex {
 
 struct TBmpFileContents;
-
-// The description of an image, with the fields of an info header in file order, then the
-// bit-field masks (meaningful for 16 and 32 bits with compression 3).
-struct TBitmapInfoHeader {
-  std::uint32_t headerSize = 0; // 40 for every image built here, 0 when none ever was
-  std::int32_t width = 0;
-  std::int32_t height = 0; // positive: rows stored bottom-up
-  std::uint16_t planes = 0;
-  std::uint16_t bitCount = 0;
-  std::uint32_t compression = 0; // 0 none, 3 bit-field masks, other values compressed
-  std::uint32_t imageSize = 0;   // bytes in the pixel store
-  std::int32_t xResolution = 0;  // pixels per metre
-  std::int32_t yResolution = 0;
-  std::uint32_t coloursUsed = 0;
-  std::uint32_t coloursImportant = 0;
-  std::uint32_t redMask = 0;
-  std::uint32_t greenMask = 0;
-  std::uint32_t blueMask = 0;
-
-  friend bool operator==(const TBitmapInfoHeader& a, const TBitmapInfoHeader& b);
-  friend bool operator!=(const TBitmapInfoHeader& a, const TBitmapInfoHeader& b) {
-    return !(a == b);
-  }
-};
-
-// One colour of the palette; `flags` is always 0.
-struct TPaletteEntry {
-  std::uint8_t red = 0;
-  std::uint8_t green = 0;
-  std::uint8_t blue = 0;
-  std::uint8_t flags = 0;
-
-  friend bool operator==(const TPaletteEntry& a, const TPaletteEntry& b) {
-    return a.red == b.red && a.green == b.green && a.blue == b.blue && a.flags == b.flags;
-  }
-};
-
-// The pixel layouts a TBitmap can have.
-enum class PixelFormat { Device, Bits1, Bits4, Bits8, Bits15, Bits16, Bits24, Bits32, Custom };
 
 class TBitmap {
 public:

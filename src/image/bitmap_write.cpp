@@ -3,20 +3,14 @@
 #include "bitmap.h"
 
 #include "bmp_format.h"
+#include "exceptions.h"
+#include "little_endian.h"
 
 #include <new>
 
 namespace vex {
 
-namespace {
-
 using namespace bmp;
-
-[[noreturn]] void RaiseInvalidGraphic() {
-  throw EInvalidGraphic("Bitmap image is not valid");
-}
-
-} // namespace
 
 void TBitmap::WriteBitmapFile(const std::string& path) {
   if (image_.kind == ImageKind::Dependent)

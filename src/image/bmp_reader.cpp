@@ -1,9 +1,13 @@
 // Reading BMP files: file header, info or core header, masks, colour table and pixel bytes in
 // file order. The pixel-offset field is not used: the pixels are taken to follow the colour
-// table at once, which is what the template's readers have always done.
+// table at once. A template gives converted pictures only its format, colours and resolution
+// (each conversion empties the image before rebuilding it), so where its own pixels start
+// changes no file the tool writes, and a field that is never trusted never needs checking.
 #include "bmp_reader.h"
 
 #include "bmp_format.h"
+#include "exceptions.h"
+#include "little_endian.h"
 
 #include <algorithm>
 #include <array>
@@ -14,10 +18,6 @@ namespace vex {
 namespace {
 
 using namespace bmp;
-
-[[noreturn]] void RaiseInvalidGraphic() {
-  throw EInvalidGraphic("Bitmap image is not valid");
-}
 
 // Reads a file front to back. A part that would run past the end raises EReadError before
 // anything is read or allocated for it.

@@ -3,8 +3,9 @@
 // reader allocate no more than the file's own size.
 #pragma once
 
-#include "bitmap.h"
-#include "vex_sys_utils.h"
+#include "bmp_format.h"
+#include "files.h"
+#include "pixel_store.h"
 
 #include <string>
 #include <vector>
@@ -23,11 +24,6 @@ struct TBmpFileContents {
   TStoreGeometry geometry;
   TByteDynArray pixels;
 };
-
-// Whether images of this compression are device-independent (uncompressed or bit-field masks).
-inline bool IsIndependentCompression(std::uint32_t compression) {
-  return compression == 0 || compression == 3;
-}
 
 // Reads the BMP file at `path`. Raises what TBitmap::ReadBitmapFile documents.
 TBmpFileContents ReadBmpFile(const std::string& path);

@@ -1,6 +1,8 @@
 // The pixel store and its limits.
 #include "pixel_store.h"
 
+#include "exceptions.h"
+
 #include <algorithm>
 #include <limits>
 #include <new>
@@ -10,18 +12,16 @@ namespace vex {
 
 namespace {
 
-constexpr const char* OutOfResourcesText = "Out of system resources";
-
 // Grows `bytes` to `size` zero bytes, turning every way that can fail into EOutOfResources.
 void GrowZeroFilled(TByteDynArray& bytes, std::uint64_t size) {
   if (size > std::numeric_limits<std::size_t>::max())
-    throw EOutOfResources(OutOfResourcesText);
+    throw EOutOfResources();
   try {
     bytes.resize(static_cast<std::size_t>(size));
   } catch (const std::bad_alloc&) {
-    throw EOutOfResources(OutOfResourcesText);
+    throw EOutOfResources();
   } catch (const std::length_error&) {
-    throw EOutOfResources(OutOfResourcesText);
+    throw EOutOfResources();
   }
 }
 
@@ -33,10 +33,10 @@ bool IsStorableFormat(std::uint16_t bitCount, std::uint32_t compression) {
   case 4:
   case 8:
   case 24:
-    return compression == 0;
+    return compression == bmp::CompressionNone;
   case 16:
   case 32:
-    return compression == 0 || compression == 3;
+    return IsIndependentCompression(compression);
   default:
     return false;
   }
@@ -46,8 +46,9 @@ std::optional<TStoreGeometry> StoreGeometryFor(std::int64_t width, std::int64_t 
                                                std::uint16_t bitCount) {
   if (width <= 0 || rows <= 0)
     return std::nullopt;
-  // width < 2^63 and bitCount <= 32 would overflow, so bound the width first: no row of a
-  // store within MaxStoreBytes is wider than MaxStoreBytes bytes, that is 8 × that in bits.
+  // width × bitCount overflows 64 bits for widths near 2^63, so the width is bounded first:
+  // a row is at most MaxStoreBytes bytes, and a pixel at least one bit, so no storable width
+  // exceeds MaxStoreBytes × 8. Below that bound the product fits with room to spare.
   const auto uwidth = static_cast<std::uint64_t>(width);
   if (uwidth > MaxStoreBytes * 8)
     return std::nullopt;

@@ -4,7 +4,8 @@
 // no more memory than the file itself until its pixels are really wanted.
 #pragma once
 
-#include "vex_sys_utils.h"
+#include "bmp_format.h"
+#include "files.h"
 
 #include <cstddef>
 #include <cstdint>

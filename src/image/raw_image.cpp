@@ -1,7 +1,10 @@
-// Raw image conversion: every image member is rebuilt in the one conversion bitmap, at its own
+// Raw image conversion: every image member is rebuilt in the converter's one bitmap, at its own
 // size in the template's format and colours, and written as a bitmap file.
 #include "raw_image.h"
 
+#include "app_folder.h"
+#include "exceptions.h"
+#include "little_endian.h"
 #include "vex_graphics.h"
 
 namespace vex {
@@ -15,21 +18,6 @@ constexpr std::size_t RawWidthAt = 2;
 constexpr std::size_t RawHeightAt = 4;
 constexpr std::size_t RawPixelsAt = 6;
 
-std::uint16_t GetU16(TBytesView bytes, std::size_t at) {
-  return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
-
-TBitmap& LoadedConversionBitmap() {
-  std::unique_ptr<TBitmap>& bitmap = ConversionBitmap();
-  if (!bitmap) {
-    // Stored before the template is read: a failed read ends the run, so no later image can
-    // meet a stored but unfilled bitmap.
-    bitmap = std::make_unique<TBitmap>();
-    bitmap->ReadBitmapFile(PaletteTemplatePath(AppPath()));
-  }
-  return *bitmap;
-}
-
 bool IsDeeperThan8Bits(PixelFormat format) {
   return format == PixelFormat::Bits15 || format == PixelFormat::Bits16 ||
          format == PixelFormat::Bits24 || format == PixelFormat::Bits32;
@@ -41,19 +29,20 @@ std::string PaletteTemplatePath(const std::string& appFolder) {
   return LocateShippedFile(appFolder, PaletteTemplateName, InstalledDataFolders());
 }
 
-std::unique_ptr<TBitmap>& ConversionBitmap() {
-  static std::unique_ptr<TBitmap> bitmap;
-  return bitmap;
-}
-
-void ConvertRawImage(TBytesView member, const std::string& outputPath) {
-  TBitmap& bitmap = LoadedConversionBitmap();
+void TRawImageConverter::ConvertRawImage(TBytesView member, const std::string& outputPath) {
+  if (!bitmap_) {
+    // Kept only once read whole: a conversion never meets a bitmap that holds half a template.
+    auto loaded = std::make_unique<TBitmap>();
+    loaded->ReadBitmapFile(templatePath_);
+    bitmap_ = std::move(loaded);
+  }
+  TBitmap& bitmap = *bitmap_;
   // A member must hold every pixel its head promises: a short one is refused before its file
   // exists, rather than read past its end.
   if (member.size() < RawPixelsAt)
     throw EReadError();
-  const std::uint16_t width = GetU16(member, RawWidthAt);
-  const std::uint16_t height = GetU16(member, RawHeightAt);
+  const std::uint16_t width = GetU16(member.data() + RawWidthAt);
+  const std::uint16_t height = GetU16(member.data() + RawHeightAt);
   if (member.size() - RawPixelsAt < std::size_t{width} * height)
     throw EReadError();
   // Emptying first makes the last step build a fresh image in the template's format and

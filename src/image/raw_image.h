@@ -2,10 +2,11 @@
 #pragma once
 
 #include "bitmap.h"
-#include "vex_sys_utils.h"
+#include "files.h"
 
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace vex {
 
@@ -16,17 +17,28 @@ extern const char* const PaletteTemplateName;
 // installation keeps the tool's files (see LocateShippedFile). Raises nothing.
 std::string PaletteTemplatePath(const std::string& appFolder);
 
-// The one bitmap all conversions of a run share: absent until the first image member, then
-// loaded from the template once and kept, with everything it took from the template.
-std::unique_ptr<TBitmap>& ConversionBitmap();
+// Converts raw image members into bitmap files. All conversions share one bitmap: the palette
+// template at `templatePath` is read into it at the first picture, and each picture is then
+// rebuilt in it at its own size, keeping the template's format, colours and resolution.
+class TRawImageConverter {
+public:
+  explicit TRawImageConverter(std::string templatePath) : templatePath_(std::move(templatePath)) {}
 
-// Writes the image held in `member` (u16 width at byte 2, u16 height at byte 4, one palette
-// index per pixel from byte 6, rows top down) as a bitmap file at `outputPath`. The first call
-// reads the template at PaletteTemplatePath(AppPath()). Raises, before the output file is created:
-// what reading the template raises; EReadError for a member shorter than its pixels;
-// EInvalidGraphic "Palette template is not an 8-bit bitmap" for a 15- to 32-bit template;
-// EAssertionFailed for a template whose pixels cannot be copied (1- or 4-bit, compressed,
-// empty). Then what writing the file raises.
-void ConvertRawImage(TBytesView member, const std::string& outputPath);
+  // Writes the image held in `member` (u16 width at byte 2, u16 height at byte 4, one palette
+  // index per pixel from byte 6, rows top down) as a bitmap file at `outputPath`. Raises,
+  // before the output file is created: what reading the template raises (the next call then
+  // reads it again); EReadError for a member shorter than its pixels; EInvalidGraphic
+  // "Palette template is not an 8-bit bitmap" for a 15- to 32-bit template; EAssertionFailed
+  // for a template whose pixels cannot be copied (1- or 4-bit, compressed, empty). Then what
+  // writing the file raises.
+  void ConvertRawImage(TBytesView member, const std::string& outputPath);
+
+  // The shared bitmap; nullptr until a picture has read the template.
+  const TBitmap* Bitmap() const { return bitmap_.get(); }
+
+private:
+  std::string templatePath_;
+  std::unique_ptr<TBitmap> bitmap_;
+};
 
 } // namespace vex

@@ -1,5 +1,7 @@
-// Pixel routines over the bitmap's bottom-up rows.
+// Pixel routines: rectangles of packed pixels between a buffer and a bitmap's rows.
 #include "vex_graphics.h"
+
+#include "exceptions.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,33 +9,6 @@
 namespace vex {
 
 namespace {
-
-constexpr std::uint32_t NoCompression = 0;
-constexpr std::uint32_t BitFields = 3;
-
-// The 32-bit bit-field masks that mean plain 8-bit blue, green, red, unused.
-constexpr std::uint32_t Red32 = 0xFF0000, Green32 = 0xFF00, Blue32 = 0xFF;
-
-PixelFormat FormatFromDescription(const TBitmapInfoHeader& d) {
-  if (d.bitCount == 16) {
-    if (d.compression == NoCompression)
-      return PixelFormat::Bits15;
-    if (d.compression == BitFields && d.greenMask == 0x7E0)
-      return PixelFormat::Bits16;
-    if (d.compression == BitFields && d.greenMask == 0x3E0)
-      return PixelFormat::Bits15;
-    return PixelFormat::Custom;
-  }
-  if (d.bitCount == 32) {
-    if (d.compression == NoCompression)
-      return PixelFormat::Bits32;
-    if (d.compression == BitFields && d.redMask == Red32 && d.greenMask == Green32 &&
-        d.blueMask == Blue32)
-      return PixelFormat::Bits32;
-    return PixelFormat::Custom;
-  }
-  return PixelFormat::Custom;
-}
 
 int BytesPerPixel(PixelFormat format) {
   switch (format) {
@@ -58,10 +33,16 @@ PixelFormat EffectivePixelFormat(const TBitmap& bitmap) {
   if (held != PixelFormat::Custom || bitmap.IsDeviceDependent())
     return held;
   const std::optional<TBitmapInfoHeader> description = bitmap.PlatformDescription();
-  return description ? FormatFromDescription(*description) : PixelFormat::Custom;
+  return description ? PixelFormatOf(*description, TMaskLayouts::ForCopying) : PixelFormat::Custom;
 }
 
-void CopyPixelRect(std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect, bool toBuffer) {
+namespace {
+
+// Calls copyRow(row, position, bytes) for each row of `rect` inside the bitmap: `row` is the
+// bitmap's first pixel of it, `position` where the row's part lies in the buffer. Every row is
+// asked of the bitmap, which knows whether its store runs bottom-up or top-down.
+template <typename CopyRow>
+void ForEachRowInside(TBitmap& bitmap, TPixelRect rect, CopyRow copyRow) {
   const std::int64_t width = bitmap.Width(), height = bitmap.Height();
   if (width == 0 || height == 0 || rect.left >= width || rect.top >= height || rect.right <= 0 ||
       rect.bottom <= 0)
@@ -85,23 +66,27 @@ void CopyPixelRect(std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect, bool 
   if (right <= left || bottom <= top)
     return;
   const auto rowBytes = static_cast<std::size_t>((right - left) * bytesPerPixel);
-  // Every image the bitmap builds is one bottom-up store: the rows below `top` lie one stride
-  // lower in memory each.
-  std::uint8_t* const first = bitmap.RowAddress(static_cast<std::int32_t>(top));
-  const auto stride = static_cast<std::int64_t>(bitmap.Stride());
-  for (std::int64_t y = top; y < bottom; ++y, position += pitch) {
-    std::uint8_t* const row = first - (y - top) * stride + left * bytesPerPixel;
-    if (toBuffer)
-      std::memcpy(buffer + position, row, rowBytes);
-    else
-      std::memcpy(row, buffer + position, rowBytes);
-  }
+  for (std::int64_t y = top; y < bottom; ++y, position += pitch)
+    copyRow(bitmap.RowAddress(static_cast<std::int32_t>(y)) + left * bytesPerPixel, position,
+            rowBytes);
+}
+
+} // namespace
+
+void CopyPixelRectToBuffer(std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect) {
+  ForEachRowInside(bitmap, rect, [buffer](const std::uint8_t* row, std::int64_t at, std::size_t n) {
+    std::memcpy(buffer + at, row, n);
+  });
+}
+
+void CopyPixelRectFromBuffer(const std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect) {
+  ForEachRowInside(bitmap, rect, [buffer](std::uint8_t* row, std::int64_t at, std::size_t n) {
+    std::memcpy(row, buffer + at, n);
+  });
 }
 
 void CopyPixelsIntoBitmap(const std::uint8_t* buffer, TBitmap& bitmap) {
-  // Only read: with toBuffer false the copy runs from the buffer into the bitmap.
-  CopyPixelRect(const_cast<std::uint8_t*>(buffer), bitmap, {0, 0, bitmap.Width(), bitmap.Height()},
-                false);
+  CopyPixelRectFromBuffer(buffer, bitmap, {0, 0, bitmap.Width(), bitmap.Height()});
 }
 
 } // namespace vex

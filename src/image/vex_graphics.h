@@ -17,12 +17,13 @@ struct TPixelRect {
 // image's description says (16-bit 5-5-5 or 5-6-5 masks, 32-bit with the usual masks).
 PixelFormat EffectivePixelFormat(const TBitmap& bitmap);
 
-// Copies `rect`'s pixels between `buffer` and `bitmap`, clipped to the bitmap. The buffer holds
-// the whole rectangle from its top-left pixel, rows of (right - left) pixels, top row first.
-// With `toBuffer` false the buffer is only read. A rectangle wholly outside the bitmap copies
-// nothing; otherwise a pixel format other than 8, 15, 16, 24 or 32 bits raises
-// EAssertionFailed.
-void CopyPixelRect(std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect, bool toBuffer);
+// Copy `rect`'s pixels from `bitmap` into `buffer`, or from `buffer` into `bitmap`, clipped to
+// the bitmap. The buffer holds the whole rectangle from its top-left pixel, rows of
+// (right - left) pixels, top row first; only the part inside the bitmap is copied. A rectangle
+// wholly outside the bitmap copies nothing; otherwise a pixel format other than 8, 15, 16, 24
+// or 32 bits raises EAssertionFailed.
+void CopyPixelRectToBuffer(std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect);
+void CopyPixelRectFromBuffer(const std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect);
 
 // Fills the bitmap's whole image from `buffer`, which holds its rows top down, each exactly
 // width x bytes-per-pixel bytes long.

@@ -1,8 +1,8 @@
-// Splitting a Windows command line into the tool's arguments. Pure, so that every platform
-// builds and tests it; only the Windows half of the OS layer feeds it a real command line.
+// The tool's arguments. Splitting a Windows command line is pure, so that every platform builds
+// and tests it; only the Windows half of the OS layer feeds it a real command line.
 #pragma once
 
-#include "vex_sys_utils.h"
+#include "paths.h"
 
 #include <string>
 #include <string_view>
@@ -23,5 +23,9 @@ namespace vex {
 // never an argument, so a launcher that writes "" in its place does not shift the archive
 // into the program's place.
 std::vector<std::string> SplitCommandLine(std::string_view line, LeadBytePredicate isLeadByte);
+
+// The program's arguments after the program itself, empty ones dropped. POSIX takes argv;
+// Windows splits GetCommandLineA instead.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 } // namespace vex

@@ -1,10 +1,13 @@
 // The portable half of the OS layer: error texts, path rules, folder making and whole-buffer
 // file output, written once over the primitives of platform.h.
-#include "vex_sys_utils.h"
+#include "app_folder.h"
+#include "exceptions.h"
+#include "files.h"
+#include "paths.h"
 #include "platform.h"
+#include "system_error.h"
 
-#include <cstdio>
-#include <cstring>
+#include <vector>
 
 namespace vex {
 
@@ -31,7 +34,7 @@ std::string TrimSystemErrorText(std::string text) {
 }
 
 std::string SystemErrorText(std::uint32_t code) {
-  return TrimSystemErrorText(RawSystemErrorText(code));
+  return TrimSystemErrorText(platform::RawSystemErrorText(code));
 }
 
 std::string SystemErrorMessage(std::uint32_t code) {
@@ -114,7 +117,7 @@ bool SameTextAscii(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::string JoinAndNormalizePosix(std::string_view currentFolder, std::string_view path) {
+std::string platform::JoinAndNormalizePosix(std::string_view currentFolder, std::string_view path) {
   std::string joined;
   if (path.empty() || path.front() != '/') {
     joined.assign(currentFolder);

@@ -1,7 +1,13 @@
 // The POSIX side of the OS layer (Linux and macOS): errno for error codes, "/" as the only
 // path delimiter, file descriptors for files, and the console for message boxes.
+#include "app_folder.h"
+#include "command_line.h"
+#include "exceptions.h"
+#include "files.h"
+#include "message_box.h"
+#include "paths.h"
 #include "platform.h"
-#include "vex_sys_utils.h"
+#include "system_error.h"
 
 #include <cerrno>
 #include <climits>
@@ -11,6 +17,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <string>
+#include <vector>
 
 #if defined(__APPLE__)
 #include <mach-o/dyld.h>
@@ -22,7 +31,7 @@ std::uint32_t LastSystemError() {
   return static_cast<std::uint32_t>(errno);
 }
 
-std::string RawSystemErrorText(std::uint32_t code) {
+std::string platform::RawSystemErrorText(std::uint32_t code) {
   return std::strerror(static_cast<int>(code));
 }
 
@@ -40,15 +49,10 @@ std::string FullPathName(const std::string& path) {
       buffer.resize(buffer.size() * 2);
     cwd = buffer.data();
   }
-  return JoinAndNormalizePosix(cwd, path);
+  return platform::JoinAndNormalizePosix(cwd, path);
 }
 
-std::string& AppPath() {
-  static std::string appPath;
-  return appPath;
-}
-
-void InitAppPath() {
+std::string ExecutableFolder() {
   std::string exe;
 #if defined(__APPLE__)
   std::uint32_t size = 0;
@@ -66,7 +70,7 @@ void InitAppPath() {
     std::free(real);
   }
 #endif
-  AppPath() = ExtractFilePath(exe, SystemPathSyntax());
+  return ExtractFilePath(exe, SystemPathSyntax());
 }
 
 const std::vector<std::string>& InstalledDataFolders() {
@@ -223,8 +227,9 @@ bool CreateOneFolder(const std::string& path) {
 // ---------------------------------------------------------------------------------------------
 // The user's side
 
-int ShowMessageBox(std::uintptr_t /*owner*/, const std::string& text,
-                   const std::string& /*caption*/, std::uint32_t flags) {
+namespace {
+
+void WriteToConsole(const std::string& text, std::FILE* stream) {
   std::string out;
   out.reserve(text.size() + 1);
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -233,10 +238,19 @@ int ShowMessageBox(std::uintptr_t /*owner*/, const std::string& text,
     out += text[i];
   }
   out += '\n';
-  std::FILE* stream = (flags & MB_ICONERROR_FLAGS) != 0 ? stderr : stdout;
   std::fwrite(out.data(), 1, out.size(), stream);
   std::fflush(stream);
-  return 1; // IDOK: the only button a box of the tool has
+}
+
+} // namespace
+
+// The caption is the window's title; a console has none.
+void ShowError(const std::string& text, const std::string& /*caption*/) {
+  WriteToConsole(text, stderr);
+}
+
+void ShowInformation(const std::string& text, const std::string& /*caption*/) {
+  WriteToConsole(text, stdout);
 }
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {

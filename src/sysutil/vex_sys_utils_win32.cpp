@@ -1,9 +1,14 @@
 // The Windows side of the OS layer: the ANSI Win32 calls, GetLastError codes with their system
 // texts, "\" and ":" as path delimiters with the code page's double-byte rule, file handles
 // with share modes, and real message boxes.
+#include "app_folder.h"
 #include "command_line.h"
+#include "exceptions.h"
+#include "files.h"
+#include "message_box.h"
+#include "paths.h"
 #include "platform.h"
-#include "vex_sys_utils.h"
+#include "system_error.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -24,7 +29,7 @@ std::uint32_t LastSystemError() {
   return GetLastError();
 }
 
-std::string RawSystemErrorText(std::uint32_t code) {
+std::string platform::RawSystemErrorText(std::uint32_t code) {
   // 0x3200: the system's own message table, inserts left as they stand. A text that does not
   // fit the buffer makes the call fail, and the text is then empty.
   constexpr DWORD flags =
@@ -88,12 +93,7 @@ std::string FullPathName(const std::string& path) {
 // ---------------------------------------------------------------------------------------------
 // The executable's folder
 
-std::string& AppPath() {
-  static std::string appPath;
-  return appPath;
-}
-
-void InitAppPath() {
+std::string ExecutableFolder() {
   std::vector<char> buffer(MAX_PATH + 1);
   DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
   // A path that fills the whole buffer was cut short; a cut path would point the palette
@@ -102,7 +102,7 @@ void InitAppPath() {
     buffer.resize(buffer.size() * 2);
     length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
   }
-  AppPath() = ExtractFilePath(std::string_view(buffer.data(), length), SystemPathSyntax());
+  return ExtractFilePath(std::string_view(buffer.data(), length), SystemPathSyntax());
 }
 
 const std::vector<std::string>& InstalledDataFolders() {
@@ -239,10 +239,11 @@ std::size_t TFile::ReadAt(std::uint64_t offset, void* data, std::size_t count) c
 }
 
 std::size_t TFile::Write(const void* data, std::size_t count) {
-  // One WriteFile call: a disk file takes all of it or fails. A call that reports success with
-  // fewer bytes is a failure all the same; the last error is cleared first so that it then
-  // shows the system's own word (0 when it said nothing) and not a code left by an earlier
-  // call, such as the "already exists" that CreateFileA leaves when it replaces a file.
+  // One WriteFile call per chunk of at most MaxIoChunk bytes, the most one call takes: a disk
+  // file takes all of a chunk or fails. A call that reports success with fewer bytes is a
+  // failure all the same; the last error is cleared before each call so that it then shows
+  // the system's own word (0 when it said nothing) and not a code left by an earlier call, such
+  // as the "already exists" that CreateFileA leaves when it replaces a file.
   const auto* in = static_cast<const unsigned char*>(data);
   std::size_t done = 0;
   while (done < count) {
@@ -280,9 +281,21 @@ bool CreateOneFolder(const std::string& path) {
 // ---------------------------------------------------------------------------------------------
 // The user's side
 
-int ShowMessageBox(std::uintptr_t owner, const std::string& text, const std::string& caption,
-                   std::uint32_t flags) {
-  return MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), flags);
+namespace {
+
+// Every box of the tool has no owner window and one OK button.
+constexpr UINT ErrorBoxFlags = MB_ICONERROR;
+constexpr UINT InformationBoxFlags = MB_ICONINFORMATION;
+static_assert(ErrorBoxFlags == 0x10 && InformationBoxFlags == 0x40);
+
+} // namespace
+
+void ShowError(const std::string& text, const std::string& caption) {
+  MessageBoxA(nullptr, text.c_str(), caption.c_str(), ErrorBoxFlags);
+}
+
+void ShowInformation(const std::string& text, const std::string& caption) {
+  MessageBoxA(nullptr, text.c_str(), caption.c_str(), InformationBoxFlags);
 }
 
 std::vector<std::string> ProgramArguments(int /*argc*/, char** /*argv*/) {

@@ -1,4 +1,4 @@
-// The fixed table of the archive's 925 known member names, in filling order. The archive
+// The fixed table of the archive's known member names, in filling order. The archive
 // stores only a 16-bit key per member; this table turns the key back into the file name.
 #include "demo_files.h"
 
@@ -10,7 +10,7 @@ namespace {
 
 // Ten names to a line, numbered as they are filled; kept as written, not reflowed.
 // clang-format off
-constexpr std::array<std::string_view, 925> kNames = {{
+constexpr std::array<std::string_view, KnownNameCount> NameList = {{
     // 1-10
     "overmain.bmp", "overban0.bmp", "overban1.bmp", "overban2.bmp", "overban3.bmp", "bigfont.fnt",
     "smalfont.fnt", "advmice.mse", "cmbtmous.mse", "spelmous.mse",
@@ -297,7 +297,7 @@ struct TFixedKey {
   std::string_view name;
   std::uint16_t key;
 };
-constexpr std::array<TFixedKey, 4> kFixedKeys = {{
+constexpr std::array<TFixedKey, 4> FixedKeys = {{
     {"file_14.bin", 0x5837},
     {"file_29.icn", 0x443A},
     {"file_148.bmp", 0xF9B6},
@@ -305,7 +305,7 @@ constexpr std::array<TFixedKey, 4> kFixedKeys = {{
 }};
 
 std::uint16_t KeyOf(std::string_view name) {
-  for (const TFixedKey& fixed : kFixedKeys) {
+  for (const TFixedKey& fixed : FixedKeys) {
     if (fixed.name == name)
       return fixed.key;
   }
@@ -334,7 +334,7 @@ std::uint16_t NameKey(std::string_view name) {
 
 void FillKnownNames() {
   auto& table = KnownNames();
-  for (const std::string_view name : kNames)
+  for (const std::string_view name : NameList)
     table[KeyOf(name)] = name; // a view of the constant text: nothing is copied
 }
 
@@ -342,8 +342,8 @@ std::string_view LookupKnownName(std::uint16_t key) {
   return KnownNames()[key];
 }
 
-const std::array<std::string_view, 925>& KnownNameList() {
-  return kNames;
+const std::array<std::string_view, KnownNameCount>& KnownNameList() {
+  return NameList;
 }
 
 } // namespace vex

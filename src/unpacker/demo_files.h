@@ -2,10 +2,14 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace vex {
+
+// How many names the table knows.
+constexpr std::size_t KnownNameCount = 925;
 
 // 65536 slots, one per key; an empty view is an empty slot. Empty until FillKnownNames.
 std::array<std::string_view, 65536>& KnownNames();
@@ -15,7 +19,7 @@ std::uint16_t NameKey(std::string_view name);
 void FillKnownNames();
 // The name in slot `key`, or an empty view. One direct index; never fails.
 std::string_view LookupKnownName(std::uint16_t key);
-// The 925 names in filling order, for tools that build archives.
-const std::array<std::string_view, 925>& KnownNameList();
+// The known names in filling order, for tools that build archives.
+const std::array<std::string_view, KnownNameCount>& KnownNameList();
 
 } // namespace vex

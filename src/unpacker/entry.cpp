@@ -1,9 +1,12 @@
 // The entry: arguments, output folder, the unpack, and the one place where errors are caught.
 #include "entry.h"
 
+#include "app_folder.h"
 #include "demo_files.h"
+#include "exceptions.h"
+#include "message_box.h"
+#include "paths.h"
 #include "unpack_archive.h"
-#include "vex_sys_utils.h"
 
 #include <new>
 #include <utility>
@@ -35,22 +38,31 @@ std::string OutputFolderFor(const std::string& archivePath, const std::string& f
 
 } // namespace
 
+std::string& AppPath() {
+  static std::string appPath;
+  return appPath;
+}
+
+void InitAppPath() {
+  AppPath() = ExecutableFolder();
+}
+
 void ShowErrorBox(const std::string& message) {
   const std::string& member = CurrentMemberName();
   const std::string text = member.empty() ? message + "." : message + ".\r\n" + member;
-  ShowMessageBox(0, text, BoxCaption, MB_ICONERROR_FLAGS);
+  ShowError(text, BoxCaption);
 }
 
 int RunMarlovexine(const std::vector<std::string>& args) {
   const std::string archivePath = args.empty() ? std::string() : args[0];
   if (archivePath.empty()) {
-    ShowMessageBox(0, UsageText, BoxCaption, MB_ICONINFORMATION_FLAGS);
+    ShowInformation(UsageText, BoxCaption);
     return 0;
   }
   try {
     const std::string outputFolder = OutputFolderFor(archivePath, args.size() > 1 ? args[1] : "");
     FillKnownNames();
-    UnpackArchive(archivePath, outputFolder);
+    UnpackArchive(archivePath, outputFolder, AppPath());
   } catch (const Exception& e) {
     ShowErrorBox(e.Message());
     return 1;
@@ -58,7 +70,7 @@ int RunMarlovexine(const std::vector<std::string>& args) {
     ShowErrorBox(EOutOfMemory().Message());
     return 1;
   }
-  ShowMessageBox(0, SuccessText, BoxCaption, MB_ICONINFORMATION_FLAGS);
+  ShowInformation(SuccessText, BoxCaption);
   return 0;
 }
 

@@ -10,6 +10,11 @@ extern const char* const UsageText;
 extern const char* const SuccessText;
 extern const char* const BoxCaption;
 
+// The executable's folder, where the palette template is looked for (see PaletteTemplatePath),
+// as the run keeps it: set by InitAppPath at start-up and only read after that.
+std::string& AppPath();
+void InitAppPath();
+
 // Shows the error box for `message`: the message and ".", or, while a member is being
 // processed, the message, ".\r\n" and the member's name.
 void ShowErrorBox(const std::string& message);

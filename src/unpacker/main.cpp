@@ -1,6 +1,6 @@
 // The program's start: the executable's folder first, then the run.
+#include "command_line.h"
 #include "entry.h"
-#include "vex_sys_utils.h"
 
 int main(int argc, char** argv) {
   vex::InitAppPath();

@@ -2,26 +2,20 @@
 #include "unpack_archive.h"
 
 #include "demo_files.h"
+#include "exceptions.h"
+#include "files.h"
+#include "little_endian.h"
+#include "paths.h"
 #include "raw_image.h"
-#include "vex_sys_utils.h"
 
 #include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace vex {
 
 namespace {
-
-std::uint16_t GetU16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-std::int32_t GetI32(const std::uint8_t* p) {
-  const std::uint32_t u = std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-                          std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-  return static_cast<std::int32_t>(u);
-}
 
 // Offsets of the fields inside a directory entry.
 constexpr std::size_t EntryKeyAt = 0;
@@ -93,12 +87,27 @@ std::string MemberName(std::uint16_t key, std::size_t index) {
   return "file_" + std::to_string(index);
 }
 
-void WriteMember(TBytesView member, const std::string& outputFolder, const std::string& name) {
+// The one converter, with the one bitmap, that the pictures of a run share: made at the first
+// picture, which reads the template, and kept until the process ends.
+std::optional<TRawImageConverter>& ConversionBitmap() {
+  static std::optional<TRawImageConverter> converter;
+  return converter;
+}
+
+TRawImageConverter& Converter(const std::string& appFolder) {
+  std::optional<TRawImageConverter>& converter = ConversionBitmap();
+  if (!converter)
+    converter.emplace(PaletteTemplatePath(appFolder));
+  return *converter;
+}
+
+void WriteMember(TBytesView member, const std::string& outputFolder, const std::string& name,
+                 const std::string& appFolder) {
   const std::string extension = ExtractFileExt(name, SystemPathSyntax());
   if (SameTextAscii(extension, ".bmp"))
-    ConvertRawImage(member, outputFolder + name);
+    Converter(appFolder).ConvertRawImage(member, outputFolder + name);
   else if (SameTextAscii(extension, ".bkg"))
-    ConvertRawImage(member, outputFolder + name + ".bmp");
+    Converter(appFolder).ConvertRawImage(member, outputFolder + name + ".bmp");
   else
     SaveDataToFile(outputFolder + name, member.data(), member.size());
 }
@@ -110,7 +119,11 @@ std::string& CurrentMemberName() {
   return name;
 }
 
-void UnpackArchive(const std::string& archivePath, const std::string& outputFolder) {
+void UnpackArchive(const std::string& archivePath, const std::string& outputFolder,
+                   const std::string& appFolder) {
+  // A run of its own: no name or template lingers from an earlier unpack in this process.
+  CurrentMemberName().clear();
+  ConversionBitmap().reset();
   const TFile archive = TFile::OpenOrRaise(archivePath, TOpenMode::ReadExclusive);
   const std::uint64_t archiveSize = archive.Size();
   const std::vector<TDirectoryEntry> entries = ReadDirectory(archive);
@@ -121,7 +134,7 @@ void UnpackArchive(const std::string& archivePath, const std::string& outputFold
   for (std::size_t i = 0; i < entries.size(); ++i) {
     CurrentMemberName() = MemberName(entries[i].key, i);
     const TBytesView member = ReadMember(archive, archiveSize, entries[i], buffer);
-    WriteMember(member, outputFolder, CurrentMemberName());
+    WriteMember(member, outputFolder, CurrentMemberName(), appFolder);
   }
   CurrentMemberName().clear();
 }

@@ -3,6 +3,7 @@
 // converts a picture of every index for check_with_readers.py, which opens the results with
 // the bitmap readers that users have.
 #include "bitmap.h"
+#include "exceptions.h"
 #include "raw_image.h"
 
 #include "temp_folder.h"
@@ -174,19 +175,15 @@ TEST_F(BmpSuiteTest, TemplatesConvertAPictureOfEveryIndex) {
   for (int y = 0; y < PictureHeight; ++y)
     for (int x = 0; x < PictureWidth; ++x)
       member.push_back(SuitePattern(x, y));
-  AppPath() = FolderString();
   for (const TSuiteTemplate& t : Templates) {
     SCOPED_TRACE(t.file);
-    fs::copy_file(SuiteFolder / t.file, Folder() / PaletteTemplateName,
-                  fs::copy_options::overwrite_existing);
-    ConversionBitmap().reset();
+    TRawImageConverter converter((SuiteFolder / t.file).string());
     std::string name = t.file;
     std::replace(name.begin(), name.end(), '/', '_');
-    ConvertRawImage(member, (out / name).string());
-    EXPECT_EQ(ConversionBitmap()->Palette().size(), t.colours);
-    EXPECT_EQ(ConversionBitmap()->CoreHeaderStyle(), t.core);
+    converter.ConvertRawImage(member, (out / name).string());
+    EXPECT_EQ(converter.Bitmap()->Palette().size(), t.colours);
+    EXPECT_EQ(converter.Bitmap()->CoreHeaderStyle(), t.core);
   }
-  ConversionBitmap().reset();
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 // The conversion of raw image members: exact file bytes, the template's one-time load, and the
 // refusals that come before any output file exists.
+#include "archive_builder.h"
 #include "bmp_builder.h"
+#include "exceptions.h"
 #include "expect_throw_msg.h"
+#include "little_endian.h"
 #include "platform_errors.h"
 #include "raw_image.h"
 #include "source_line.h"
@@ -9,72 +12,51 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
 #include <filesystem>
 #include <string>
 #include <typeinfo>
 
 namespace fs = std::filesystem;
 using namespace vex;
-using vextest::ExpectedBitmapFile;
 using vextest::ReadWholeFile;
 using vextest::TemplateFile;
-using vextest::TemplateSpec;
+using vextest::TemplateLayout;
 
 namespace {
 
-// A raw member: two tag bytes, width, height, then the pixels (top row first) and `extra`
-// trailing bytes.
-TByteDynArray RawMember(std::uint16_t width, std::uint16_t height, std::uint8_t tag = 0,
-                        std::size_t extra = 0) {
-  vextest::ByteBuilder b;
-  b.U8(tag).U8(static_cast<std::uint8_t>(tag * 3)); // not read
-  b.U16(width).U16(height);
-  for (std::size_t i = 0; i < std::size_t{width} * height; ++i)
-    b.U8(static_cast<std::uint8_t>(i * 37 + i / width)); // neither symmetric nor periodic
-  b.Repeat(0xAB, extra);
-  return b.Get();
+// A raw member of width × height noise pixels, top row first.
+TByteDynArray RawMember(std::uint16_t width, std::uint16_t height, std::uint32_t seed = 0) {
+  return vextools::RawImage(width, height, vextools::Noise(std::size_t{width} * height, seed));
 }
 
 class ConvertRawImageTest : public vextest::TempFolderTest {
 protected:
-  void SetUp() override {
-    TempFolderTest::SetUp();
-    ConversionBitmap().reset();
-    AppPath() = FolderString();
+  // A converter that has read no template yet.
+  TRawImageConverter NewConverter() const {
+    return TRawImageConverter(FolderString() + PaletteTemplateName);
   }
-  void TearDown() override {
-    ConversionBitmap().reset();
-    TempFolderTest::TearDown();
-  }
-  void WriteTemplate(const TemplateSpec& t) {
+  void WriteTemplate(const TemplateLayout& t) {
     vextest::WriteWholeFile(Folder() / PaletteTemplateName, TemplateFile(t));
   }
   std::string Out(const char* name) const { return (Folder() / name).string(); }
-  static std::vector<std::uint8_t> Expected(const TemplateSpec& t, const TByteDynArray& member) {
-    const std::uint16_t width = static_cast<std::uint16_t>(member[2] | member[3] << 8);
-    const std::uint16_t height = static_cast<std::uint16_t>(member[4] | member[5] << 8);
-    return ExpectedBitmapFile(t, width, height, member.data() + 6);
+  static std::vector<std::uint8_t> Expected(const TemplateLayout& t, const TByteDynArray& member) {
+    return vextest::ExpectedBitmapFile(t, GetU16(&member[2]), GetU16(&member[4]), &member[6]);
   }
 };
 
+// The copy from the member into the bitmap: row order, widths that need padding, and a
+// template of fewer colours, whose table the file fills up with black.
 TEST_F(ConvertRawImageTest, WritesExactBytesForInfoAndCoreTemplates) {
-  TemplateSpec info;
-  TemplateSpec core;
-  core.core = true;
-  TemplateSpec small; // fewer colours: the rest of the table is black
-  small.colours = vextest::TestColours(252);
-  small.coloursUsed = 252;
-  for (const TemplateSpec* t : {&info, &core, &small}) {
-    SCOPED_TRACE(t->core ? "core" : std::to_string(t->colours.size()));
-    ConversionBitmap().reset();
-    WriteTemplate(*t);
+  for (const TemplateLayout& t :
+       {TemplateLayout(), TemplateLayout().Header(12), TemplateLayout().Colours(252)}) {
+    SCOPED_TRACE(testing::Message() << t.headerSize << "-byte header, " << t.colours.size());
+    TRawImageConverter converter = NewConverter();
+    WriteTemplate(t);
     for (const auto& size : {std::pair<int, int>{1, 1}, {3, 2}, {4, 3}, {5, 7}, {6, 1}, {13, 9}}) {
       const TByteDynArray member = RawMember(static_cast<std::uint16_t>(size.first),
                                              static_cast<std::uint16_t>(size.second));
-      ConvertRawImage(member, Out("x.bmp"));
-      EXPECT_EQ(ReadWholeFile(Out("x.bmp")), Expected(*t, member))
+      converter.ConvertRawImage(member, Out("x.bmp"));
+      EXPECT_EQ(ReadWholeFile(Out("x.bmp")), Expected(t, member))
           << size.first << " x " << size.second;
     }
   }
@@ -82,15 +64,21 @@ TEST_F(ConvertRawImageTest, WritesExactBytesForInfoAndCoreTemplates) {
 
 TEST_F(ConvertRawImageTest, OnlyTheDeclaredPixelsMatter) {
   WriteTemplate({});
-  const TByteDynArray exact = RawMember(5, 3, 0);
-  const TByteDynArray longer = RawMember(5, 3, 0x5A, 1000); // other tag, trailing bytes
-  ConvertRawImage(exact, Out("a.bmp"));
-  ConvertRawImage(longer, Out("b.bmp"));
+  TRawImageConverter converter = NewConverter();
+  const TByteDynArray exact = RawMember(5, 3);
+  TByteDynArray longer = exact; // another tag, and trailing bytes
+  longer[0] = 0x5A;
+  longer[1] = 0xA5;
+  longer.insert(longer.end(), 1000, 0xAB);
+  converter.ConvertRawImage(exact, Out("a.bmp"));
+  converter.ConvertRawImage(longer, Out("b.bmp"));
   EXPECT_EQ(ReadWholeFile(Out("a.bmp")), Expected({}, exact));
   EXPECT_EQ(ReadWholeFile(Out("b.bmp")), ReadWholeFile(Out("a.bmp")));
   // A picture of no width or no height is an empty file, whatever bytes follow the head.
-  for (const TByteDynArray& empty : {RawMember(0, 9), RawMember(9, 0, 1, 3), RawMember(0, 0)}) {
-    ConvertRawImage(empty, Out("e.bmp"));
+  TByteDynArray noHeight = RawMember(9, 0);
+  noHeight.insert(noHeight.end(), 3, 0xAB);
+  for (const TByteDynArray& empty : {RawMember(0, 9), noHeight, RawMember(0, 0)}) {
+    converter.ConvertRawImage(empty, Out("e.bmp"));
     EXPECT_TRUE(fs::exists(Out("e.bmp")));
     EXPECT_EQ(fs::file_size(Out("e.bmp")), 0u);
   }
@@ -98,48 +86,44 @@ TEST_F(ConvertRawImageTest, OnlyTheDeclaredPixelsMatter) {
 
 TEST_F(ConvertRawImageTest, ALargePictureLeavesNothingInTheNextOne) {
   WriteTemplate({});
+  TRawImageConverter converter = NewConverter();
   const TByteDynArray large = RawMember(320, 200);
   const TByteDynArray small = RawMember(16, 16, 7);
-  ConvertRawImage(large, Out("large.bmp"));
-  ConvertRawImage(small, Out("small.bmp"));
-  ConvertRawImage(large, Out("again.bmp"));
+  converter.ConvertRawImage(large, Out("large.bmp"));
+  converter.ConvertRawImage(small, Out("small.bmp"));
+  converter.ConvertRawImage(large, Out("again.bmp"));
   EXPECT_EQ(ReadWholeFile(Out("large.bmp")), Expected({}, large));
   EXPECT_EQ(ReadWholeFile(Out("small.bmp")), Expected({}, small));
   EXPECT_EQ(ReadWholeFile(Out("again.bmp")), Expected({}, large));
 }
 
 TEST_F(ConvertRawImageTest, TheTemplateIsReadOnceAtTheFirstPicture) {
-  EXPECT_FALSE(ConversionBitmap());
+  TRawImageConverter converter = NewConverter();
+  EXPECT_FALSE(converter.Bitmap());
   WriteTemplate({});
-  ConvertRawImage(RawMember(2, 2), Out("first.bmp"));
+  converter.ConvertRawImage(RawMember(2, 2), Out("first.bmp"));
   fs::remove(Folder() / PaletteTemplateName);
   const TByteDynArray member = RawMember(7, 3, 1);
-  ConvertRawImage(member, Out("second.bmp"));
+  converter.ConvertRawImage(member, Out("second.bmp"));
   EXPECT_EQ(ReadWholeFile(Out("second.bmp")), Expected({}, member));
 }
 
 TEST_F(ConvertRawImageTest, ShortMembersAreRefusedBeforeTheirFileExists) {
   WriteTemplate({});
+  TRawImageConverter converter = NewConverter();
   TByteDynArray cut = RawMember(5, 3);
   cut.pop_back();
   for (const TByteDynArray& member : {TByteDynArray{}, TByteDynArray{0, 0, 1, 0, 1}, cut}) {
     SCOPED_TRACE(member.size());
-    EXPECT_THROW_MSG(ConvertRawImage(member, Out("short.bmp")), EReadError, "Stream read error");
+    EXPECT_THROW_MSG(converter.ConvertRawImage(member, Out("short.bmp")), EReadError,
+                     "Stream read error");
     EXPECT_FALSE(fs::exists(Out("short.bmp")));
   }
 }
 
 TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
   const std::string assertion = vextest::PixelFormatAssertion();
-  auto layout = [](std::uint16_t bits, std::uint32_t compression,
-                   std::array<std::uint32_t, 3> masks = {}) {
-    TemplateSpec t;
-    t.bitCount = bits;
-    t.compression = compression;
-    t.colours = vextest::TestColours(bits <= 8 ? 1u << bits : 0);
-    std::copy(masks.begin(), masks.end(), t.masks);
-    return t;
-  };
+  const std::string deeper = "Palette template is not an 8-bit bitmap";
   const struct {
     const char* what;
     std::vector<std::uint8_t> file; // empty with `missing`: no template at all
@@ -153,18 +137,18 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
        typeid(EFOpenError),
        "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " +
            vextest::OsText(vextest::NoSuchFile)},
-      {"24-bit", TemplateFile(layout(24, 0)), false, typeid(EInvalidGraphic),
-       "Palette template is not an 8-bit bitmap"},
-      {"16-bit", TemplateFile(layout(16, 0)), false, typeid(EInvalidGraphic),
-       "Palette template is not an 8-bit bitmap"},
+      {"24-bit", TemplateFile(TemplateLayout().Bits(24)), false, typeid(EInvalidGraphic), deeper},
+      {"16-bit", TemplateFile(TemplateLayout().Bits(16)), false, typeid(EInvalidGraphic), deeper},
       // Masks of no layout the copy knows: not refused as deeper, but as unknown.
-      {"16-bit 4-4-4 masks", TemplateFile(layout(16, 3, {0xF00, 0xF0, 0xF})), false,
+      {"16-bit 4-4-4 masks", TemplateFile(TemplateLayout().Bits(16).Masks(0xF00, 0xF0, 0xF)), false,
        typeid(EAssertionFailed), assertion},
-      {"32-bit masks, blue high", TemplateFile(layout(32, 3, {0xFF, 0xFF00, 0xFF0000})), false,
+      {"32-bit masks, blue high",
+       TemplateFile(TemplateLayout().Bits(32).Masks(0xFF, 0xFF00, 0xFF0000)), false,
        typeid(EAssertionFailed), assertion},
-      {"1-bit", TemplateFile(layout(1, 0)), false, typeid(EAssertionFailed), assertion},
-      {"4-bit", TemplateFile(layout(4, 0)), false, typeid(EAssertionFailed), assertion},
-      {"RLE8", TemplateFile(layout(8, 1)), false, typeid(EAssertionFailed), assertion},
+      {"1-bit", TemplateFile(TemplateLayout().Bits(1)), false, typeid(EAssertionFailed), assertion},
+      {"4-bit", TemplateFile(TemplateLayout().Bits(4)), false, typeid(EAssertionFailed), assertion},
+      {"RLE8", TemplateFile(TemplateLayout().Bits(8, 1)), false, typeid(EAssertionFailed),
+       assertion},
       {"empty file", {}, false, typeid(EAssertionFailed), assertion},
       {"not BM",
        {'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
@@ -174,17 +158,12 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    ConversionBitmap().reset();
     fs::remove(Folder() / PaletteTemplateName);
     if (!row.missing)
       vextest::WriteWholeFile(Folder() / PaletteTemplateName, row.file);
-    try {
-      ConvertRawImage(RawMember(3, 2), Out("out.bmp"));
-      ADD_FAILURE() << "converted";
-    } catch (const Exception& e) {
-      EXPECT_EQ(typeid(e).name(), std::string(row.type.name()));
-      EXPECT_EQ(e.Message(), row.message);
-    }
+    TRawImageConverter converter = NewConverter();
+    vextest::ExpectRaised([&] { converter.ConvertRawImage(RawMember(3, 2), Out("out.bmp")); },
+                          row.type, row.message);
     EXPECT_FALSE(fs::exists(Out("out.bmp")));
   }
 }

@@ -1,30 +1,34 @@
-// Pixel rectangles between a buffer and a bitmap: clipping on every side, both directions, and
-// the pixel-format rule.
+// Pixel rectangles between a buffer and a bitmap: clipping on every side, both directions and
+// both row orders. (The pixel-format rule is in the bitmap tests' table of formats.)
 #include "bmp_builder.h"
-#include "expect_throw_msg.h"
+#include "exceptions.h"
 #include "temp_folder.h"
 #include "vex_graphics.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <algorithm>
 #include <numeric>
-#include <regex>
 
 using namespace vex;
 using vextest::TemplateFile;
-using vextest::TemplateSpec;
+using vextest::TemplateLayout;
 
 namespace {
 
 class PixelRectTest : public vextest::TempFolderTest {
 protected:
-  // A bitmap of width x height in the format of template `t`, every pixel byte 0.
-  TBitmap Bitmap(std::int32_t width, std::int32_t height, TemplateSpec t = {}) {
+  // The bitmap read from template `t`, as the file stores it.
+  TBitmap Read(const TemplateLayout& t) {
     const auto path = Folder() / "template.bmp";
     vextest::WriteWholeFile(path, TemplateFile(t));
     TBitmap bitmap;
     bitmap.ReadBitmapFile(path.string());
+    return bitmap;
+  }
+  // A bitmap of width x height in the format of template `t`, every pixel byte 0.
+  TBitmap Bitmap(std::int32_t width, std::int32_t height, TemplateLayout t = {}) {
+    TBitmap bitmap = Read(t);
     bitmap.SetHeight(0);
     bitmap.SetWidth(width);
     bitmap.SetHeight(height);
@@ -67,76 +71,41 @@ TEST_F(PixelRectTest, ClipsOnEverySide) {
     TBitmap bitmap = Bitmap(4, 4);
     std::vector<std::uint8_t> buffer(64);
     std::iota(buffer.begin(), buffer.end(), std::uint8_t{1});
-    CopyPixelRect(buffer.data(), bitmap, c.rect, false);
+    CopyPixelRectFromBuffer(buffer.data(), bitmap, c.rect);
     EXPECT_EQ(Rows(bitmap), c.rows);
   }
 }
 
-TEST_F(PixelRectTest, CopiesFromTheBitmapIntoTheBuffer) {
-  TBitmap bitmap = Bitmap(5, 3);
-  for (std::int32_t y = 0; y < 3; ++y)
-    for (std::int32_t x = 0; x < 5; ++x)
-      bitmap.RowAddress(y)[x] = static_cast<std::uint8_t>(10 * y + x);
-  // Only the part inside the bitmap is written; the rest of the buffer keeps its bytes.
-  std::vector<std::uint8_t> buffer(3 * 3, 0xEE);
-  CopyPixelRect(buffer.data(), bitmap, {3, 1, 6, 4}, true);
-  EXPECT_EQ(buffer, (std::vector<std::uint8_t>{13, 14, 0xEE, 23, 24, 0xEE, 0xEE, 0xEE, 0xEE}));
+// Rows are reached through the bitmap, whichever way its store runs: a bitmap read from a
+// top-down file keeps its top row first in memory, a rebuilt one its bottom row.
+TEST_F(PixelRectTest, CopiesBothWaysInEitherRowOrder) {
+  const TemplateLayout topDown = TemplateLayout().Size(5, -3);
+  for (const bool rebuilt : {true, false}) {
+    SCOPED_TRACE(rebuilt ? "bottom-up" : "top-down");
+    TBitmap bitmap = rebuilt ? Bitmap(5, 3) : Read(topDown);
+    std::vector<std::uint8_t> in(15);
+    std::iota(in.begin(), in.end(), std::uint8_t{1});
+    CopyPixelRectFromBuffer(in.data(), bitmap, {0, 0, 5, 3});
+    for (std::int32_t y = 0; y < 3; ++y)
+      for (std::int32_t x = 0; x < 5; ++x)
+        EXPECT_EQ(bitmap.RowAddress(y)[x], in[y * 5 + x]) << x << "," << y;
+    // Only the part inside the bitmap is written; the rest of the buffer keeps its bytes.
+    std::vector<std::uint8_t> out(3 * 3, 0xEE);
+    CopyPixelRectToBuffer(out.data(), bitmap, {3, 1, 6, 4});
+    EXPECT_EQ(out, (std::vector<std::uint8_t>{9, 10, 0xEE, 14, 15, 0xEE, 0xEE, 0xEE, 0xEE}));
+  }
 }
 
 TEST_F(PixelRectTest, RectanglesOutsideCopyNothingAndNeverAskTheFormat) {
   // A 1-bit bitmap: any copy that reached the format rule would fail its assertion.
-  TemplateSpec oneBit;
-  oneBit.bitCount = 1;
-  oneBit.colours = vextest::TestColours(2);
-  TBitmap bitmap = Bitmap(4, 4, oneBit);
+  TBitmap bitmap = Bitmap(4, 4, TemplateLayout().Bits(1));
   std::uint8_t buffer[16] = {};
   for (const TPixelRect rect : {TPixelRect{-3, 0, 0, 4}, TPixelRect{0, -2, 4, 0},
                                 TPixelRect{4, 0, 9, 4}, TPixelRect{0, 4, 4, 7}}) {
-    CopyPixelRect(buffer, bitmap, rect, false);
-    CopyPixelRect(buffer, bitmap, rect, true);
+    CopyPixelRectFromBuffer(buffer, bitmap, rect);
+    CopyPixelRectToBuffer(buffer, bitmap, rect);
   }
-  EXPECT_THROW(CopyPixelRect(buffer, bitmap, {0, 0, 1, 1}, false), EAssertionFailed);
-}
-
-TEST_F(PixelRectTest, EffectivePixelFormatByBitCountAndMasks) {
-  const struct {
-    std::uint16_t bitCount;
-    std::uint32_t compression;
-    std::uint32_t greenMask; // with compression 3: red and blue complete the usual set
-    PixelFormat expected;
-  } rows[] = {
-      {8, 0, 0, PixelFormat::Bits8},
-      {1, 0, 0, PixelFormat::Bits1},
-      {4, 0, 0, PixelFormat::Bits4},
-      {24, 0, 0, PixelFormat::Bits24},
-      {32, 0, 0, PixelFormat::Bits32},
-      {16, 0, 0, PixelFormat::Bits15},
-      {16, 3, 0x7E0, PixelFormat::Bits16},
-      {16, 3, 0x3E0, PixelFormat::Bits15},
-      {16, 3, 0x0F0, PixelFormat::Custom},
-      {32, 3, 0xFF00, PixelFormat::Bits32},
-      {32, 3, 0xFF0000, PixelFormat::Custom},
-      {8, 1, 0, PixelFormat::Device}, // compressed: a device-dependent image
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.bitCount);
-    TemplateSpec t;
-    t.bitCount = row.bitCount;
-    t.compression = row.compression;
-    const bool wide = row.bitCount == 32;
-    t.masks[0] = wide ? 0xFF0000 : 0xF800;
-    t.masks[1] = row.greenMask;
-    t.masks[2] = wide ? 0xFF : 0x1F;
-    t.colours = vextest::TestColours(row.bitCount <= 8 ? 1u << row.bitCount : 0);
-    const auto path = Folder() / "t.bmp";
-    vextest::WriteWholeFile(path, TemplateFile(t));
-    TBitmap bitmap;
-    bitmap.ReadBitmapFile(path.string());
-    bitmap.SetHeight(0);
-    bitmap.SetWidth(3);
-    bitmap.SetHeight(2);
-    EXPECT_EQ(EffectivePixelFormat(bitmap), row.expected);
-  }
+  EXPECT_THROW(CopyPixelRectFromBuffer(buffer, bitmap, {0, 0, 1, 1}), EAssertionFailed);
 }
 
 } // namespace

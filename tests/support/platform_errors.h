@@ -2,7 +2,7 @@
 // platform reports them: errno and strerror on POSIX, Win32 codes and their texts on Windows.
 #pragma once
 
-#include "vex_sys_utils.h"
+#include "system_error.h"
 
 #include <cerrno>
 #include <cstring>

@@ -13,6 +13,24 @@ namespace vextest {
 std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);
 void WriteWholeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
+// Makes `folder` the current folder until the guard goes, whatever way the test ends.
+class CurrentFolderGuard {
+public:
+  explicit CurrentFolderGuard(const std::filesystem::path& folder)
+      : saved_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ~CurrentFolderGuard() {
+    std::error_code ignored;
+    std::filesystem::current_path(saved_, ignored);
+  }
+  CurrentFolderGuard(const CurrentFolderGuard&) = delete;
+  CurrentFolderGuard& operator=(const CurrentFolderGuard&) = delete;
+
+private:
+  std::filesystem::path saved_;
+};
+
 class TempFolderTest : public ::testing::Test {
 protected:
   void SetUp() override;

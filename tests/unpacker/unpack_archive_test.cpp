@@ -2,11 +2,12 @@
 // stays on disk when a member fails.
 #include "archive_builder.h"
 #include "demo_files.h"
+#include "exceptions.h"
 #include "expect_throw_msg.h"
+#include "files.h"
 #include "platform_errors.h"
 #include "temp_folder.h"
 #include "unpack_archive.h"
-#include "vex_sys_utils.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +17,9 @@
 
 namespace fs = std::filesystem;
 using namespace vex;
-using vextest::ArchiveBuilder;
-using vextest::PatternBytes;
 using vextest::ReadWholeFile;
+using vextools::ArchiveBuilder;
+using vextools::Noise;
 
 using vextest::AlreadyExists;
 using vextest::NoSuchFile;
@@ -34,8 +35,9 @@ protected:
   void SetUp() override {
     TempFolderTest::SetUp();
     FillKnownNames();
-    CurrentMemberName().clear();
   }
+  // Unpacks into Out(); no template lies in the test's folder.
+  void Unpack(const std::string& archivePath) { UnpackArchive(archivePath, Out(), FolderString()); }
   std::string WriteArchive(const std::vector<std::uint8_t>& bytes) {
     const fs::path path = Folder() / "test.agg";
     vextest::WriteWholeFile(path, bytes);
@@ -52,33 +54,33 @@ protected:
 
 TEST_F(UnpackArchiveTest, NamesMembersAndWritesThemByteForByte) {
   ArchiveBuilder archive;
-  archive.Add(KbPal, PatternBytes(768, 1));
-  archive.Add(UnknownKey, PatternBytes(33, 2));
+  archive.Add(KbPal, Noise(768, 1));
+  archive.Add(UnknownKey, Noise(33, 2));
   archive.Add(NameKey("combat.pal"), {});
-  archive.Add(0xEFD5, PatternBytes(5, 3)); // "WINCE00.82M": not an image, whatever the case
-  UnpackArchive(WriteArchive(archive.Build()), Out());
-  EXPECT_EQ(OutFile("kb.pal"), PatternBytes(768, 1));
-  EXPECT_EQ(OutFile("file_1"), PatternBytes(33, 2));
+  archive.Add(0xEFD5, Noise(5, 3)); // "WINCE00.82M": not an image, whatever the case
+  Unpack(WriteArchive(archive.Build()));
+  EXPECT_EQ(OutFile("kb.pal"), Noise(768, 1));
+  EXPECT_EQ(OutFile("file_1"), Noise(33, 2));
   EXPECT_TRUE(fs::exists(Folder() / "out" / "combat.pal"));
   EXPECT_EQ(OutFile("combat.pal").size(), 0u);
-  EXPECT_EQ(OutFile("WINCE00.82M"), PatternBytes(5, 3));
+  EXPECT_EQ(OutFile("WINCE00.82M"), Noise(5, 3));
   EXPECT_EQ(CurrentMemberName(), "");
 }
 
 TEST_F(UnpackArchiveTest, EntriesMayOverlapAndLaterMembersReplaceEarlierOnes) {
   ArchiveBuilder archive;
-  archive.Add(KbPal, PatternBytes(100, 7));
+  archive.Add(KbPal, Noise(100, 7));
   const std::int32_t dataAt = 2 + 10 * 3;
   archive.AddRaw({UnknownKey, dataAt + 10, 20}); // inside kb.pal's bytes
   archive.AddRaw({KbPal, dataAt + 50, 3});       // kb.pal again, shorter
-  UnpackArchive(WriteArchive(archive.Build()), Out());
-  const auto all = PatternBytes(100, 7);
+  Unpack(WriteArchive(archive.Build()));
+  const auto all = Noise(100, 7);
   EXPECT_EQ(OutFile("file_1"), std::vector<std::uint8_t>(all.begin() + 10, all.begin() + 30));
   EXPECT_EQ(OutFile("kb.pal"), std::vector<std::uint8_t>(all.begin() + 50, all.begin() + 53));
 }
 
 TEST_F(UnpackArchiveTest, NoMembersStillMakesTheFolder) {
-  UnpackArchive(WriteArchive({0, 0, 0xAA}), Out() + "deeper/");
+  UnpackArchive(WriteArchive({0, 0, 0xAA}), Out() + "deeper/", FolderString());
   EXPECT_TRUE(fs::is_directory(Folder() / "out" / "deeper"));
   EXPECT_TRUE(fs::is_empty(Folder() / "out" / "deeper"));
 }
@@ -89,7 +91,7 @@ TEST_F(UnpackArchiveTest, ShortArchivesFailBeforeAnyMember) {
   };
   for (const auto& bytes : archives) {
     SCOPED_TRACE(bytes.size());
-    EXPECT_THROW_MSG(UnpackArchive(WriteArchive(bytes), Out()), EReadError, "Stream read error");
+    EXPECT_THROW_MSG(Unpack(WriteArchive(bytes)), EReadError, "Stream read error");
     EXPECT_EQ(CurrentMemberName(), "");
     EXPECT_FALSE(fs::exists(Folder() / "out"));
   }
@@ -100,7 +102,7 @@ TEST_F(UnpackArchiveTest, BadEntriesFailAtTheirMember) {
   const std::int32_t big = 0x7FFFFFFF;
   const struct {
     const char* what;
-    vextest::ArchiveEntry entry;
+    vextools::ArchiveEntry entry;
     bool rangeError;
   } rows[] = {
       {"data past the end", {UnknownKey, 40, 100}, false},
@@ -114,16 +116,16 @@ TEST_F(UnpackArchiveTest, BadEntriesFailAtTheirMember) {
     SCOPED_TRACE(row.what);
     fs::remove_all(Folder() / "out");
     ArchiveBuilder archive;
-    archive.Add(KbPal, PatternBytes(9, 4));
+    archive.Add(KbPal, Noise(9, 4));
     archive.AddRaw(row.entry);
-    archive.Add(NameKey("combat.pal"), PatternBytes(9, 5));
+    archive.Add(NameKey("combat.pal"), Noise(9, 5));
     const std::string path = WriteArchive(archive.Build());
     if (row.rangeError)
-      EXPECT_THROW_MSG(UnpackArchive(path, Out()), ERangeError, "Range check error");
+      EXPECT_THROW_MSG(Unpack(path), ERangeError, "Range check error");
     else
-      EXPECT_THROW_MSG(UnpackArchive(path, Out()), EReadError, "Stream read error");
+      EXPECT_THROW_MSG(Unpack(path), EReadError, "Stream read error");
     EXPECT_EQ(CurrentMemberName(), "file_1");
-    EXPECT_EQ(OutFile("kb.pal"), PatternBytes(9, 4));
+    EXPECT_EQ(OutFile("kb.pal"), Noise(9, 4));
     EXPECT_FALSE(fs::exists(Folder() / "out" / "combat.pal"));
   }
 }
@@ -131,7 +133,7 @@ TEST_F(UnpackArchiveTest, BadEntriesFailAtTheirMember) {
 TEST_F(UnpackArchiveTest, ZeroSizeMembersAreNeverPositionedOrRead) {
   ArchiveBuilder archive;
   archive.AddRaw({KbPal, -7, 0}); // an offset that would fail if it were used
-  UnpackArchive(WriteArchive(archive.Build()), Out());
+  Unpack(WriteArchive(archive.Build()));
   EXPECT_EQ(OutFile("kb.pal").size(), 0u);
 }
 
@@ -139,7 +141,7 @@ TEST_F(UnpackArchiveTest, AFolderThatCannotBeMadeFailsAtTheFirstMember) {
   vextest::WriteWholeFile(Folder() / "out", {1});
   ArchiveBuilder archive;
   archive.Add(KbPal, {1});
-  EXPECT_THROW_MSG(UnpackArchive(WriteArchive(archive.Build()), Out()), EOSError,
+  EXPECT_THROW_MSG(Unpack(WriteArchive(archive.Build())), EOSError,
                    "System Error.  Code: " + std::to_string(AlreadyExists) + ".\r\n" +
                        OsText(AlreadyExists));
   EXPECT_EQ(CurrentMemberName(), "kb.pal");
@@ -147,7 +149,7 @@ TEST_F(UnpackArchiveTest, AFolderThatCannotBeMadeFailsAtTheFirstMember) {
 
 TEST_F(UnpackArchiveTest, AMissingArchiveNamesItsAbsolutePath) {
   const std::string path = (Folder() / "none.agg").string();
-  EXPECT_THROW_MSG(UnpackArchive(path, Out()), EFOpenError,
+  EXPECT_THROW_MSG(Unpack(path), EFOpenError,
                    "Cannot open file \"" + path + "\". " + OsText(NoSuchFile));
   EXPECT_FALSE(fs::exists(Folder() / "out"));
 }

@@ -1,0 +1,58 @@
+// The tool's failures: every one is an exception of this small hierarchy, raised where the
+// fault is found and caught once, in the entry, which shows its message to the user.
+#pragma once
+
+#include <exception>
+#include <string>
+#include <utility>
+
+namespace vex {
+
+class Exception : public std::exception {
+public:
+  explicit Exception(std::string message) : message_(std::move(message)) {}
+  const char* what() const noexcept override { return message_.c_str(); }
+  const std::string& Message() const noexcept { return message_; }
+
+private:
+  std::string message_;
+};
+
+#define VEX_DECLARE_EXCEPTION(Name, Base)                                                          \
+  class Name : public Base {                                                                       \
+  public:                                                                                          \
+    using Base::Base;                                                                              \
+  };
+
+VEX_DECLARE_EXCEPTION(EOSError, Exception)
+VEX_DECLARE_EXCEPTION(EStreamError, Exception)
+VEX_DECLARE_EXCEPTION(EFOpenError, EStreamError)
+VEX_DECLARE_EXCEPTION(EFCreateError, EStreamError)
+VEX_DECLARE_EXCEPTION(EInvalidGraphic, Exception)
+VEX_DECLARE_EXCEPTION(EInvalidGraphicOperation, Exception)
+VEX_DECLARE_EXCEPTION(EAssertionFailed, Exception)
+#undef VEX_DECLARE_EXCEPTION
+
+// These carry fixed texts, so they are built without arguments.
+#define VEX_DECLARE_FIXED_TEXT_EXCEPTION(Name, Base, text)                                         \
+  class Name : public Base {                                                                       \
+  public:                                                                                          \
+    Name() : Base(text) {}                                                                         \
+  };
+
+VEX_DECLARE_FIXED_TEXT_EXCEPTION(EReadError, EStreamError, "Stream read error")
+VEX_DECLARE_FIXED_TEXT_EXCEPTION(EWriteError, EStreamError, "Stream write error")
+VEX_DECLARE_FIXED_TEXT_EXCEPTION(ERangeError, Exception, "Range check error")
+VEX_DECLARE_FIXED_TEXT_EXCEPTION(EOutOfMemory, Exception, "Out of memory")
+VEX_DECLARE_FIXED_TEXT_EXCEPTION(EOutOfResources, Exception, "Out of system resources")
+#undef VEX_DECLARE_FIXED_TEXT_EXCEPTION
+
+// Raises EAssertionFailed "Assertion failure (FILE, line N)" with the base name of `file`.
+[[noreturn]] void RaiseAssertion(const char* file, int line);
+#define VEX_ASSERT(condition)                                                                      \
+  do {                                                                                             \
+    if (!(condition))                                                                              \
+      ::vex::RaiseAssertion(__FILE__, __LINE__);                                                   \
+  } while (false)
+
+} // namespace vex

@@ -1,0 +1,91 @@
+// Files: byte buffers, an open file that closes itself, and whole-buffer output into a file
+// whose folder is made first.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vex {
+
+using TByteDynArray = std::vector<std::uint8_t>;
+
+// Bytes that someone else owns, such as a member in the unpack loop's reusable buffer.
+class TBytesView {
+public:
+  TBytesView(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  TBytesView(const TByteDynArray& bytes) : data_(bytes.data()), size_(bytes.size()) {}
+  const std::uint8_t* data() const { return data_; }
+  std::size_t size() const { return size_; }
+  std::uint8_t operator[](std::size_t i) const { return data_[i]; }
+
+private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+};
+
+// How a file is opened. The share modes matter on Windows only; POSIX has none.
+enum class TOpenMode {
+  ReadExclusive, // an existing file, read access, no sharing (the archive)
+  ReadShareRead, // an existing file, read access, others may read (the palette template)
+  CreateAlways,  // create or truncate, write access, no sharing (every output file)
+};
+
+// An open file, closed by its destructor. Move-only.
+class TFile {
+public:
+  TFile() = default;
+  ~TFile();
+  TFile(TFile&& other) noexcept : handle_(std::exchange(other.handle_, InvalidHandle)) {}
+  TFile& operator=(TFile&& other) noexcept;
+  TFile(const TFile&) = delete;
+  TFile& operator=(const TFile&) = delete;
+
+  // Opens `path` as it stands (no folder is made). Returns a closed TFile when that fails,
+  // with the system's last error set; raises nothing. CreateAlways replaces a symbolic link
+  // (on Windows also a junction) that stands at `path` with a new file and never opens what
+  // the link points to; links among the folders above `path` are followed.
+  static TFile Open(const std::string& path, TOpenMode mode);
+  // As Open, but raises EFOpenError "Cannot open file \"%s\". %s" (reading) or EFCreateError
+  // "Cannot create file \"%s\". %s" (creating), with the absolute path and the system's text.
+  static TFile OpenOrRaise(const std::string& path, TOpenMode mode);
+
+  bool IsOpen() const { return handle_ != InvalidHandle; }
+  // Closes the file and tells whether the system took it: false, with the system's last error
+  // set, when closing reports a write error that no write did (network file systems and disk
+  // quotas may say so only now). The file is closed either way. A file that was written must
+  // be closed with this; the destructor closes silently, for paths that are failing already.
+  bool Close();
+  // Size of the file in bytes; raises EOSError when the system cannot tell.
+  std::uint64_t Size() const;
+  // Reads up to `count` bytes at `offset`, retrying short reads; returns how many arrived.
+  std::size_t ReadAt(std::uint64_t offset, void* data, std::size_t count) const;
+  // Reads exactly `count` bytes at `offset` or raises EReadError.
+  void ReadExactAt(std::uint64_t offset, void* data, std::size_t count) const;
+  // Writes at the current position and returns the bytes written, which is less than `count`
+  // only when the system failed, with its last error set. POSIX retries short writes and
+  // EINTR; on Windows a call that takes less than it was given is a failure.
+  std::size_t Write(const void* data, std::size_t count);
+
+private:
+  using Handle = std::intptr_t; // a file descriptor or a HANDLE
+  static constexpr Handle InvalidHandle = -1;
+  explicit TFile(Handle handle) : handle_(handle) {}
+  Handle handle_ = InvalidHandle;
+};
+
+// TFile::Open, but a file being created gets its folder made first (ForceFolder on the folder
+// part). Returns a closed TFile when either step fails, the system's last error telling why.
+TFile CreateFileWithFolder(const std::string& path, TOpenMode mode);
+// Makes `path` and every missing parent folder, outermost first. False when creating a
+// folder on the way fails (the system's last error tells why); raises nothing.
+bool ForceFolder(const std::string& path);
+// Creates or replaces the file at `path` (making its folder), writes `count` bytes and closes
+// it. Raises EOSError for the system's error, a failed close included; a partly written file
+// stays.
+void SaveDataToFile(const std::string& path, const void* data, std::size_t count);
+void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer);
+
+} // namespace vex

@@ -1,0 +1,46 @@
+// Paths. A path is an 8-bit string in the system's code page. Which bytes delimit folders
+// depends on the platform ("/" on POSIX; "\" and ":" on Windows, where the second byte of a
+// double-byte character never counts), so the rules are a value that the pure functions take.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vex {
+
+using LeadBytePredicate = bool (*)(unsigned char);
+
+struct TPathSyntax {
+  std::string_view delimiters;  // bytes that end a folder name
+  char folderDelimiter;         // the one appended to a folder that lacks it
+  LeadBytePredicate isLeadByte; // double-byte lead bytes, or nullptr for none
+};
+
+// The rules of the running system.
+const TPathSyntax& SystemPathSyntax();
+
+// Position of the last byte of `s` that is one of `chars`, skipping the second bytes of
+// double-byte characters; std::string_view::npos when there is none.
+std::size_t LastDelimiter(std::string_view chars, std::string_view s, LeadBytePredicate isLeadByte);
+// Folder part: everything up to and including the last delimiter; empty when there is none.
+std::string ExtractFilePath(std::string_view path, const TPathSyntax& syntax);
+// From the last "." to the end when that "." comes after the last delimiter; else empty.
+std::string ExtractFileExt(std::string_view path, const TPathSyntax& syntax);
+// The path without its extension (see ExtractFileExt).
+std::string RemoveFileExt(std::string_view path, const TPathSyntax& syntax);
+// Whether the path's last byte is a delimiter that is not the second byte of a double-byte
+// character.
+bool EndsWithDelimiter(std::string_view path, const TPathSyntax& syntax);
+// `folder` with the folder delimiter appended unless its last byte already is that one (and
+// not the second byte of a double-byte character). Other delimiters do not count: the
+// Windows folder "D:" becomes "D:\", the root of D:, not the current folder of D:.
+std::string IncludeTrailingDelimiter(std::string folder, const TPathSyntax& syntax);
+// ASCII-only case-insensitive equality: the letters a to z match A to Z, other bytes exactly.
+bool SameTextAscii(std::string_view a, std::string_view b);
+
+// The absolute form of `path`: on POSIX the current folder joined with it, "." and ".."
+// resolved lexically; on Windows what GetFullPathNameA reports.
+std::string FullPathName(const std::string& path);
+
+} // namespace vex
