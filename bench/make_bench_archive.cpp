@@ -2,7 +2,7 @@
 // pictures converted with the default palette by the tests' own bitmap builder.
 //   make_bench_archive full ARCHIVE TREE   every known name once, about 60 MB
 //   make_bench_archive big  ARCHIVE TREE   50 members of 4 MB each
-#include "agg_writer.h"
+#include "archive_builder.h"
 #include "bmp_builder.h"
 #include "default_palette.h"
 #include "demo_files.h"
@@ -24,14 +24,6 @@ struct Size {
   std::uint16_t width, height;
 };
 constexpr Size PictureSizes[] = {{640, 480}, {320, 200}, {104, 48}, {40, 40}, {16, 16}};
-
-bool IsPicture(std::string_view name, bool& background) {
-  std::string ext(name.substr(name.size() - 4));
-  for (char& c : ext)
-    c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  background = ext == ".bkg";
-  return ext == ".bmp" || background;
-}
 
 // The template the build writes beside the executable, as the tests' builder describes it.
 vextest::TemplateLayout DefaultTemplate() {
@@ -69,18 +61,18 @@ std::size_t RawSize(std::uint32_t i) {
   return 8 * 1024 + (i * 7919u) % (116 * 1024);
 }
 
-void FullArchive(vextools::AggWriter& agg, const fs::path& tree) {
+void FullArchive(vextools::ArchiveBuilder& agg, const fs::path& tree) {
   const vextest::TemplateLayout palette = DefaultTemplate();
   std::uint32_t i = 0;
   for (const std::string_view name : vex::KnownNameList()) {
     ++i;
-    bool background = false;
     const std::uint16_t realKey = KeyOf(name);
-    if (IsPicture(name, background)) {
+    const vextest::MemberFile file = vextest::FileOfMember(name);
+    if (file.picture) {
       const Size s = PictureSizes[i % std::size(PictureSizes)];
       std::vector<std::uint8_t> pixels = Noise(std::size_t{s.width} * s.height, i);
-      agg.Add(realKey, vextools::AggWriter::RawImage(s.width, s.height, pixels));
-      Save(tree / (std::string(name) + (background ? ".bmp" : "")),
+      agg.Add(realKey, vextools::RawImage(s.width, s.height, pixels));
+      Save(tree / file.name,
            vextest::ExpectedBitmapFile(palette, s.width, s.height, pixels.data()));
     } else {
       std::vector<std::uint8_t> bytes = Noise(RawSize(i), i);
@@ -90,11 +82,10 @@ void FullArchive(vextools::AggWriter& agg, const fs::path& tree) {
   }
 }
 
-void BigArchive(vextools::AggWriter& agg, const fs::path& tree) {
+void BigArchive(vextools::ArchiveBuilder& agg, const fs::path& tree) {
   std::uint32_t i = 0;
   for (const std::string_view name : vex::KnownNameList()) {
-    bool background = false;
-    if (IsPicture(name, background))
+    if (vextest::FileOfMember(name).picture)
       continue;
     std::vector<std::uint8_t> bytes = Noise(4u << 20, ++i);
     Save(tree / std::string(name), bytes);
@@ -115,7 +106,7 @@ int main(int argc, char** argv) {
   const fs::path tree = argv[3];
   fs::remove_all(tree);
   fs::create_directories(tree);
-  vextools::AggWriter agg;
+  vextools::ArchiveBuilder agg;
   if (std::strcmp(argv[1], "full") == 0)
     FullArchive(agg, tree);
   else

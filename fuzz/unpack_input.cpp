@@ -38,19 +38,6 @@ const std::vector<std::uint8_t>& PaletteFile() {
   return file;
 }
 
-// ".bmp" and ".bkg" in any case of their letters; `background` tells which.
-bool IsPictureName(const std::string& name, bool& background) {
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string::npos)
-    return false;
-  std::string extension = name.substr(dot);
-  for (char& c : extension)
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  background = extension == ".bkg";
-  return background || extension == ".bmp";
-}
-
 // One directory entry and what must come of it.
 struct TMemberModel {
   std::string name;     // the name the member is processed under
@@ -65,9 +52,8 @@ TMemberModel ModelMember(const std::uint8_t* data, std::size_t size, std::size_t
   TMemberModel member;
   const std::string_view known = vex::LookupKnownName(vex::GetU16(entry));
   member.name = known.empty() ? "file_" + std::to_string(index) : std::string(known);
-  bool background = false;
-  const bool picture = IsPictureName(member.name, background);
-  member.fileName = member.name + (background ? ".bmp" : "");
+  const vextest::MemberFile target = vextest::FileOfMember(member.name);
+  member.fileName = target.name;
   if (length < 0) {
     member.failure = RangeError;
     return member;
@@ -78,7 +64,7 @@ TMemberModel ModelMember(const std::uint8_t* data, std::size_t size, std::size_t
     return member;
   }
   const std::uint8_t* bytes = count != 0 ? data + offset : data;
-  if (!picture) {
+  if (!target.picture) {
     member.bytes.assign(bytes, bytes + count);
     return member;
   }

@@ -1,7 +1,7 @@
 // Writes the small sample archive of the README's demo: a few pictures of odd sizes, a palette,
 // sprite and sound data, and a member whose key has no known name.
 // Usage: make_sample_archive OUTPUT.agg
-#include "agg_writer.h"
+#include "archive_builder.h"
 #include "default_palette.h"
 #include "demo_files.h"
 
@@ -9,10 +9,9 @@
 
 namespace {
 
-using vextools::Noise;
-
-using vextools::AggWriter;
+using vextools::ArchiveBuilder;
 using vextools::CubeIndex;
+using vextools::Noise;
 
 // A picture of `width` x `height` from a function of the pixel's position.
 template <typename Pixel>
@@ -22,11 +21,11 @@ std::vector<std::uint8_t> Picture(std::uint16_t width, std::uint16_t height, Pix
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
       pixels.push_back(pixel(x, y));
-  return AggWriter::RawImage(width, height, pixels);
+  return vextools::RawImage(width, height, pixels);
 }
 
-AggWriter SampleArchive() {
-  AggWriter agg;
+ArchiveBuilder SampleArchive() {
+  ArchiveBuilder agg;
   // Red grows to the right, blue downwards: the top-left corner is black.
   agg.Add(vex::NameKey("overmain.bmp"),
           Picture(90, 60, [](int x, int y) { return CubeIndex(x * 6 / 90, 2, y * 6 / 60); }));

@@ -21,13 +21,13 @@
 #include <map>
 
 namespace fs = std::filesystem;
-using vextest::ArchiveBuilder;
 using vextest::ReadWholeFile;
 using vextest::RunTool;
 using vextest::TemplateFile;
 using vextest::TemplateLayout;
 using vextest::ToolRun;
 using vextest::WriteWholeFile;
+using vextools::ArchiveBuilder;
 
 namespace {
 
@@ -40,13 +40,8 @@ constexpr std::uint16_t Unknown = 0x0001;   // no known name: file_N
 
 const std::vector<std::uint8_t> KbPalBytes = {1, 2, 3};
 
-// A picture member: two unread bytes, width, height, then one index per pixel.
 std::vector<std::uint8_t> Picture(std::uint16_t width, std::uint16_t height) {
-  vextest::ByteBuilder b;
-  b.U16(0).U16(width).U16(height);
-  for (std::size_t i = 0; i < std::size_t{width} * height; ++i)
-    b.U8(static_cast<std::uint8_t>(i * 37));
-  return b.Get();
+  return vextools::RawImage(width, height, vextools::Noise(std::size_t{width} * height, 1));
 }
 
 // kb.pal, then `bad`, then combat.pal: the member before the failure stays, the one after it
@@ -59,7 +54,7 @@ std::vector<std::uint8_t> AroundOneMember(std::uint16_t key, std::vector<std::ui
   return archive.Build();
 }
 
-std::vector<std::uint8_t> AroundOneEntry(vextest::ArchiveEntry bad) {
+std::vector<std::uint8_t> AroundOneEntry(vextools::ArchiveEntry bad) {
   ArchiveBuilder archive;
   archive.Add(KbPal, KbPalBytes);
   archive.AddRaw(bad);
@@ -180,9 +175,6 @@ TEST_F(HostileInputE2ETest, MemoryRunningOut) {
 #endif
   // 20000 x 20000 pixels: 400 MB for the member, as much again for the picture and the file.
   const std::int32_t pictureSize = 6 + 20000 * 20000;
-  vextest::ByteBuilder head;
-  head.U16(1).U16(Overmain).I32(12).I32(pictureSize); // count, then the one entry
-  head.U16(0).U16(20000).U16(20000);                  // the picture's head; its pixels are 0
   const struct {
     const char* what;
     std::uint16_t key;
@@ -198,12 +190,10 @@ TEST_F(HostileInputE2ETest, MemoryRunningOut) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    std::vector<std::uint8_t> archive = head.Get();
-    archive[2] = static_cast<std::uint8_t>(row.key);
-    archive[3] = static_cast<std::uint8_t>(row.key >> 8);
-    for (int i = 0; i < 4; ++i)
-      archive[8 + i] = static_cast<std::uint8_t>(row.size >> (8 * i));
-    WriteWholeFile(Folder() / "big.agg", archive);
+    vextest::ByteBuilder head;
+    head.U16(1).U16(row.key).I32(12).I32(row.size); // count, then the one entry
+    head.U16(0).U16(20000).U16(20000);              // a picture's head; its pixels are 0
+    WriteWholeFile(Folder() / "big.agg", head.Get());
     fs::resize_file(Folder() / "big.agg", 12 + static_cast<std::uintmax_t>(row.size));
     fs::remove_all(Folder() / "out");
     const ToolRun run =
@@ -218,18 +208,8 @@ TEST_F(HostileInputE2ETest, MemoryRunningOut) {
 
 // Template failures come at the first picture, before its file exists, and name it.
 TEST_F(HostileInputE2ETest, BadTemplatesFailAtTheFirstPicture) {
-  auto layout = [](std::uint16_t bits, std::uint32_t compression) {
-    TemplateLayout t;
-    t.bitCount = bits;
-    t.compression = compression;
-    t.colours = vextest::TestColours(bits <= 8 ? 1u << bits : 0);
-    return TemplateFile(t);
-  };
-  auto patched = [](std::size_t at, std::uint32_t value) {
-    std::vector<std::uint8_t> bytes = TemplateFile({});
-    for (int i = 0; i < 4; ++i)
-      bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    return bytes;
+  const auto patched = [](std::size_t at, std::uint32_t value) {
+    return vextest::Patched(TemplateFile({}), at, value);
   };
   std::vector<std::uint8_t> cut = TemplateFile({});
   cut.resize(14 + 40 + 4 * 100);
@@ -247,9 +227,10 @@ TEST_F(HostileInputE2ETest, BadTemplatesFailAtTheFirstPicture) {
       {"257 colours", patched(46, 257), invalid},
       {"header size 20", patched(14, 20), invalid},
       {"ends inside its colour table", cut, "Stream read error"},
-      {"24 bits", layout(24, 0), "Palette template is not an 8-bit bitmap"},
-      {"1 bit", layout(1, 0), assertion},
-      {"run-length compressed", layout(8, 1), assertion},
+      {"24 bits", TemplateFile(TemplateLayout().Bits(24)),
+       "Palette template is not an 8-bit bitmap"},
+      {"1 bit", TemplateFile(TemplateLayout().Bits(1)), assertion},
+      {"run-length compressed", TemplateFile(TemplateLayout().Bits(8, 1)), assertion},
       {"empty file", {}, assertion},
   };
   ArchiveBuilder archive;

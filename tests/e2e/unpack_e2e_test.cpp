@@ -4,7 +4,6 @@
 #include "bmp_builder.h"
 #include "demo_files.h"
 #include "run_tool.h"
-#include "source_line.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +13,14 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
-#include <optional>
 
 namespace fs = std::filesystem;
-using vextest::ArchiveBuilder;
-using vextest::PatternBytes;
 using vextest::ReadWholeFile;
 using vextest::RunTool;
 using vextest::ToolRun;
 using vextest::WriteWholeFile;
+using vextools::ArchiveBuilder;
+using vextools::Noise;
 
 namespace {
 
@@ -51,61 +49,39 @@ std::uint16_t KeyOf(std::string_view name) {
   return h;
 }
 
-bool IsImageName(std::string_view name) {
-  std::string ext(name.substr(name.size() - 4));
-  for (char& c : ext)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext == ".bmp" || ext == ".bkg";
-}
-
 using ExpectedFiles = std::map<std::string, std::vector<std::uint8_t>>;
 
-// A picture of width x height for the archive, and the file it must become.
+// The sizes of the archive's pictures.
 struct Picture {
   std::uint16_t width, height;
 };
 constexpr Picture PictureSizes[] = {{1, 1},  {3, 2}, {4, 4}, {5, 3},     {13, 7}, {64, 1},
                                     {1, 64}, {0, 5}, {7, 0}, {320, 200}, {37, 21}};
 
-std::vector<std::uint8_t> RawPicture(Picture p, std::uint32_t seed) {
-  std::vector<std::uint8_t> member =
-      PatternBytes(6 + std::size_t{p.width} * p.height + seed % 5, seed);
-  member[2] = static_cast<std::uint8_t>(p.width);
-  member[3] = static_cast<std::uint8_t>(p.width >> 8);
-  member[4] = static_cast<std::uint8_t>(p.height);
-  member[5] = static_cast<std::uint8_t>(p.height >> 8);
-  return member;
-}
-
 class UnpackE2ETest : public vextest::ToolCopyTest {
 protected:
-  void WriteTemplate(const vextest::TemplateLayout& t) {
-    WriteWholeFile(TemplatePath(), vextest::TemplateFile(t));
-  }
   // Every known name once (with `pictures`, the image names hold pictures of many sizes; without,
   // they are left out), sizes 0 to 96, with unknown keys between them; fills `expected` with
-  // what the output folder must hold, pictures as converted with template `t`.
-  std::vector<std::uint8_t> EveryNameArchive(ExpectedFiles& expected, bool pictures,
-                                             const vextest::TemplateLayout& t = {}) {
+  // what the output folder must hold, pictures as converted with the default template.
+  std::vector<std::uint8_t> EveryNameArchive(ExpectedFiles& expected, bool pictures) {
     ArchiveBuilder archive;
     std::uint32_t seed = 0;
     for (const std::string_view name : vex::KnownNameList()) {
       if (seed % 100 == 0) { // a key that no name has: written under its position
-        auto bytes = PatternBytes(seed % 7, seed + 100000);
+        auto bytes = Noise(seed % 7, seed + 100000);
         expected["file_" + std::to_string(archive.Add(0x0001, bytes))] = bytes;
       }
       ++seed;
-      if (!IsImageName(name)) {
-        auto bytes = PatternBytes(seed % 97, seed);
+      const vextest::MemberFile file = vextest::FileOfMember(name);
+      if (!file.picture) {
+        auto bytes = Noise(seed % 97, seed);
         archive.Add(KeyOf(name), bytes);
-        expected[std::string(name)] = bytes;
+        expected[file.name] = bytes;
       } else if (pictures) {
         const Picture p = PictureSizes[seed % std::size(PictureSizes)];
-        const auto member = RawPicture(p, seed);
-        archive.Add(KeyOf(name), member);
-        const bool background = name.substr(name.size() - 4) == ".bkg";
-        expected[std::string(name) + (background ? ".bmp" : "")] =
-            vextest::ExpectedBitmapFile(t, p.width, p.height, member.data() + 6);
+        const auto pixels = Noise(std::size_t{p.width} * p.height, seed);
+        archive.Add(KeyOf(name), vextools::RawImage(p.width, p.height, pixels));
+        expected[file.name] = vextest::ExpectedBitmapFile({}, p.width, p.height, pixels.data());
       }
     }
     return archive.Build();
@@ -179,7 +155,7 @@ std::string OsError(int code) {
 // tests; these are the failures of an ordinary run.)
 TEST_F(UnpackE2ETest, FailuresShowTheirMessageAndKeepEarlierMembers) {
   // "combat.pal", then a second member that fails.
-  auto twoMembers = [](vextest::ArchiveEntry second) {
+  auto twoMembers = [](vextools::ArchiveEntry second) {
     ArchiveBuilder archive;
     archive.Add(KeyOf("combat.pal"), {5, 6, 7});
     archive.AddRaw(second);
@@ -219,24 +195,17 @@ TEST_F(UnpackE2ETest, FailuresShowTheirMessageAndKeepEarlierMembers) {
 }
 
 // Every known name once, pictures of many sizes among them (widths not multiples of 4, empty
-// ones, one of 320 x 200), converted byte for byte with an info-header and a core-header
-// template.
-TEST_F(UnpackE2ETest, ConvertsEveryPictureWithInfoAndCoreTemplates) {
-  vextest::TemplateLayout info;
-  vextest::TemplateLayout core;
-  core.core = true;
-  for (const vextest::TemplateLayout* t : {&info, &core}) {
-    SCOPED_TRACE(t->core ? "core header" : "info header");
-    WriteTemplate(*t);
-    ExpectedFiles expected;
-    WriteWholeFile(Folder() / "all.agg", EveryNameArchive(expected, true, *t));
-    const ToolRun run = Run({"all.agg"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, Success);
-    EXPECT_EQ(run.err, "");
-    ExpectFolderHolds(Folder() / "all", expected);
-    fs::remove_all(Folder() / "all");
-  }
+// ones, one of 320 x 200), converted byte for byte with the template beside the executable.
+// (The header styles and colour counts of templates are the conversion tests' part.)
+TEST_F(UnpackE2ETest, ConvertsEveryPictureWithTheTemplateBesideTheTool) {
+  WriteWholeFile(TemplatePath(), vextest::TemplateFile({}));
+  ExpectedFiles expected;
+  WriteWholeFile(Folder() / "all.agg", EveryNameArchive(expected, true));
+  const ToolRun run = Run({"all.agg"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, Success);
+  EXPECT_EQ(run.err, "");
+  ExpectFolderHolds(Folder() / "all", expected);
 }
 
 } // namespace

@@ -4,8 +4,8 @@
 #include "exceptions.h"
 
 #include "allocation_watch.h"
+#include "bmp_builder.h"
 #include "temp_folder.h"
-#include "template_file.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@
 namespace vex {
 namespace {
 
-using vextest::TemplateBytes;
-using vextest::TTemplate;
+using vextest::TemplateFile;
+using vextest::TemplateLayout;
 
 // Far below any store that a claimed size would need, far above what the test files hold.
 constexpr std::size_t Small = 64 * 1024;
@@ -33,41 +33,24 @@ protected:
 
 TEST_F(BitmapAllocationTest, ClaimsInTheHeaderAllocateNothingLarge) {
   // 40000 × 40000 at 8 bits and 40000 × 10000 at 32 bits fit the store's limit, so they are
-  // read; the others are refused.
-  TTemplate square{40, 40000, 40000};
-  TTemplate wide{40, 40000, 10000, 1, 32, 3, 0, 0, {0xFF0000, 0xFF00, 0xFF}};
-  TTemplate huge{40, 3000000, 2000000};
-  auto badColours = TemplateBytes({});
-  badColours[46] = 0x34, badColours[47] = 0x12, badColours[48] = 0x34, badColours[49] = 0x12;
-  auto badHeader = TemplateBytes({});
-  badHeader[17] = 0xF0; // header size 0xF0000028
-  auto wideBytes = [&] {
-    wide.pixels = false;
-    auto bytes = TemplateBytes(wide);
-    bytes[34] = bytes[35] = bytes[36] = bytes[37] = 0xFF; // image size 4294967295
-    bytes.insert(bytes.end(), 12, 0x42);
-    return bytes;
-  }();
+  // read; the others are refused. None of the files holds its pixels.
+  const auto claim = [](TemplateLayout t) {
+    t.pixels = false;
+    return TemplateFile(t);
+  };
+  auto wide = claim(TemplateLayout().Size(40000, 10000).Bits(32).Masks(0xFF0000, 0xFF00, 0xFF));
+  wide = vextest::Patched(wide, 34, 0xFFFFFFFF); // image size
+  wide.insert(wide.end(), 12, 0x42);
   struct Row {
     const char* name;
     std::vector<std::uint8_t> bytes;
     bool reads;
   } rows[] = {
-      {"40000 x 40000 pixels",
-       [&] {
-         square.pixels = false;
-         return TemplateBytes(square);
-       }(),
-       true},
-      {"40000 x 10000 pixels, image size 4294967295", wideBytes, true},
-      {"3000000 x 2000000 pixels",
-       [&] {
-         huge.pixels = false;
-         return TemplateBytes(huge);
-       }(),
-       false},
-      {"305402420 colours", badColours, false},
-      {"header size 4026531880", badHeader, false},
+      {"40000 x 40000 pixels", claim(TemplateLayout().Size(40000, 40000)), true},
+      {"40000 x 10000 pixels, image size 4294967295", wide, true},
+      {"3000000 x 2000000 pixels", claim(TemplateLayout().Size(3000000, 2000000)), false},
+      {"305402420 colours", vextest::Patched(TemplateFile({}), 46, 305402420), false},
+      {"header size 4026531880", vextest::Patched(TemplateFile({}), 14, 4026531880), false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -90,9 +73,9 @@ TEST_F(BitmapAllocationTest, ClaimsInTheHeaderAllocateNothingLarge) {
 // 1.6 GB of pixels: neither makes its store real. The template is top-down, so the bytes its
 // file holds are the top-left of its picture.
 TEST_F(BitmapAllocationTest, RebuildingAHugeTemplateNeedsOnlyTheNewImage) {
-  TTemplate square{40, 40000, -40000};
+  TemplateLayout square = TemplateLayout().Size(40000, -40000);
   square.pixels = false;
-  auto bytes = TemplateBytes(square);
+  auto bytes = TemplateFile(square);
   bytes.insert(bytes.end(), 100, 0x42);
   vextest::WriteWholeFile(Path("t.bmp"), bytes);
   for (const bool emptyFirst : {true, false}) {
@@ -112,7 +95,7 @@ TEST_F(BitmapAllocationTest, RebuildingAHugeTemplateNeedsOnlyTheNewImage) {
 }
 
 TEST_F(BitmapAllocationTest, WritingAgainReusesTheBuffer) {
-  vextest::WriteWholeFile(Path("t.bmp"), TemplateBytes({}));
+  vextest::WriteWholeFile(Path("t.bmp"), TemplateFile({}));
   TBitmap bitmap;
   bitmap.ReadBitmapFile(Path("t.bmp"));
   constexpr std::size_t fileSize = 1078 + 8 * 3;

@@ -3,31 +3,33 @@
 #include "bitmap.h"
 #include "exceptions.h"
 #include "little_endian.h"
+#include "vex_graphics.h"
 
 #include "bmp_builder.h"
+#include "expect_throw_msg.h"
 #include "platform_errors.h"
 #include "temp_folder.h"
-#include "template_file.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <limits>
-#include <typeinfo>
+#include <tuple>
 
 namespace vex {
 namespace {
 
 using vextest::ByteBuilder;
 using vextest::ColourOf;
+using vextest::ExpectedBitmapFileOf;
+using vextest::ExpectRaised;
 using vextest::ReadWholeFile;
 using vextest::StrideOf;
-using vextest::TemplateBytes;
+using vextest::TemplateFile;
+using vextest::TemplateLayout;
 using vextest::TemplatePixel;
-using vextest::TTemplate;
 using vextest::WriteWholeFile;
 
 // The picture the tests draw (y counted from the top): neither row nor column symmetric.
@@ -35,25 +37,11 @@ std::uint8_t Pattern(int x, int y) {
   return static_cast<std::uint8_t>(y * 16 + x * 3 + 1);
 }
 
-// The expected file for an 8-bit image of w × h.
-struct TGolden {
-  std::int32_t w = 5;
-  std::int32_t h = 3;
-  std::uint32_t colours = 256;
-  bool core = false;
-  std::function<std::uint8_t(int, int)> pixel = Pattern;
-};
-
-// Made with the colours, header style and resolution of a TTemplate.
-std::vector<std::uint8_t> GoldenFile(const TGolden& g) {
-  vextest::TemplateLayout t;
-  t.colours.clear();
-  for (std::uint32_t i = 0; i < g.colours; ++i)
-    t.colours.push_back({ColourOf(i).red, ColourOf(i).green, ColourOf(i).blue});
-  t.core = g.core;
-  t.xResolution = 3780;
-  t.yResolution = 2835;
-  return vextest::ExpectedBitmapFileOf(t, g.w, g.h, g.pixel);
+// The file a w × h image drawn with `pixel` must give with the default template's colours,
+// header style and resolution.
+std::vector<std::uint8_t> Golden(int w, int h,
+                                 const std::function<std::uint8_t(int, int)>& pixel = Pattern) {
+  return ExpectedBitmapFileOf(TemplateLayout(), w, h, pixel);
 }
 
 // The conversion's sequence: empty the image, rebuild it at w × h, draw through the rows.
@@ -68,50 +56,21 @@ void Redraw(TBitmap& bitmap, int w, int h) {
   }
 }
 
-// Runs `action`, expecting exactly `type` with `message`.
-void ExpectRaised(const std::function<void()>& action, const std::type_info& type,
-                  const std::string& message) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    EXPECT_TRUE(typeid(e) == type) << "raised " << typeid(e).name() << ": " << e.what();
-    EXPECT_EQ(e.Message(), message);
-    return;
-  }
-  ADD_FAILURE() << "nothing was raised";
-}
-
 // What a caller can see of a bitmap, to tell whether a failure changed it.
-struct TSnapshot {
-  std::int32_t width, height;
-  TBitmapInfoHeader held;
-  std::vector<TPaletteEntry> palette;
-  bool core, deviceDependent;
-  std::optional<TBitmapInfoHeader> description;
-  bool operator==(const TSnapshot& o) const {
-    return width == o.width && height == o.height && held == o.held && palette == o.palette &&
-           core == o.core && deviceDependent == o.deviceDependent && description == o.description;
-  }
-};
-TSnapshot SnapshotOf(const TBitmap& b) {
-  return {b.Width(),
-          b.Height(),
-          b.HeldHeader(),
-          b.Palette(),
-          b.CoreHeaderStyle(),
-          b.IsDeviceDependent(),
-          b.PlatformDescription()};
+auto SnapshotOf(const TBitmap& b) {
+  return std::make_tuple(b.Width(), b.Height(), b.HeldHeader(), b.Palette(), b.CoreHeaderStyle(),
+                         b.IsDeviceDependent(), b.PlatformDescription());
 }
 
 class BitmapTest : public vextest::TempFolderTest {
 protected:
   std::string Path(const std::string& name) const { return FolderString() + name; }
-  std::string WriteTemplate(const TTemplate& t, const std::string& name = "template.bmp") {
-    WriteWholeFile(Path(name), TemplateBytes(t));
+  std::string WriteTemplate(const TemplateLayout& t, const std::string& name = "template.bmp") {
+    WriteWholeFile(Path(name), TemplateFile(t));
     return Path(name);
   }
   // Reads `t`, redraws at w × h and returns the written file.
-  std::vector<std::uint8_t> Convert(const TTemplate& t, int w, int h) {
+  std::vector<std::uint8_t> Convert(const TemplateLayout& t, int w, int h) {
     TBitmap bitmap;
     bitmap.ReadBitmapFile(WriteTemplate(t));
     Redraw(bitmap, w, h);
@@ -124,7 +83,7 @@ TEST_F(BitmapTest, WritesInfoAndCoreStylesByteForByte) {
   struct Row {
     int w, h;
     bool core;
-    std::size_t expectedSize; // from the published layout, independent of GoldenFile
+    std::size_t expectedSize; // from the published layout, independent of the builder
   } rows[] = {
       {1, 1, false, 1082}, {3, 2, false, 1086}, {4, 2, false, 1086},
       {5, 3, false, 1102}, {6, 2, false, 1094}, {1, 1, true, 798},
@@ -132,11 +91,10 @@ TEST_F(BitmapTest, WritesInfoAndCoreStylesByteForByte) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << row.w << " x " << row.h << (row.core ? " core" : " info"));
-    TTemplate t;
-    t.headerSize = row.core ? 12 : 40;
+    const TemplateLayout t = TemplateLayout().Header(row.core ? 12 : 40);
     const auto written = Convert(t, row.w, row.h);
     EXPECT_EQ(written.size(), row.expectedSize);
-    EXPECT_EQ(written, GoldenFile({row.w, row.h, 256, row.core}));
+    EXPECT_EQ(written, ExpectedBitmapFileOf(t, row.w, row.h, Pattern));
   }
 }
 
@@ -144,26 +102,21 @@ TEST_F(BitmapTest, WritesInfoAndCoreStylesByteForByte) {
 TEST_F(BitmapTest, TemplatesOfOneFormatGiveTheSameFile) {
   struct Row {
     const char* name;
-    std::function<void(TTemplate&)> change;
+    std::function<void(TemplateLayout&)> change;
   } rows[] = {
-      {"1 x 1", [](TTemplate& t) { t.width = t.height = 1; }},
-      {"640 x 480",
-       [](TTemplate& t) {
-         t.width = 640;
-         t.height = 480;
-       }},
-      {"colours used 0", [](TTemplate& t) { t.coloursUsed = 0; }},
-      {"colours used 256", [](TTemplate& t) { t.coloursUsed = 256; }},
-      {"pixel-offset gap", [](TTemplate& t) { t.gap = 100; }},
-      {"no pixel bytes", [](TTemplate& t) { t.pixels = false; }},
-      {"top-down", [](TTemplate& t) { t.height = -7; }},
-      {"108-byte header", [](TTemplate& t) { t.headerSize = 108; }},
+      {"1 x 1", [](TemplateLayout& t) { t.Size(1, 1); }},
+      {"640 x 480", [](TemplateLayout& t) { t.Size(640, 480); }},
+      {"colours used 0", [](TemplateLayout& t) { t.coloursUsed = 0; }},
+      {"pixel-offset gap", [](TemplateLayout& t) { t.gap = 100; }},
+      {"no pixel bytes", [](TemplateLayout& t) { t.pixels = false; }},
+      {"top-down", [](TemplateLayout& t) { t.height = -7; }},
+      {"108-byte header", [](TemplateLayout& t) { t.Header(108); }},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    TTemplate t;
+    TemplateLayout t;
     row.change(t);
-    EXPECT_EQ(Convert(t, 5, 3), GoldenFile({}));
+    EXPECT_EQ(Convert(t, 5, 3), Golden(5, 3));
   }
 }
 
@@ -171,16 +124,16 @@ TEST_F(BitmapTest, TemplatesOfOneFormatGiveTheSameFile) {
 // past the template's colours, and colours used counts them all.
 TEST_F(BitmapTest, TablesOfFewerColoursAreFilledToEveryIndex) {
   struct Row {
-    TTemplate t;
+    TemplateLayout t;
     std::uint32_t entries; // in the written table
   } rows[] = {
-      {{40, 5, 3, 1, 8, 0, 252, 252}, 256},
-      {{40, 5, 3, 1, 8, 0, 1, 1}, 256},
-      {{40, 5, 3, 1, 4, 0, 5, 5}, 16},
-      {{40, 5, 3, 1, 1, 0, 1, 1}, 2},
+      {TemplateLayout().Colours(252), 256},
+      {TemplateLayout().Colours(1), 256},
+      {TemplateLayout().Bits(4).Colours(5), 16},
+      {TemplateLayout().Bits(1).Colours(1), 2},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(testing::Message() << row.t.bitCount << " bits, " << row.t.colourEntries);
+    SCOPED_TRACE(testing::Message() << row.t.bitCount << " bits, " << row.t.colours.size());
     TBitmap bitmap;
     bitmap.ReadBitmapFile(WriteTemplate(row.t));
     bitmap.WriteBitmapFile(Path("out.bmp"));
@@ -190,21 +143,20 @@ TEST_F(BitmapTest, TablesOfFewerColoursAreFilledToEveryIndex) {
     EXPECT_EQ(GetU32(&file[10]), offset);      // pixel offset
     EXPECT_EQ(GetU32(&file[46]), row.entries); // colours used
     for (std::uint32_t i = 0; i < row.entries; ++i) {
-      const TPaletteEntry c = i < row.t.colourEntries ? ColourOf(i) : TPaletteEntry{};
+      const TPaletteEntry c = i < row.t.colours.size() ? ColourOf(i) : TPaletteEntry{};
       const std::array<std::uint8_t, 4> entry{file[54 + 4 * i], file[55 + 4 * i], file[56 + 4 * i],
                                               file[57 + 4 * i]};
       EXPECT_EQ(entry, (std::array<std::uint8_t, 4>{c.blue, c.green, c.red, 0})) << i;
     }
     EXPECT_EQ(bitmap.HeldHeader().coloursUsed, row.entries);
   }
-  TTemplate t;
-  t.coloursUsed = t.colourEntries = 252;
-  EXPECT_EQ(Convert(t, 6, 2), GoldenFile({6, 2, 252}));
+  const TemplateLayout t = TemplateLayout().Colours(252);
+  EXPECT_EQ(Convert(t, 6, 2), ExpectedBitmapFileOf(t, 6, 2, Pattern));
 }
 
 TEST_F(BitmapTest, WritingReplacesALongerFileCompletely) {
   WriteWholeFile(Path("out.bmp"), std::vector<std::uint8_t>(5000, 0x77));
-  EXPECT_EQ(Convert(TTemplate{}, 5, 3), GoldenFile({}));
+  EXPECT_EQ(Convert({}, 5, 3), Golden(5, 3));
 
   TBitmap bitmap;
   bitmap.ReadBitmapFile(WriteTemplate({}));
@@ -229,15 +181,15 @@ TEST_F(BitmapTest, ResizeKeepsTheOldPictureOnWhite) {
   const auto grown = [](int x, int y) -> std::uint8_t {
     return x < 5 && y < 3 ? Pattern(x, y) : 0xFF;
   };
-  EXPECT_EQ(ReadWholeFile(Path("grown.bmp")), GoldenFile({6, 4, 256, false, grown}));
+  EXPECT_EQ(ReadWholeFile(Path("grown.bmp")), Golden(6, 4, grown));
   bitmap.Resize(3, 2);
   bitmap.WriteBitmapFile(Path("shrunk.bmp"));
-  EXPECT_EQ(ReadWholeFile(Path("shrunk.bmp")), GoldenFile({3, 2}));
+  EXPECT_EQ(ReadWholeFile(Path("shrunk.bmp")), Golden(3, 2));
   bitmap.SetHeight(0);
   bitmap.SetHeight(2);
   bitmap.WriteBitmapFile(Path("fresh.bmp"));
   const auto white = [](int, int) -> std::uint8_t { return 0xFF; };
-  EXPECT_EQ(ReadWholeFile(Path("fresh.bmp")), GoldenFile({3, 2, 256, false, white}));
+  EXPECT_EQ(ReadWholeFile(Path("fresh.bmp")), Golden(3, 2, white));
 }
 
 // Below 8 bits a pixel is part of a byte: only the picture's bits are copied or made white.
@@ -245,21 +197,20 @@ TEST_F(BitmapTest, ResizeWorksOnBitsBelowAByte) {
   struct Row {
     const char* name;
     std::uint16_t bitCount;
-    std::uint32_t colours;
     std::int32_t newWidth;
     std::array<std::uint8_t, 4> oldRow;   // rows 0 and 1, from the template's 0x5A bytes
     std::array<std::uint8_t, 4> whiteRow; // row 2
   } rows[] = {
       // 3 old bits 010, 7 white bits, then padding.
-      {"1-bit, 3 to 10 pixels", 1, 2, 10, {0x5F, 0xC0, 0, 0}, {0xFF, 0xC0, 0, 0}},
+      {"1-bit, 3 to 10 pixels", 1, 10, {0x5F, 0xC0, 0, 0}, {0xFF, 0xC0, 0, 0}},
       // 3 old pixels (12 bits), 2 white pixels, then padding.
-      {"4-bit, 3 to 5 pixels", 4, 16, 5, {0x5A, 0x5F, 0xF0, 0}, {0xFF, 0xFF, 0xF0, 0}},
-      {"4-bit, 3 to 1 pixel", 4, 16, 1, {0x50, 0, 0, 0}, {0xF0, 0, 0, 0}},
+      {"4-bit, 3 to 5 pixels", 4, 5, {0x5A, 0x5F, 0xF0, 0}, {0xFF, 0xFF, 0xF0, 0}},
+      {"4-bit, 3 to 1 pixel", 4, 1, {0x50, 0, 0, 0}, {0xF0, 0, 0, 0}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     TBitmap bitmap;
-    bitmap.ReadBitmapFile(WriteTemplate({40, 3, 2, 1, row.bitCount, 0, row.colours, row.colours}));
+    bitmap.ReadBitmapFile(WriteTemplate(TemplateLayout().Size(3, 2).Bits(row.bitCount)));
     bitmap.Resize(row.newWidth, 3);
     for (int y = 0; y < 3; ++y) {
       const std::uint8_t* data = bitmap.RowAddress(y);
@@ -282,7 +233,7 @@ TEST_F(BitmapTest, TemplatePictureReachesRowsResizeAndFile) {
               {"top-down, last row half there", -3, 4}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    auto bytes = TemplateBytes({40, 5, row.height});
+    auto bytes = TemplateFile(TemplateLayout().Size(5, row.height));
     bytes.resize(bytes.size() - row.cut);
     WriteWholeFile(Path("t.bmp"), bytes);
     // Bytes lost at the end of the file are the last store rows: the picture's top rows when
@@ -295,12 +246,11 @@ TEST_F(BitmapTest, TemplatePictureReachesRowsResizeAndFile) {
     TBitmap bitmap;
     bitmap.ReadBitmapFile(Path("t.bmp"));
     bitmap.WriteBitmapFile(Path("direct.bmp"));
-    TGolden direct{5, 3, 256, false, picture};
-    EXPECT_EQ(ReadWholeFile(Path("direct.bmp")), GoldenFile(direct));
+    EXPECT_EQ(ReadWholeFile(Path("direct.bmp")), Golden(5, 3, picture));
     bitmap.Resize(6, 2);
     bitmap.WriteBitmapFile(Path("resized.bmp"));
     const auto kept = [&](int x, int y) -> std::uint8_t { return x < 5 ? picture(x, y) : 0xFF; };
-    EXPECT_EQ(ReadWholeFile(Path("resized.bmp")), GoldenFile({6, 2, 256, false, kept}));
+    EXPECT_EQ(ReadWholeFile(Path("resized.bmp")), Golden(6, 2, kept));
     TBitmap fresh;
     fresh.ReadBitmapFile(Path("t.bmp"));
     for (int y = 0; y < 3; ++y)
@@ -309,43 +259,51 @@ TEST_F(BitmapTest, TemplatePictureReachesRowsResizeAndFile) {
   }
 }
 
+// The held format knows 5-6-5 masks only; the format pixels are copied in also knows 5-5-5
+// and the plain 8-8-8 of 32 bits.
 TEST_F(BitmapTest, FormatsAndDescriptionsOfTemplates) {
-  constexpr std::array<std::uint32_t, 3> masks565{0xF800, 0x7E0, 0x1F};
-  constexpr std::array<std::uint32_t, 3> masks555{0x7C00, 0x3E0, 0x1F};
+  const auto small = [] { return TemplateLayout().Size(3, 2); };
+  const auto usedUnsaid = [](TemplateLayout t) {
+    t.coloursUsed = 0; // the full table of the bit count
+    return t;
+  };
   struct Row {
     const char* name;
-    TTemplate t;
-    PixelFormat format;
+    TemplateLayout t;
+    PixelFormat format, effective;
     std::uint32_t stride; // 0: device-dependent, no description
     std::uint32_t entries;
   } rows[] = {
-      {"1-bit", {40, 3, 2, 1, 1, 0, 2, 2}, PixelFormat::Bits1, 4, 2},
-      {"4-bit", {40, 3, 2, 1, 4, 0, 0, 16}, PixelFormat::Bits4, 4, 16},
-      {"8-bit", {40, 3, 2, 1, 8, 0, 0, 256}, PixelFormat::Bits8, 4, 256},
-      {"8-bit core", {12, 3, 2, 1, 8, 0, 0, 256}, PixelFormat::Bits8, 4, 256},
-      {"8-bit top-down", {40, 3, -2, 1, 8, 0, 200, 200}, PixelFormat::Bits8, 4, 200},
-      {"16-bit", {40, 3, 2, 1, 16, 0, 0, 0}, PixelFormat::Bits15, 8, 0},
-      {"16-bit 5-6-5", {40, 3, 2, 1, 16, 3, 0, 0, masks565}, PixelFormat::Bits16, 8, 0},
-      {"16-bit 5-6-5, 108-byte header",
-       {108, 3, 2, 1, 16, 3, 0, 0, masks565},
-       PixelFormat::Bits16,
-       8,
-       0},
-      {"16-bit 5-5-5", {40, 3, 2, 1, 16, 3, 0, 0, masks555}, PixelFormat::Custom, 8, 0},
-      {"24-bit with colours", {40, 3, 2, 1, 24, 0, 256, 256}, PixelFormat::Bits24, 12, 0},
-      {"32-bit", {40, 3, 2, 1, 32, 0, 0, 0}, PixelFormat::Bits32, 12, 0},
-      {"32-bit masks",
-       {40, 3, 2, 1, 32, 3, 0, 0, {0xFF0000, 0xFF00, 0xFF}},
-       PixelFormat::Custom,
-       12,
-       0},
-      {"8-bit run-length", {40, 3, 2, 1, 8, 1, 0, 256}, PixelFormat::Device, 0, 256},
+      {"1-bit", small().Bits(1), PixelFormat::Bits1, PixelFormat::Bits1, 4, 2},
+      {"4-bit", usedUnsaid(small().Bits(4)), PixelFormat::Bits4, PixelFormat::Bits4, 4, 16},
+      {"8-bit", usedUnsaid(small()), PixelFormat::Bits8, PixelFormat::Bits8, 4, 256},
+      {"8-bit core", small().Header(12), PixelFormat::Bits8, PixelFormat::Bits8, 4, 256},
+      {"8-bit top-down", small().Size(3, -2).Colours(200), PixelFormat::Bits8, PixelFormat::Bits8,
+       4, 200},
+      {"16-bit", small().Bits(16), PixelFormat::Bits15, PixelFormat::Bits15, 8, 0},
+      {"16-bit 5-6-5", small().Bits(16).Masks(0xF800, 0x7E0, 0x1F), PixelFormat::Bits16,
+       PixelFormat::Bits16, 8, 0},
+      {"16-bit 5-6-5, 108-byte header", small().Header(108).Bits(16).Masks(0xF800, 0x7E0, 0x1F),
+       PixelFormat::Bits16, PixelFormat::Bits16, 8, 0},
+      {"16-bit 5-5-5", small().Bits(16).Masks(0x7C00, 0x3E0, 0x1F), PixelFormat::Custom,
+       PixelFormat::Bits15, 8, 0},
+      {"16-bit 4-4-4", small().Bits(16).Masks(0xF00, 0xF0, 0xF), PixelFormat::Custom,
+       PixelFormat::Custom, 8, 0},
+      {"24-bit with colours", small().Bits(24).Colours(256), PixelFormat::Bits24,
+       PixelFormat::Bits24, 12, 0},
+      {"32-bit", small().Bits(32), PixelFormat::Bits32, PixelFormat::Bits32, 12, 0},
+      {"32-bit 8-8-8 masks", small().Bits(32).Masks(0xFF0000, 0xFF00, 0xFF), PixelFormat::Custom,
+       PixelFormat::Bits32, 12, 0},
+      {"32-bit masks, blue high", small().Bits(32).Masks(0xFF, 0xFF00, 0xFF0000),
+       PixelFormat::Custom, PixelFormat::Custom, 12, 0},
+      {"8-bit run-length", small().Bits(8, 1), PixelFormat::Device, PixelFormat::Device, 0, 256},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     TBitmap bitmap;
     bitmap.ReadBitmapFile(WriteTemplate(row.t));
     EXPECT_EQ(bitmap.HeldPixelFormat(), row.format);
+    EXPECT_EQ(EffectivePixelFormat(bitmap), row.effective);
     EXPECT_EQ(bitmap.IsDeviceDependent(), row.stride == 0);
     EXPECT_EQ(bitmap.CoreHeaderStyle(), row.t.headerSize == 12);
     EXPECT_EQ(bitmap.Width(), 3);
@@ -395,9 +353,7 @@ TEST_F(BitmapTest, EmptyAndDeviceDependentBitmaps) {
   EXPECT_EQ(emptied.HeldPixelFormat(), PixelFormat::Device);
 
   TBitmap compressed;
-  TTemplate rle;
-  rle.compression = 1;
-  compressed.ReadBitmapFile(WriteTemplate(rle));
+  compressed.ReadBitmapFile(WriteTemplate(TemplateLayout().Bits(8, 1)));
   compressed.SetHeight(0);
   compressed.SetWidth(4);
   compressed.SetHeight(4);
@@ -429,9 +385,9 @@ TEST_F(BitmapTest, RowRequestsAndColoursUsed) {
 
 // Wider pixels: a 40-byte header followed by the masks, and no colour table.
 TEST_F(BitmapTest, WritesBitFieldImagesWithTheirMasks) {
-  TTemplate t{40, 9, 9, 1, 16, 3, 0, 0, {0xF800, 0x7E0, 0x1F}};
   TBitmap bitmap;
-  bitmap.ReadBitmapFile(WriteTemplate(t));
+  bitmap.ReadBitmapFile(
+      WriteTemplate(TemplateLayout().Size(9, 9).Bits(16).Masks(0xF800, 0x7E0, 0x1F)));
   bitmap.SetHeight(0);
   bitmap.SetWidth(3);
   bitmap.SetHeight(2);
@@ -469,23 +425,22 @@ TEST_F(BitmapTest, WritesBitFieldImagesWithTheirMasks) {
 
 // Each bad file raises its failure and leaves the bitmap holding the previous template.
 TEST_F(BitmapTest, BadFilesAreRefusedAndChangeNothing) {
-  const auto good = TemplateBytes({});
+  const auto good = TemplateFile({});
   const auto patched = [&](std::size_t offset, std::uint32_t value, std::size_t width = 4) {
-    auto bytes = good;
-    for (std::size_t i = 0; i < width; ++i)
-      bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    return bytes;
+    return vextest::Patched(good, offset, value, width);
   };
   const auto cut = [](std::vector<std::uint8_t> bytes, std::size_t size) {
     bytes.resize(size);
     return bytes;
   };
-  const auto with = [](TTemplate t) { return TemplateBytes(t); };
+  const auto with = [](const std::function<void(TemplateLayout&)>& change) {
+    TemplateLayout t;
+    change(t);
+    return TemplateFile(t);
+  };
   const std::string invalid = "Bitmap image is not valid";
   const std::string readError = "Stream read error";
-  TTemplate bitFields{40, 3, 2, 1, 16, 3, 0, 0, {0xF800, 0x7E0, 0x1F}};
-  TTemplate core;
-  core.headerSize = 12;
+  const auto core = with([](TemplateLayout& t) { t.Header(12); });
   struct Row {
     const char* name;
     std::vector<std::uint8_t> bytes;
@@ -493,23 +448,28 @@ TEST_F(BitmapTest, BadFilesAreRefusedAndChangeNothing) {
     std::string message;
   } rows[] = {
       {"shorter than the file header", cut(good, 13), typeid(EReadError), readError},
-      {"not BM", patched(0, 'B' | 'A' << 8, 2), typeid(EInvalidGraphic), invalid},
+      {"not BM", patched(0, 0x4142, 2), typeid(EInvalidGraphic), invalid},
       {"ends before the header size", cut(good, 16), typeid(EReadError), readError},
       {"ends inside the info header", cut(good, 14 + 30), typeid(EReadError), readError},
-      {"ends inside the core header", cut(with(core), 14 + 10), typeid(EReadError), readError},
-      {"ends inside a 124-byte header", cut(with({124}), 14 + 100), typeid(EReadError), readError},
+      {"ends inside the core header", cut(core, 14 + 10), typeid(EReadError), readError},
+      {"ends inside a 124-byte header", cut(with([](TemplateLayout& t) { t.Header(124); }), 114),
+       typeid(EReadError), readError},
       {"header size 4000000000", patched(14, 4000000000u), typeid(EReadError), readError},
       {"header size 0", patched(14, 0), typeid(EInvalidGraphic), invalid},
       {"header size 16", patched(14, 16), typeid(EInvalidGraphic), invalid},
       {"header size 39", patched(14, 39), typeid(EInvalidGraphic), invalid},
       {"planes 0", patched(26, 0, 2), typeid(EInvalidGraphic), invalid},
       {"planes 2", patched(26, 2, 2), typeid(EInvalidGraphic), invalid},
-      {"core planes 2", with({12, 5, 3, 2}), typeid(EInvalidGraphic), invalid},
-      {"ends inside the masks", cut(with(bitFields), 14 + 40 + 8), typeid(EReadError), readError},
-      {"masks cut by a 44-byte header", with({44, 3, 2, 1, 16, 3, 0, 0}), typeid(EInvalidGraphic),
-       invalid},
+      {"core planes 2", with([](TemplateLayout& t) { t.Header(12).planes = 2; }),
+       typeid(EInvalidGraphic), invalid},
+      {"ends inside the masks",
+       cut(with([](TemplateLayout& t) { t.Bits(16).Masks(0xF800, 0x7E0, 0x1F); }), 14 + 40 + 8),
+       typeid(EReadError), readError},
+      {"masks cut by a 44-byte header",
+       with([](TemplateLayout& t) { t.Header(44).Bits(16).Masks(0, 0, 0); }),
+       typeid(EInvalidGraphic), invalid},
       {"ends inside the colour table", cut(good, 54 + 4 * 255), typeid(EReadError), readError},
-      {"ends inside a core colour table", cut(with(core), 26 + 3 * 255 + 2), typeid(EReadError),
+      {"ends inside a core colour table", cut(core, 26 + 3 * 255 + 2), typeid(EReadError),
        readError},
       {"257 colours", patched(46, 257), typeid(EInvalidGraphic), invalid},
       {"305402420 colours", patched(46, 305402420), typeid(EInvalidGraphic), invalid},
@@ -523,15 +483,16 @@ TEST_F(BitmapTest, BadFilesAreRefusedAndChangeNothing) {
       {"height 0", patched(22, 0), typeid(EInvalidGraphic), invalid},
       {"height -2147483648", patched(22, 0x80000000u), typeid(EInvalidGraphic), invalid},
       {"3000000 x 2000000 pixels",
-       with({40, 3000000, 2000000, 1, 8, 0, 256, 256, {}, 0, 0, 0, 0, false}),
+       with([](TemplateLayout& t) { t.Size(3000000, 2000000).pixels = false; }),
        typeid(EInvalidGraphic), invalid},
-      {"top-down run-length", with({40, 5, -3, 1, 8, 1}), typeid(EInvalidGraphic), invalid},
+      {"top-down run-length", with([](TemplateLayout& t) { t.Size(5, -3).Bits(8, 1); }),
+       typeid(EInvalidGraphic), invalid},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     TBitmap bitmap;
     bitmap.ReadBitmapFile(WriteTemplate({}));
-    const TSnapshot before = SnapshotOf(bitmap);
+    const auto before = SnapshotOf(bitmap);
     WriteWholeFile(Path("bad.bmp"), row.bytes);
     ExpectRaised([&] { bitmap.ReadBitmapFile(Path("bad.bmp")); }, row.type, row.message);
     EXPECT_TRUE(SnapshotOf(bitmap) == before);
@@ -545,7 +506,7 @@ TEST_F(BitmapTest, OpenCreateWriteAndResizeFailures) {
                "Cannot open file \"" + Path("missing.bmp") + "\". " +
                    vextest::OsText(vextest::NoSuchFile));
   bitmap.ReadBitmapFile(WriteTemplate({}));
-  const TSnapshot before = SnapshotOf(bitmap);
+  const auto before = SnapshotOf(bitmap);
   for (const auto& size : {std::pair{-1, 3}, std::pair{5, -1}, std::pair{100000, 100000}}) {
     SCOPED_TRACE(testing::Message() << size.first << " x " << size.second);
     ExpectRaised([&] { bitmap.Resize(size.first, size.second); }, typeid(EOutOfResources),
@@ -559,9 +520,7 @@ TEST_F(BitmapTest, OpenCreateWriteAndResizeFailures) {
     ExpectRaised([&] { bitmap.WriteBitmapFile("/dev/full"); }, typeid(EWriteError),
                  "Stream write error");
 
-  TTemplate core;
-  core.headerSize = 12;
-  bitmap.ReadBitmapFile(WriteTemplate(core));
+  bitmap.ReadBitmapFile(WriteTemplate(TemplateLayout().Header(12)));
   bitmap.Resize(70000, 1);
   ExpectRaised([&] { bitmap.WriteBitmapFile(Path("wide.bmp")); }, typeid(EInvalidGraphic),
                "Bitmap image is not valid");

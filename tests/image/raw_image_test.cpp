@@ -1,5 +1,6 @@
 // The conversion of raw image members: exact file bytes, the template's one-time load, and the
 // refusals that come before any output file exists.
+#include "archive_builder.h"
 #include "bmp_builder.h"
 #include "exceptions.h"
 #include "expect_throw_msg.h"
@@ -11,32 +12,21 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
 #include <filesystem>
 #include <string>
 #include <typeinfo>
 
 namespace fs = std::filesystem;
 using namespace vex;
-using vextest::ExpectedBitmapFile;
 using vextest::ReadWholeFile;
 using vextest::TemplateFile;
 using vextest::TemplateLayout;
 
 namespace {
 
-// A raw member: two tag bytes, width, height, then the pixels (top row first) and `extra`
-// trailing bytes.
-TByteDynArray RawMember(std::uint16_t width, std::uint16_t height, std::uint8_t tag = 0,
-                        std::size_t extra = 0) {
-  vextest::ByteBuilder b;
-  b.U8(tag).U8(static_cast<std::uint8_t>(tag * 3)); // not read
-  b.U16(width).U16(height);
-  for (std::size_t i = 0; i < std::size_t{width} * height; ++i)
-    b.U8(static_cast<std::uint8_t>(i * 37 + i / width)); // neither symmetric nor periodic
-  b.Repeat(0xAB, extra);
-  return b.Get();
+// A raw member of width × height noise pixels, top row first.
+TByteDynArray RawMember(std::uint16_t width, std::uint16_t height, std::uint32_t seed = 0) {
+  return vextools::RawImage(width, height, vextools::Noise(std::size_t{width} * height, seed));
 }
 
 class ConvertRawImageTest : public vextest::TempFolderTest {
@@ -50,26 +40,23 @@ protected:
   }
   std::string Out(const char* name) const { return (Folder() / name).string(); }
   static std::vector<std::uint8_t> Expected(const TemplateLayout& t, const TByteDynArray& member) {
-    return ExpectedBitmapFile(t, GetU16(&member[2]), GetU16(&member[4]), member.data() + 6);
+    return vextest::ExpectedBitmapFile(t, GetU16(&member[2]), GetU16(&member[4]), &member[6]);
   }
 };
 
+// The copy from the member into the bitmap: row order, widths that need padding, and a
+// template of fewer colours, whose table the file fills up with black.
 TEST_F(ConvertRawImageTest, WritesExactBytesForInfoAndCoreTemplates) {
-  TemplateLayout info;
-  TemplateLayout core;
-  core.core = true;
-  TemplateLayout small; // fewer colours: the rest of the table is black
-  small.colours = vextest::TestColours(252);
-  small.coloursUsed = 252;
-  for (const TemplateLayout* t : {&info, &core, &small}) {
-    SCOPED_TRACE(t->core ? "core" : std::to_string(t->colours.size()));
+  for (const TemplateLayout& t :
+       {TemplateLayout(), TemplateLayout().Header(12), TemplateLayout().Colours(252)}) {
+    SCOPED_TRACE(testing::Message() << t.headerSize << "-byte header, " << t.colours.size());
     TRawImageConverter converter = NewConverter();
-    WriteTemplate(*t);
+    WriteTemplate(t);
     for (const auto& size : {std::pair<int, int>{1, 1}, {3, 2}, {4, 3}, {5, 7}, {6, 1}, {13, 9}}) {
       const TByteDynArray member = RawMember(static_cast<std::uint16_t>(size.first),
                                              static_cast<std::uint16_t>(size.second));
       converter.ConvertRawImage(member, Out("x.bmp"));
-      EXPECT_EQ(ReadWholeFile(Out("x.bmp")), Expected(*t, member))
+      EXPECT_EQ(ReadWholeFile(Out("x.bmp")), Expected(t, member))
           << size.first << " x " << size.second;
     }
   }
@@ -78,14 +65,19 @@ TEST_F(ConvertRawImageTest, WritesExactBytesForInfoAndCoreTemplates) {
 TEST_F(ConvertRawImageTest, OnlyTheDeclaredPixelsMatter) {
   WriteTemplate({});
   TRawImageConverter converter = NewConverter();
-  const TByteDynArray exact = RawMember(5, 3, 0);
-  const TByteDynArray longer = RawMember(5, 3, 0x5A, 1000); // other tag, trailing bytes
+  const TByteDynArray exact = RawMember(5, 3);
+  TByteDynArray longer = exact; // another tag, and trailing bytes
+  longer[0] = 0x5A;
+  longer[1] = 0xA5;
+  longer.insert(longer.end(), 1000, 0xAB);
   converter.ConvertRawImage(exact, Out("a.bmp"));
   converter.ConvertRawImage(longer, Out("b.bmp"));
   EXPECT_EQ(ReadWholeFile(Out("a.bmp")), Expected({}, exact));
   EXPECT_EQ(ReadWholeFile(Out("b.bmp")), ReadWholeFile(Out("a.bmp")));
   // A picture of no width or no height is an empty file, whatever bytes follow the head.
-  for (const TByteDynArray& empty : {RawMember(0, 9), RawMember(9, 0, 1, 3), RawMember(0, 0)}) {
+  TByteDynArray noHeight = RawMember(9, 0);
+  noHeight.insert(noHeight.end(), 3, 0xAB);
+  for (const TByteDynArray& empty : {RawMember(0, 9), noHeight, RawMember(0, 0)}) {
     converter.ConvertRawImage(empty, Out("e.bmp"));
     EXPECT_TRUE(fs::exists(Out("e.bmp")));
     EXPECT_EQ(fs::file_size(Out("e.bmp")), 0u);
@@ -131,15 +123,7 @@ TEST_F(ConvertRawImageTest, ShortMembersAreRefusedBeforeTheirFileExists) {
 
 TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
   const std::string assertion = vextest::PixelFormatAssertion();
-  auto layout = [](std::uint16_t bits, std::uint32_t compression,
-                   std::array<std::uint32_t, 3> masks = {}) {
-    TemplateLayout t;
-    t.bitCount = bits;
-    t.compression = compression;
-    t.colours = vextest::TestColours(bits <= 8 ? 1u << bits : 0);
-    std::copy(masks.begin(), masks.end(), t.masks);
-    return t;
-  };
+  const std::string deeper = "Palette template is not an 8-bit bitmap";
   const struct {
     const char* what;
     std::vector<std::uint8_t> file; // empty with `missing`: no template at all
@@ -153,18 +137,18 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
        typeid(EFOpenError),
        "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " +
            vextest::OsText(vextest::NoSuchFile)},
-      {"24-bit", TemplateFile(layout(24, 0)), false, typeid(EInvalidGraphic),
-       "Palette template is not an 8-bit bitmap"},
-      {"16-bit", TemplateFile(layout(16, 0)), false, typeid(EInvalidGraphic),
-       "Palette template is not an 8-bit bitmap"},
+      {"24-bit", TemplateFile(TemplateLayout().Bits(24)), false, typeid(EInvalidGraphic), deeper},
+      {"16-bit", TemplateFile(TemplateLayout().Bits(16)), false, typeid(EInvalidGraphic), deeper},
       // Masks of no layout the copy knows: not refused as deeper, but as unknown.
-      {"16-bit 4-4-4 masks", TemplateFile(layout(16, 3, {0xF00, 0xF0, 0xF})), false,
+      {"16-bit 4-4-4 masks", TemplateFile(TemplateLayout().Bits(16).Masks(0xF00, 0xF0, 0xF)), false,
        typeid(EAssertionFailed), assertion},
-      {"32-bit masks, blue high", TemplateFile(layout(32, 3, {0xFF, 0xFF00, 0xFF0000})), false,
+      {"32-bit masks, blue high",
+       TemplateFile(TemplateLayout().Bits(32).Masks(0xFF, 0xFF00, 0xFF0000)), false,
        typeid(EAssertionFailed), assertion},
-      {"1-bit", TemplateFile(layout(1, 0)), false, typeid(EAssertionFailed), assertion},
-      {"4-bit", TemplateFile(layout(4, 0)), false, typeid(EAssertionFailed), assertion},
-      {"RLE8", TemplateFile(layout(8, 1)), false, typeid(EAssertionFailed), assertion},
+      {"1-bit", TemplateFile(TemplateLayout().Bits(1)), false, typeid(EAssertionFailed), assertion},
+      {"4-bit", TemplateFile(TemplateLayout().Bits(4)), false, typeid(EAssertionFailed), assertion},
+      {"RLE8", TemplateFile(TemplateLayout().Bits(8, 1)), false, typeid(EAssertionFailed),
+       assertion},
       {"empty file", {}, false, typeid(EAssertionFailed), assertion},
       {"not BM",
        {'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
@@ -174,17 +158,12 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    TRawImageConverter converter = NewConverter();
     fs::remove(Folder() / PaletteTemplateName);
     if (!row.missing)
       vextest::WriteWholeFile(Folder() / PaletteTemplateName, row.file);
-    try {
-      converter.ConvertRawImage(RawMember(3, 2), Out("out.bmp"));
-      ADD_FAILURE() << "converted";
-    } catch (const Exception& e) {
-      EXPECT_EQ(typeid(e).name(), std::string(row.type.name()));
-      EXPECT_EQ(e.Message(), row.message);
-    }
+    TRawImageConverter converter = NewConverter();
+    vextest::ExpectRaised([&] { converter.ConvertRawImage(RawMember(3, 2), Out("out.bmp")); },
+                          row.type, row.message);
     EXPECT_FALSE(fs::exists(Out("out.bmp")));
   }
 }

@@ -1,16 +1,14 @@
-// Pixel rectangles between a buffer and a bitmap: clipping on every side, both directions, and
-// the pixel-format rule.
+// Pixel rectangles between a buffer and a bitmap: clipping on every side, both directions and
+// both row orders. (The pixel-format rule is in the bitmap tests' table of formats.)
 #include "bmp_builder.h"
 #include "exceptions.h"
-#include "expect_throw_msg.h"
 #include "temp_folder.h"
 #include "vex_graphics.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <algorithm>
 #include <numeric>
-#include <regex>
 
 using namespace vex;
 using vextest::TemplateFile;
@@ -81,9 +79,7 @@ TEST_F(PixelRectTest, ClipsOnEverySide) {
 // Rows are reached through the bitmap, whichever way its store runs: a bitmap read from a
 // top-down file keeps its top row first in memory, a rebuilt one its bottom row.
 TEST_F(PixelRectTest, CopiesBothWaysInEitherRowOrder) {
-  TemplateLayout topDown;
-  topDown.width = 5;
-  topDown.height = -3;
+  const TemplateLayout topDown = TemplateLayout().Size(5, -3);
   for (const bool rebuilt : {true, false}) {
     SCOPED_TRACE(rebuilt ? "bottom-up" : "top-down");
     TBitmap bitmap = rebuilt ? Bitmap(5, 3) : Read(topDown);
@@ -102,10 +98,7 @@ TEST_F(PixelRectTest, CopiesBothWaysInEitherRowOrder) {
 
 TEST_F(PixelRectTest, RectanglesOutsideCopyNothingAndNeverAskTheFormat) {
   // A 1-bit bitmap: any copy that reached the format rule would fail its assertion.
-  TemplateLayout oneBit;
-  oneBit.bitCount = 1;
-  oneBit.colours = vextest::TestColours(2);
-  TBitmap bitmap = Bitmap(4, 4, oneBit);
+  TBitmap bitmap = Bitmap(4, 4, TemplateLayout().Bits(1));
   std::uint8_t buffer[16] = {};
   for (const TPixelRect rect : {TPixelRect{-3, 0, 0, 4}, TPixelRect{0, -2, 4, 0},
                                 TPixelRect{4, 0, 9, 4}, TPixelRect{0, 4, 4, 7}}) {
@@ -113,47 +106,6 @@ TEST_F(PixelRectTest, RectanglesOutsideCopyNothingAndNeverAskTheFormat) {
     CopyPixelRectToBuffer(buffer, bitmap, rect);
   }
   EXPECT_THROW(CopyPixelRectFromBuffer(buffer, bitmap, {0, 0, 1, 1}), EAssertionFailed);
-}
-
-TEST_F(PixelRectTest, EffectivePixelFormatByBitCountAndMasks) {
-  const struct {
-    std::uint16_t bitCount;
-    std::uint32_t compression;
-    std::uint32_t greenMask; // with compression 3: red and blue complete the usual set
-    PixelFormat expected;
-  } rows[] = {
-      {8, 0, 0, PixelFormat::Bits8},
-      {1, 0, 0, PixelFormat::Bits1},
-      {4, 0, 0, PixelFormat::Bits4},
-      {24, 0, 0, PixelFormat::Bits24},
-      {32, 0, 0, PixelFormat::Bits32},
-      {16, 0, 0, PixelFormat::Bits15},
-      {16, 3, 0x7E0, PixelFormat::Bits16},
-      {16, 3, 0x3E0, PixelFormat::Bits15},
-      {16, 3, 0x0F0, PixelFormat::Custom},
-      {32, 3, 0xFF00, PixelFormat::Bits32},
-      {32, 3, 0xFF0000, PixelFormat::Custom},
-      {8, 1, 0, PixelFormat::Device}, // compressed: a device-dependent image
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.bitCount);
-    TemplateLayout t;
-    t.bitCount = row.bitCount;
-    t.compression = row.compression;
-    const bool wide = row.bitCount == 32;
-    t.masks[0] = wide ? 0xFF0000 : 0xF800;
-    t.masks[1] = row.greenMask;
-    t.masks[2] = wide ? 0xFF : 0x1F;
-    t.colours = vextest::TestColours(row.bitCount <= 8 ? 1u << row.bitCount : 0);
-    const auto path = Folder() / "t.bmp";
-    vextest::WriteWholeFile(path, TemplateFile(t));
-    TBitmap bitmap;
-    bitmap.ReadBitmapFile(path.string());
-    bitmap.SetHeight(0);
-    bitmap.SetWidth(3);
-    bitmap.SetHeight(2);
-    EXPECT_EQ(EffectivePixelFormat(bitmap), row.expected);
-  }
 }
 
 } // namespace

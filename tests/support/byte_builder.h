@@ -5,6 +5,8 @@
 
 #include "little_endian.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -50,5 +52,15 @@ public:
 private:
   std::vector<std::uint8_t> bytes_;
 };
+
+// `bytes` with the field of `width` bytes at `offset` set to `value`: a file with one field
+// changed.
+inline std::vector<std::uint8_t> Patched(std::vector<std::uint8_t> bytes, std::size_t offset,
+                                         std::uint32_t value, std::size_t width = 4) {
+  std::vector<std::uint8_t> field;
+  vex::PutU32(field, value);
+  std::copy_n(field.begin(), width, bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+  return bytes;
+}
 
 } // namespace vextest

@@ -1,6 +1,7 @@
 // Splitting a Windows command line into the tool's arguments: blanks, quotes without escapes,
 // empty arguments, the program token, and double-byte characters. Pure, so it runs everywhere.
 #include "command_line.h"
+#include "lead_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +9,7 @@ using namespace vex;
 
 namespace {
 
-// A stand-in for a double-byte code page: 0x81..0x9F and 0xE0..0xFC lead a two-byte character.
-bool IsTestLeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
+using vextest::IsTestLeadByte;
 
 using Args = std::vector<std::string>;
 

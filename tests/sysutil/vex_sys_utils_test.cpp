@@ -1,10 +1,12 @@
-// The OS layer: error texts, path rules, folder making and whole-buffer file output, each
-// against the real file system of a fresh temporary folder.
+// The OS layer: error texts, path rules (with the double-byte rule, pure, on every platform),
+// folder making and whole-buffer file output, each against the real file system of a fresh
+// temporary folder.
 #include "app_folder.h"
 #include "command_line.h"
 #include "exceptions.h"
 #include "expect_throw_msg.h"
 #include "files.h"
+#include "lead_bytes.h"
 #include "paths.h"
 #include "platform.h"
 #include "platform_errors.h"
@@ -19,9 +21,6 @@
 
 namespace fs = std::filesystem;
 using namespace vex;
-using vextest::ReadWholeFile;
-using vextest::WriteWholeFile;
-
 using namespace vextest;
 
 namespace {
@@ -67,48 +66,65 @@ TEST(RaiseAssertion, NamesTheBaseFileAndLine) {
                    "Assertion failure (vex_graphics.cpp, line 481)");
 }
 
-// A stand-in for a double-byte code page: 0x81..0x9F and 0xE0..0xFC lead a two-byte character.
-bool IsTestLeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 const TPathSyntax PosixSyntax{"/", '/', nullptr};
 const TPathSyntax WindowsSyntax{"\\:", '\\', IsTestLeadByte};
 
-TEST(PathRules, FolderPartAndExtension) {
+// On Windows 0x95 0x5C and 0x83 0x5C are characters of code page 932 whose second byte has the
+// value of "\"; 0x83 0x83 is one whose second byte has a lead byte's value. A folder gets its
+// "\" unless it ends with a real one: ":" and "/" do not count.
+TEST(PathRules, FolderPartExtensionAndTrailingDelimiter) {
   const struct {
     const TPathSyntax* syntax;
-    const char* path;
+    std::string path;
     const char* folder;
-    const char* ext;
-    const char* withoutExt;
+    std::string ext; // RemoveFileExt leaves the path without it
+    bool endsWithDelimiter;
+    const char* asFolder = nullptr; // with its delimiter, where the row says
   } rows[] = {
-      {&PosixSyntax, "games/data.agg", "games/", ".agg", "games/data"},
-      {&PosixSyntax, "a.b/data", "a.b/", "", "a.b/data"},
-      {&PosixSyntax, ".agg", "", ".agg", ""},
-      {&PosixSyntax, "dir\\x.y:z", "", ".y:z", "dir\\x"},
-      {&PosixSyntax, "/", "/", "", "/"},
-      {&WindowsSyntax, "C:\\games\\data.agg", "C:\\games\\", ".agg", "C:\\games\\data"},
-      {&WindowsSyntax, "C:data.agg", "C:", ".agg", "C:data"},
-      {&WindowsSyntax, "a.b\\data", "a.b\\", "", "a.b\\data"},
-      {&WindowsSyntax, "out/x.agg", "", ".agg", "out/x"},
-      // 0x83 0x5C is one character: its second byte is no delimiter.
-      {&WindowsSyntax, "\x83\x5C.agg", "", ".agg", "\x83\x5C"},
-      {&WindowsSyntax, "d\\\x83\x5C", "d\\", "", "d\\\x83\x5C"},
+      {&PosixSyntax, "games/data.agg", "games/", ".agg", false},
+      {&PosixSyntax, "a.b/data", "a.b/", "", false},
+      {&PosixSyntax, ".agg", "", ".agg", false},
+      {&PosixSyntax, "dir\\x.y:z", "", ".y:z", false, "dir\\x.y:z/"},
+      {&PosixSyntax, "/", "/", "", true, "/"},
+      {&PosixSyntax, "out/", "out/", "", true},
+      {&PosixSyntax, "", "", "", false},
+      {&WindowsSyntax, "C:\\games\\data.agg", "C:\\games\\", ".agg", false},
+      {&WindowsSyntax, "C:data.agg", "C:", ".agg", false},
+      {&WindowsSyntax, "a.b\\data", "a.b\\", "", false},
+      {&WindowsSyntax, "out/x.agg", "", ".agg", false},
+      {&WindowsSyntax, "out\\", "out\\", "", true, "out\\"},
+      {&WindowsSyntax, "out/", "", "", false, "out/\\"},
+      // A drive alone is its current folder; as the output folder it is the drive's root.
+      {&WindowsSyntax, "a:", "a:", "", true, "a:\\"},
+      // The second byte of a double-byte character is no delimiter...
+      {&WindowsSyntax, "\x83\x5C.agg", "", ".agg", false},
+      {&WindowsSyntax, "d\\\x83\x5C", "d\\", "", false},
+      {&WindowsSyntax,
+       "C:\\\x95\x5C\\\x83\x5C"
+       "file.bin",
+       "C:\\\x95\x5C\\", ".bin", false},
+      {&WindowsSyntax, "\x95\x5C\\", "\x95\x5C\\", "", true},
+      {&WindowsSyntax, "\x95\x5C", "", "", false, "\x95\x5C\\"},
+      {&WindowsSyntax, "a\x83:", "", "", false},
+      {&WindowsSyntax, "a.b\x83.c", "", ".b\x83.c", false},
+      // ...a character made of two lead-byte values is followed by a real delimiter, while an
+      // odd run of them swallows the "\" after it.
+      {&WindowsSyntax, "\x83\x83\\", "\x83\x83\\", "", true, "\x83\x83\\"},
+      {&WindowsSyntax, "\x83\x83\x83\\", "", "", false, "\x83\x83\x83\\\\"},
       // A lead byte at the very end has no second byte; nothing breaks.
-      {&WindowsSyntax, "x.\x83", "", ".\x83", "x"},
+      {&WindowsSyntax, "x.\x83", "", ".\x83", false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.path);
     EXPECT_EQ(ExtractFilePath(row.path, *row.syntax), row.folder);
     EXPECT_EQ(ExtractFileExt(row.path, *row.syntax), row.ext);
-    EXPECT_EQ(RemoveFileExt(row.path, *row.syntax), row.withoutExt);
+    EXPECT_EQ(RemoveFileExt(row.path, *row.syntax),
+              row.path.substr(0, row.path.size() - row.ext.size()));
+    EXPECT_EQ(EndsWithDelimiter(row.path, *row.syntax), row.endsWithDelimiter);
+    if (row.asFolder != nullptr) {
+      EXPECT_EQ(IncludeTrailingDelimiter(row.path, *row.syntax), row.asFolder);
+    }
   }
-  EXPECT_TRUE(EndsWithDelimiter("out\\", WindowsSyntax));
-  EXPECT_FALSE(EndsWithDelimiter("out/", WindowsSyntax));
-  EXPECT_FALSE(EndsWithDelimiter("\x83\x5C", WindowsSyntax));
-  EXPECT_TRUE(EndsWithDelimiter("out/", PosixSyntax));
-  EXPECT_FALSE(EndsWithDelimiter("", PosixSyntax));
 }
 
 TEST(PathRules, SameTextFoldsAsciiLettersOnly) {

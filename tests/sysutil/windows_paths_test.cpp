@@ -1,6 +1,5 @@
-// Windows paths: the double-byte rule in every path operation (pure, on every platform), and on
-// Windows itself the system's path syntax, double-byte names on the real file system, share
-// modes, drives that do not exist, and the executable's folder.
+// Windows itself: the system's path syntax, double-byte names on the real file system, share
+// modes, devices, drives that do not exist, and the executable's folder.
 #include "app_folder.h"
 #include "exceptions.h"
 #include "expect_throw_msg.h"
@@ -22,51 +21,6 @@ namespace fs = std::filesystem;
 using namespace vex;
 
 namespace {
-
-// A stand-in for code page 932: 0x81..0x9F and 0xE0..0xFC lead a two-byte character.
-bool IsTestLeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-const TPathSyntax DoubleByteSyntax{"\\:", '\\', IsTestLeadByte};
-
-// 0x95 0x5C and 0x83 0x5C are two characters of code page 932 whose second byte has the value
-// of "\"; 0x83 0x83 is one whose second byte has a lead byte's value. A folder gets its "\"
-// unless it ends with a real one: ":" and "/" do not count.
-TEST(WindowsPathRules, SecondBytesOfDoubleByteCharactersAreNoDelimiters) {
-  const struct {
-    const char* path;
-    const char* folder;
-    const char* ext;
-    bool endsWithDelimiter;
-    const char* asFolder = nullptr; // with its "\", where the row says
-  } rows[] = {
-      {"C:\\\x95\x5C\\\x83\x5C"
-       "file.bin",
-       "C:\\\x95\x5C\\", ".bin", false},
-      {"\x95\x5C\\", "\x95\x5C\\", "", true},
-      // The default folder of an archive so named: its "\" is still to be appended.
-      {"\x95\x5C", "", "", false, "\x95\x5C\\"},
-      // A character made of two lead-byte values is followed by a real delimiter...
-      {"\x83\x83\\", "\x83\x83\\", "", true, "\x83\x83\\"},
-      // ...while an odd run of them swallows the "\" after it.
-      {"\x83\x83\x83\\", "", "", false, "\x83\x83\x83\\\\"},
-      // A drive alone is its current folder; as the output folder it is the drive's root.
-      {"a:", "a:", "", true, "a:\\"},
-      {"out/", "", "", false, "out/\\"},
-      {"a\x83:", "", "", false},
-      {"a.b\x83.c", "", ".b\x83.c", false},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.path);
-    EXPECT_EQ(ExtractFilePath(row.path, DoubleByteSyntax), row.folder);
-    EXPECT_EQ(ExtractFileExt(row.path, DoubleByteSyntax), row.ext);
-    EXPECT_EQ(EndsWithDelimiter(row.path, DoubleByteSyntax), row.endsWithDelimiter);
-    if (row.asFolder != nullptr) {
-      EXPECT_EQ(IncludeTrailingDelimiter(row.path, DoubleByteSyntax), row.asFolder);
-    }
-  }
-}
 
 #ifdef _WIN32
 

@@ -17,9 +17,9 @@
 
 namespace fs = std::filesystem;
 using namespace vex;
-using vextest::ArchiveBuilder;
-using vextest::PatternBytes;
 using vextest::ReadWholeFile;
+using vextools::ArchiveBuilder;
+using vextools::Noise;
 
 using vextest::AlreadyExists;
 using vextest::NoSuchFile;
@@ -54,27 +54,27 @@ protected:
 
 TEST_F(UnpackArchiveTest, NamesMembersAndWritesThemByteForByte) {
   ArchiveBuilder archive;
-  archive.Add(KbPal, PatternBytes(768, 1));
-  archive.Add(UnknownKey, PatternBytes(33, 2));
+  archive.Add(KbPal, Noise(768, 1));
+  archive.Add(UnknownKey, Noise(33, 2));
   archive.Add(NameKey("combat.pal"), {});
-  archive.Add(0xEFD5, PatternBytes(5, 3)); // "WINCE00.82M": not an image, whatever the case
+  archive.Add(0xEFD5, Noise(5, 3)); // "WINCE00.82M": not an image, whatever the case
   Unpack(WriteArchive(archive.Build()));
-  EXPECT_EQ(OutFile("kb.pal"), PatternBytes(768, 1));
-  EXPECT_EQ(OutFile("file_1"), PatternBytes(33, 2));
+  EXPECT_EQ(OutFile("kb.pal"), Noise(768, 1));
+  EXPECT_EQ(OutFile("file_1"), Noise(33, 2));
   EXPECT_TRUE(fs::exists(Folder() / "out" / "combat.pal"));
   EXPECT_EQ(OutFile("combat.pal").size(), 0u);
-  EXPECT_EQ(OutFile("WINCE00.82M"), PatternBytes(5, 3));
+  EXPECT_EQ(OutFile("WINCE00.82M"), Noise(5, 3));
   EXPECT_EQ(CurrentMemberName(), "");
 }
 
 TEST_F(UnpackArchiveTest, EntriesMayOverlapAndLaterMembersReplaceEarlierOnes) {
   ArchiveBuilder archive;
-  archive.Add(KbPal, PatternBytes(100, 7));
+  archive.Add(KbPal, Noise(100, 7));
   const std::int32_t dataAt = 2 + 10 * 3;
   archive.AddRaw({UnknownKey, dataAt + 10, 20}); // inside kb.pal's bytes
   archive.AddRaw({KbPal, dataAt + 50, 3});       // kb.pal again, shorter
   Unpack(WriteArchive(archive.Build()));
-  const auto all = PatternBytes(100, 7);
+  const auto all = Noise(100, 7);
   EXPECT_EQ(OutFile("file_1"), std::vector<std::uint8_t>(all.begin() + 10, all.begin() + 30));
   EXPECT_EQ(OutFile("kb.pal"), std::vector<std::uint8_t>(all.begin() + 50, all.begin() + 53));
 }
@@ -102,7 +102,7 @@ TEST_F(UnpackArchiveTest, BadEntriesFailAtTheirMember) {
   const std::int32_t big = 0x7FFFFFFF;
   const struct {
     const char* what;
-    vextest::ArchiveEntry entry;
+    vextools::ArchiveEntry entry;
     bool rangeError;
   } rows[] = {
       {"data past the end", {UnknownKey, 40, 100}, false},
@@ -116,16 +116,16 @@ TEST_F(UnpackArchiveTest, BadEntriesFailAtTheirMember) {
     SCOPED_TRACE(row.what);
     fs::remove_all(Folder() / "out");
     ArchiveBuilder archive;
-    archive.Add(KbPal, PatternBytes(9, 4));
+    archive.Add(KbPal, Noise(9, 4));
     archive.AddRaw(row.entry);
-    archive.Add(NameKey("combat.pal"), PatternBytes(9, 5));
+    archive.Add(NameKey("combat.pal"), Noise(9, 5));
     const std::string path = WriteArchive(archive.Build());
     if (row.rangeError)
       EXPECT_THROW_MSG(Unpack(path), ERangeError, "Range check error");
     else
       EXPECT_THROW_MSG(Unpack(path), EReadError, "Stream read error");
     EXPECT_EQ(CurrentMemberName(), "file_1");
-    EXPECT_EQ(OutFile("kb.pal"), PatternBytes(9, 4));
+    EXPECT_EQ(OutFile("kb.pal"), Noise(9, 4));
     EXPECT_FALSE(fs::exists(Folder() / "out" / "combat.pal"));
   }
 }

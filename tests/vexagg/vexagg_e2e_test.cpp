@@ -8,6 +8,8 @@
 
 namespace fs = std::filesystem;
 using namespace vextest;
+using vextools::ArchiveBuilder;
+using vextools::Noise;
 
 namespace {
 
@@ -15,10 +17,10 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   fs::copy_file(VEXAGG_EXE, Exe().parent_path() / "vexagg");
   WriteWholeFile(TemplatePath(), TemplateFile({}));
   ArchiveBuilder archive;
-  archive.Add(0xC848, PatternBytes(3, 1));         // kb.pal
+  archive.Add(0xC848, Noise(3, 1));                // kb.pal
   archive.Add(0x925A, {0, 0, 2, 0, 1, 0, 250, 7}); // overmain.bmp, 2 x 1
   WriteWholeFile(Folder() / "base.agg", archive.Build());
-  archive.Add(0x9DF7, PatternBytes(5, 2));          // left.bmp, shorter than a head
+  archive.Add(0x9DF7, Noise(5, 2));                 // left.bmp, shorter than a head
   archive.Add(0x3F86, {0, 0, 4, 0, 4, 0, 1, 2, 3}); // boat.bkg, shorter than its pixels
   archive.Add(0x0001, {});                          // file_4
   WriteWholeFile(Folder() / "kinds.agg", archive.Build());

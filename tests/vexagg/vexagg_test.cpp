@@ -17,15 +17,18 @@
 namespace fs = std::filesystem;
 using namespace vex;
 using namespace vextest;
+using vextools::ArchiveBuilder;
+using vextools::Noise;
 using Bytes = std::vector<std::uint8_t>;
+using Colour = TPaletteEntry;
 
 namespace {
 
 // A raw picture member: two bytes of its own, u16 width and height, then the indices.
 Bytes RawPicture(std::uint16_t width, std::uint16_t height, std::uint8_t tag) {
-  ByteBuilder b;
-  b.U8(tag).U8(static_cast<std::uint8_t>(tag + 1)).U16(width).U16(height);
-  return b.Bytes(PatternBytes(std::size_t{width} * height, tag)).Get();
+  Bytes member = vextools::RawImage(width, height, Noise(std::size_t{width} * height, tag));
+  member[0] = tag, member[1] = static_cast<std::uint8_t>(tag + 1);
+  return member;
 }
 
 // A bitmap file of `layout` whose stored pixel rows (bottom-up unless the height is negative,
@@ -39,11 +42,10 @@ Bytes BitmapFile(const TemplateLayout& layout, const Bytes& rows) {
 // A bitmap of its own colours (all of them counted); bit-field masks when `masks` has some.
 TemplateLayout Layout(std::uint16_t bitCount, std::int32_t width, std::int32_t height,
                       std::vector<Colour> colours = {}, std::array<std::uint32_t, 3> masks = {}) {
-  TemplateLayout layout;
-  layout.bitCount = bitCount, layout.width = width, layout.height = height;
+  TemplateLayout layout = TemplateLayout().Size(width, height).Bits(bitCount);
   layout.coloursUsed = static_cast<std::uint32_t>(colours.size());
   layout.colours = std::move(colours), layout.compression = masks[0] != 0 ? 3 : 0;
-  std::copy(masks.begin(), masks.end(), layout.masks);
+  layout.masks = masks;
   return layout;
 }
 
@@ -86,21 +88,19 @@ TEST_F(VexaggTest, EveryKnownNameComesBackByteForByteThroughUnpackAndUpdate) {
     const auto side = static_cast<std::uint16_t>(1 + key % 9);
     archive.Add(key, IsPictureName(name)
                          ? RawPicture(side, side / 2 + 1, static_cast<std::uint8_t>(key))
-                         : PatternBytes(key % 50, key));
+                         : Noise(key % 50, key));
   }
   archive.Add(NameKey("overmain.bmp"), RawPicture(0, 3, 9)); // an empty file: keeps BASE's bytes
   const std::string base = Write("base.agg", archive.Build());
   // Fewer colours than indices: indices past the template's own colours must survive too.
-  TemplateLayout t;
-  t.colours = TestColours(200), t.coloursUsed = 200;
-  Write("TivPalette.bmp", TemplateFile(t));
+  Write("TivPalette.bmp", TemplateFile(TemplateLayout().Colours(200)));
   Unpack("base.agg", "unpacked");
   Update("base.agg", "unpacked");
   EXPECT_EQ(ReadWholeFile(At("out.agg")), ReadWholeFile(base));
 }
 
 TEST_F(VexaggTest, GapsOverlapsAndDisorderUnpackToTheSameFiles) {
-  Bytes blob = PatternBytes(64, 5);
+  Bytes blob = Noise(64, 5);
   blob[32] = 3, blob[33] = 0, blob[34] = 2, blob[35] = 0; // a 3 x 2 picture head at blob + 30
   constexpr std::int32_t data = 2 + 10 * 5;
   ArchiveBuilder archive;
@@ -122,25 +122,25 @@ TEST_F(VexaggTest, GapsOverlapsAndDisorderUnpackToTheSameFiles) {
 
 TEST_F(VexaggTest, EachMemberComesFromItsFileOrFromBase) {
   ArchiveBuilder archive;
-  archive.Add(NameKey("kb.pal"), PatternBytes(10, 1));       // an earlier entry of a name: BASE
+  archive.Add(NameKey("kb.pal"), Noise(10, 1));              // an earlier entry of a name: BASE
   archive.Add(NameKey("overmain.bmp"), RawPicture(2, 1, 7)); // an empty file: BASE
   archive.Add(NameKey("left.bmp"), RawPicture(4, 4, 3));     // from its file, tag kept
-  archive.Add(NameKey("kb.pal"), PatternBytes(12, 2));       // the last entry: its file
-  archive.Add(NameKey("font.icn"), PatternBytes(5, 3));      // no file: BASE
+  archive.Add(NameKey("kb.pal"), Noise(12, 2));              // the last entry: its file
+  archive.Add(NameKey("font.icn"), Noise(5, 3));             // no file: BASE
   Write("base.agg", archive.Build());
   Write("TivPalette.bmp", TemplateFile({}));
-  Write("f/kb.pal", PatternBytes(3, 4));
+  Write("f/kb.pal", Noise(3, 4));
   Write("f/overmain.bmp", {});
   const Colour c = TestColours(10)[9]; // then one step away from it
-  Write("f/left.bmp",
-        BitmapFile(Layout(24, 2, 1), {c.b, c.g, c.r, c.b, c.g, std::uint8_t(c.r + 1), 0, 0}));
+  Write("f/left.bmp", BitmapFile(Layout(24, 2, 1), {c.blue, c.green, c.red, c.blue, c.green,
+                                                    std::uint8_t(c.red + 1), 0, 0}));
   EXPECT_EQ(Update("base.agg", "f"), "left.bmp\t1\n");
   ArchiveBuilder out; // the same directory, the members one after another
-  out.Add(NameKey("kb.pal"), PatternBytes(10, 1));
+  out.Add(NameKey("kb.pal"), Noise(10, 1));
   out.Add(NameKey("overmain.bmp"), RawPicture(2, 1, 7));
   out.Add(NameKey("left.bmp"), {3, 4, 2, 0, 1, 0, 9, 9});
-  out.Add(NameKey("kb.pal"), PatternBytes(3, 4));
-  out.Add(NameKey("font.icn"), PatternBytes(5, 3));
+  out.Add(NameKey("kb.pal"), Noise(3, 4));
+  out.Add(NameKey("font.icn"), Noise(5, 3));
   EXPECT_EQ(ReadWholeFile(At("out.agg")), out.Build());
 }
 
@@ -148,8 +148,8 @@ TEST_F(VexaggTest, ColoursBecomeTheTemplatesIndices) {
   // White; red twice (the lower index wins); blue and green, equally far from (0, 100, 100).
   const std::vector<Colour> palette{
       {255, 255, 255}, {200, 0, 0}, {200, 0, 0}, {0, 0, 200}, {0, 200, 0}};
-  TemplateLayout t;
-  t.colours = palette, t.coloursUsed = 5;
+  TemplateLayout t = TemplateLayout().Colours(5);
+  t.colours = palette;
   Write("TivPalette.bmp", TemplateFile(t));
   std::vector<Colour> unpacked = palette; // the table the unpack writes: black after
   unpacked.resize(256, {0, 0, 0});
@@ -157,8 +157,7 @@ TEST_F(VexaggTest, ColoursBecomeTheTemplatesIndices) {
   other[7] = {1, 1, 1};
   const Bytes bgr4{0, 0, 200, 210, 0, 0, 100, 100, 0, 255, 255, 255}; // red, ~blue, tie, white
   const Bytes bgrx4{0, 0, 200, 9, 210, 0, 0, 9, 100, 100, 0, 9, 255, 255, 255, 9};
-  TemplateLayout core = Layout(8, 3, 1, unpacked);
-  core.core = true;
+  const TemplateLayout core = Layout(8, 3, 1, unpacked).Header(12);
   const struct {
     const char* what;
     TemplateLayout file;
@@ -187,7 +186,7 @@ TEST_F(VexaggTest, ColoursBecomeTheTemplatesIndices) {
 
 TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
   ArchiveBuilder archive;
-  archive.Add(NameKey("kb.pal"), PatternBytes(10, 1));
+  archive.Add(NameKey("kb.pal"), Noise(10, 1));
   archive.Add(NameKey("overmain.bmp"), RawPicture(2, 1, 0));
   Write("base.agg", archive.Build());
   Write("TivPalette.bmp", TemplateFile({}));
