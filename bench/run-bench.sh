@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Times the tool against tar extracting the identical tree, in one run, alternating the two.
+# Times the tool against tar extracting the identical tree, in one run, alternating the two;
+# and vexagg update of the full archive from that tree against the tool's unpack of it.
 #   bench/run-bench.sh [PAIRS]     (default 9 pairs after one warm-up of each)
 # VEX_BENCH_TOOL=/path/to/Marlovexine times another build of the tool (with its own
-# TivPalette.bmp beside it), to compare before and after a change on the same archives.
+# TivPalette.bmp and vexagg beside it), to compare before and after a change on the same
+# archives.
 # For each archive (full: every known name once, about 60 MB; big: 50 members of 4 MB), it
 # first checks that the tool's output equals the expected tree byte for byte, then prints the
 # median time of each, the median of the per-pair ratios tool / tar, and the tool's peak
@@ -13,14 +15,54 @@ cd "$(dirname "$0")/.."
 pairs=${1:-9}
 build=build-bench
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target Marlovexine default_palette make_bench_archive >/dev/null
+cmake --build "$build" -j "$(nproc)" --target Marlovexine vexagg default_palette \
+  make_bench_archive >/dev/null
 tool=${VEX_BENCH_TOOL:-$PWD/$build/bin/Marlovexine}
+vexagg=$(dirname "$tool")/vexagg
 work=$PWD/$build/run
 mkdir -p "$work"
-rm -rf "$work"/out-tool-* "$work"/out-tar-* "$work/check" "$work/mem"
+rm -rf "$work"/out-tool-* "$work"/out-tar-* "$work"/unpack-* "$work/check" "$work/mem"
 
 now() { date +%s%N; }
+elapsed_ms() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b - a) / 1e6 }'; }
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# vexagg update of archive $1 from the tree $2 that the tool unpacks it into, against that
+# unpack, alternating, after checking that the update gives the archive back byte for byte.
+# Each update writes a new archive (removed after its pair, outside the timing); each unpack a
+# new folder, kept until the end as the comparison with tar keeps its folders.
+bench_update() {
+  local agg=$1 tree=$2 update_ms unpack_ms peak
+  "$vexagg" update "$agg" "$tree" "$work/updated.agg" >/dev/null
+  if ! cmp -s "$agg" "$work/updated.agg"; then
+    echo "FAIL: vexagg update does not give the archive back" >&2
+    exit 1
+  fi
+  peak=$( { /usr/bin/time -f %M "$vexagg" update "$agg" "$tree" "$work/updated.agg" >/dev/null; } 2>&1 )
+  local update_times=() unpack_times=() ratios=()
+  for i in $(seq 0 "$pairs"); do
+    for which in $( ((i % 2)) && echo "unpack update" || echo "update unpack"); do
+      sync
+      t0=$(now)
+      if [ "$which" = update ]; then
+        "$vexagg" update "$agg" "$tree" "$work/updated-$i.agg" >/dev/null
+      else
+        "$tool" "$agg" "$work/unpack-$i" >/dev/null
+      fi
+      t1=$(now)
+      printf -v "${which}_ms" '%s' "$(elapsed_ms "$t0" "$t1")"
+    done
+    rm -f "$work/updated-$i.agg"
+    [ "$i" -eq 0 ] && continue # the warm-up pair
+    update_times+=("$update_ms") unpack_times+=("$unpack_ms")
+    ratios+=("$(awk -v a="$update_ms" -v b="$unpack_ms" 'BEGIN { printf "%.3f", a / b }')")
+  done
+  echo "update ms: ${update_times[*]}"
+  echo "unpack ms: ${unpack_times[*]}"
+  printf 'update: median update %s ms, median unpack %s ms, median ratio update/unpack %s, update peak RSS %s KiB\n' \
+    "$(printf '%s\n' "${update_times[@]}" | median)" "$(printf '%s\n' "${unpack_times[@]}" | median)" \
+    "$(printf '%s\n' "${ratios[@]}" | median)" "$peak"
+}
 
 generator=$build/bench/make_bench_archive
 for mode in full big; do
@@ -39,6 +81,7 @@ for mode in full big; do
     exit 1
   fi
   peak=$( { /usr/bin/time -f %M "$tool" "$agg" "$work/mem" >/dev/null; } 2>&1 )
+  [ "$mode" = full ] && bench_update "$agg" "$tree"
 
   # Every run writes into a folder of its own. The full archive's folders are removed only
   # after the last pair: ext4 makes a file slow to create for a while after many files near it
@@ -59,14 +102,15 @@ for mode in full big; do
         tar -xf "$tarball" -C "$work/out-tar-$i"
       fi
       t1=$(now)
-      printf -v "${which}_ms" '%s' "$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.2f", (b - a) / 1e6 }')"
+      printf -v "${which}_ms" '%s' "$(elapsed_ms "$t0" "$t1")"
     done
     [ "$mode" = big ] && rm -rf "$work/out-tool-$i" "$work/out-tar-$i"
     [ "$i" -eq 0 ] && continue  # the warm-up pair
     tool_times+=("$tool_ms") tar_times+=("$tar_ms")
     ratios+=("$(awk -v a="$tool_ms" -v b="$tar_ms" 'BEGIN { printf "%.3f", a / b }')")
   done
-  rm -rf "$work"/out-tool-* "$work"/out-tar-* "$work/check" "$work/mem"
+  rm -rf "$work"/out-tool-* "$work"/out-tar-* "$work"/unpack-* "$work/check" "$work/mem" \
+    "$work/updated.agg"
   echo "tool ms: ${tool_times[*]}"
   echo "tar  ms: ${tar_times[*]}"
   printf '%s: median tool %s ms, median tar %s ms, median ratio tool/tar %s, tool peak RSS %s KiB\n' \

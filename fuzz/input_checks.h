@@ -32,6 +32,10 @@ TInputOutcome CheckUnpackInput(const std::uint8_t* data, std::size_t size);
 // files are 8-bit bitmaps holding exactly the pictures and the template's colours.
 TInputOutcome CheckTemplateInput(const std::uint8_t* data, std::size_t size);
 
+// Takes `data` as a u16 length, a BASE archive of that length and a bitmap that stands as
+// overmain.bmp in the folder, and updates BASE from the folder (see update_input.cpp).
+TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size);
+
 // For the libFuzzer mains: prints the outcome's problem and aborts, so that libFuzzer keeps
 // the input as a crash; returns when there is no problem.
 inline void AbortOnProblem(const TInputOutcome& outcome) {

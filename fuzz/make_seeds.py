@@ -3,7 +3,8 @@
 
     make_seeds.py OUTDIR             OUTDIR/unpack: small valid archives;
                                      OUTDIR/template: the BMP Suite images in the
-                                     repository and a few 8-bit templates made here.
+                                     repository and a few 8-bit templates made here;
+                                     OUTDIR/update: archives, each with one of those.
     make_seeds.py --hostile REGDIR   rewrites the hand-made hostile inputs kept in
                                      REGDIR/unpack and REGDIR/template (fuzz/regressions),
                                      whose outcomes fuzz/regressions/outcomes.txt records.
@@ -11,6 +12,7 @@
 Every file is built field by field, little-endian, with the standard library only.
 """
 
+import itertools
 import pathlib
 import shutil
 import struct
@@ -162,6 +164,13 @@ def hostile_templates():
     }
 
 
+def update_seeds(bitmaps):
+    """fuzz_update: a u16 length, BASE of that length, then the bitmap for overmain.bmp."""
+    archives = sorted((k, v) for k, v in unpack_seeds().items() if k != "empty_directory.agg")
+    return {f"{name}+{path.name}": struct.pack("<H", len(base)) + base + path.read_bytes()
+            for (name, base), path in zip(itertools.cycle(archives), sorted(bitmaps.iterdir()))}
+
+
 def write_all(folder, files):
     folder.mkdir(parents=True, exist_ok=True)
     for name, data in files.items():
@@ -186,6 +195,7 @@ def main(argv):
         return 1
     for path in suite:
         shutil.copyfile(path, root / "template" / f"bmpsuite_{path.parent.name}_{path.name}")
+    write_all(root / "update", update_seeds(root / "template"))
     print(f"seeds: {len(unpack_seeds())} archives, "
           f"{len(template_seeds()) + len(suite)} templates in {root}")
     return 0

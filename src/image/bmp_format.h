@@ -14,6 +14,7 @@ constexpr std::size_t FileHeaderSize = 14;
 constexpr std::size_t FileTypeOffset = 0; // "BM"
 constexpr std::uint8_t FileType0 = 0x42;  // 'B'
 constexpr std::uint8_t FileType1 = 0x4D;  // 'M'
+constexpr std::size_t PixelOffsetOffset = 10;
 
 // Info header and its longer variants; offsets count from the header's first byte.
 constexpr std::uint32_t InfoHeaderSize = 40;

@@ -1,8 +1,9 @@
 // Reading BMP files: file header, info or core header, masks, colour table and pixel bytes in
-// file order. The pixel-offset field is not used: the pixels are taken to follow the colour
-// table at once. A template gives converted pictures only its format, colours and resolution
-// (each conversion empties the image before rebuilding it), so where its own pixels start
-// changes no file the tool writes, and a field that is never trusted never needs checking.
+// file order. A template's pixel-offset field is not used: its pixels are taken to follow the
+// colour table at once. A template gives converted pictures only its format, colours and
+// resolution (each conversion empties the image before rebuilding it), so where its own pixels
+// start changes no file the tool writes, and a field that is never trusted never needs
+// checking. A picture whose pixels are wanted is read from its pixel offset, checked.
 #include "bmp_reader.h"
 
 #include "bmp_format.h"
@@ -24,6 +25,7 @@ using namespace bmp;
 class TFileCursor {
 public:
   TFileCursor(const TFile& file, std::uint64_t size) : file_(file), size_(size) {}
+  std::uint64_t Position() const { return position_; }
   std::uint64_t Remaining() const { return size_ - position_; }
   void Read(std::uint8_t* data, std::size_t count) {
     Require(count);
@@ -49,11 +51,13 @@ private:
 // The header bytes kept: the info header and the masks that headers of 52 bytes or more hold.
 using THeaderBytes = std::array<std::uint8_t, HeaderWithMasksSize>;
 
-void ReadFileHeader(TFileCursor& cursor) {
+// Returns the pixel offset the header gives.
+std::uint32_t ReadFileHeader(TFileCursor& cursor) {
   std::array<std::uint8_t, FileHeaderSize> bytes{};
   cursor.Read(bytes.data(), bytes.size());
   if (bytes[FileTypeOffset] != FileType0 || bytes[FileTypeOffset + 1] != FileType1)
     RaiseInvalidGraphic();
+  return GetU32(&bytes[PixelOffsetOffset]);
 }
 
 // A core header becomes an info header of its four values and zero in every other field.
@@ -142,15 +146,37 @@ void CheckDependentImage(const TBitmapInfoHeader& header) {
     RaiseInvalidGraphic();
 }
 
+// A picture's pixels from its pixel offset: every row, the last one without its padding, which
+// some writers leave out.
+void ReadPixelsAtOffset(TFileCursor& cursor, TBmpFileContents& contents, std::uint32_t pixelOffset,
+                        TBmpPixels wanted) {
+  if (pixelOffset < cursor.Position())
+    RaiseInvalidGraphic();
+  cursor.Skip(pixelOffset - cursor.Position());
+  const TStoreGeometry& geometry = contents.geometry;
+  const std::uint64_t lastRow =
+      (static_cast<std::uint64_t>(contents.header.width) * contents.header.bitCount + 7) / 8;
+  const std::uint64_t needed = geometry.stride * (geometry.rows - 1) + lastRow;
+  if (needed > cursor.Remaining())
+    throw EReadError();
+  if (wanted == TBmpPixels::CheckedOnly)
+    return;
+  contents.pixels.resize(static_cast<std::size_t>(needed));
+  cursor.Read(contents.pixels.data(), contents.pixels.size());
+}
+
 // The pixel bytes taken are the image size (the whole store when the file gives none or is
 // uncompressed), or fewer when the file ends first; never more than the store holds.
-void ReadPixels(TFileCursor& cursor, TBmpFileContents& contents) {
+void ReadPixels(TFileCursor& cursor, TBmpFileContents& contents, std::uint32_t pixelOffset,
+                TBmpPixels wanted) {
   TBitmapInfoHeader& header = contents.header;
   if (!IsIndependentCompression(header.compression)) {
     CheckDependentImage(header);
     return;
   }
   contents.geometry = IndependentGeometry(header);
+  if (wanted != TBmpPixels::AfterColourTable)
+    return ReadPixelsAtOffset(cursor, contents, pixelOffset, wanted);
   const std::uint64_t storeBytes = contents.geometry.Bytes();
   if (header.imageSize == 0 || header.compression == CompressionNone)
     header.imageSize = static_cast<std::uint32_t>(storeBytes);
@@ -162,7 +188,7 @@ void ReadPixels(TFileCursor& cursor, TBmpFileContents& contents) {
 
 } // namespace
 
-TBmpFileContents ReadBmpFile(const std::string& path) {
+TBmpFileContents ReadBmpFile(const std::string& path, TBmpPixels wanted) {
   const TFile file = TFile::OpenOrRaise(path, TOpenMode::ReadShareRead);
   TBmpFileContents contents;
   const std::uint64_t size = file.Size();
@@ -170,7 +196,7 @@ TBmpFileContents ReadBmpFile(const std::string& path) {
     return contents;
   contents.empty = false;
   TFileCursor cursor(file, size);
-  ReadFileHeader(cursor);
+  const std::uint32_t pixelOffset = ReadFileHeader(cursor);
   THeaderBytes headerBytes{};
   cursor.Read(headerBytes.data(), 4);
   const std::uint32_t headerSize = GetU32(&headerBytes[HeaderSizeOffset]);
@@ -185,7 +211,7 @@ TBmpFileContents ReadBmpFile(const std::string& path) {
     RaiseInvalidGraphic();
   ReadMasks(cursor, headerBytes, headerSize, contents.header);
   contents.colours = ReadColours(cursor, contents.header, contents.coreHeader);
-  ReadPixels(cursor, contents);
+  ReadPixels(cursor, contents, pixelOffset, wanted);
   return contents;
 }
 

@@ -25,7 +25,23 @@ struct TBmpFileContents {
   TByteDynArray pixels;
 };
 
-// Reads the BMP file at `path`. Raises what TBitmap::ReadBitmapFile documents.
-TBmpFileContents ReadBmpFile(const std::string& path);
+// Where ReadBmpFile looks for the pixels, and how many it wants.
+enum class TBmpPixels {
+  // A palette template: the pixels are taken to follow the colour table at once, as many as
+  // the file holds. A template's own pixels never reach a written file.
+  AfterColourTable,
+  // A picture whose pixels matter: they lie where the file header's pixel offset says (other
+  // writers leave gaps before them), and every pixel row must be there.
+  AtPixelOffset,
+  // As AtPixelOffset, but the pixels are only checked to be there, not read.
+  CheckedOnly,
+};
+
+// Reads the BMP file at `path`. Raises what TBitmap::ReadBitmapFile documents. With
+// AtPixelOffset and CheckedOnly, uncompressed pictures also raise EInvalidGraphic when the
+// pixel offset points into the headers or colour table, and EReadError when the file ends
+// before the last pixel; `pixels` then holds every row but the last one's padding.
+TBmpFileContents ReadBmpFile(const std::string& path,
+                             TBmpPixels wanted = TBmpPixels::AfterColourTable);
 
 } // namespace vex

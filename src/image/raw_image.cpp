@@ -3,6 +3,7 @@
 #include "raw_image.h"
 
 #include "app_folder.h"
+#include "bmp_format.h"
 #include "exceptions.h"
 #include "little_endian.h"
 #include "vex_graphics.h"
@@ -12,11 +13,6 @@ namespace vex {
 const char* const PaletteTemplateName = "TivPalette.bmp";
 
 namespace {
-
-// Layout of a raw image member.
-constexpr std::size_t RawWidthAt = 2;
-constexpr std::size_t RawHeightAt = 4;
-constexpr std::size_t RawPixelsAt = 6;
 
 bool IsDeeperThan8Bits(PixelFormat format) {
   return format == PixelFormat::Bits15 || format == PixelFormat::Bits16 ||
@@ -29,22 +25,18 @@ std::string PaletteTemplatePath(const std::string& appFolder) {
   return LocateShippedFile(appFolder, PaletteTemplateName, InstalledDataFolders());
 }
 
-void TRawImageConverter::ConvertRawImage(TBytesView member, const std::string& outputPath) {
+TBitmap& TRawImageConverter::LoadedBitmap() {
   if (!bitmap_) {
     // Kept only once read whole: a conversion never meets a bitmap that holds half a template.
     auto loaded = std::make_unique<TBitmap>();
     loaded->ReadBitmapFile(templatePath_);
     bitmap_ = std::move(loaded);
   }
-  TBitmap& bitmap = *bitmap_;
-  // A member must hold every pixel its head promises: a short one is refused before its file
-  // exists, rather than read past its end.
-  if (member.size() < RawPixelsAt)
-    throw EReadError();
-  const std::uint16_t width = GetU16(member.data() + RawWidthAt);
-  const std::uint16_t height = GetU16(member.data() + RawHeightAt);
-  if (member.size() - RawPixelsAt < std::size_t{width} * height)
-    throw EReadError();
+  return *bitmap_;
+}
+
+void TRawImageConverter::RebuildImage(TBitmap& bitmap, std::uint16_t width, std::uint16_t height,
+                                      const std::uint8_t* pixels) {
   // Emptying first makes the last step build a fresh image in the template's format and
   // colours, with nothing of the previous picture in it.
   bitmap.SetHeight(0);
@@ -54,8 +46,31 @@ void TRawImageConverter::ConvertRawImage(TBytesView member, const std::string& o
   // four times as much.
   if (IsDeeperThan8Bits(EffectivePixelFormat(bitmap)))
     throw EInvalidGraphic("Palette template is not an 8-bit bitmap");
-  CopyPixelsIntoBitmap(member.data() + RawPixelsAt, bitmap);
+  CopyPixelsIntoBitmap(pixels, bitmap);
+}
+
+void TRawImageConverter::ConvertRawImage(TBytesView member, const std::string& outputPath) {
+  TBitmap& bitmap = LoadedBitmap();
+  // A member must hold every pixel its head promises: a short one is refused before its file
+  // exists, rather than read past its end.
+  if (member.size() < RawPixelsAt)
+    throw EReadError();
+  const std::uint16_t width = GetU16(member.data() + RawWidthAt);
+  const std::uint16_t height = GetU16(member.data() + RawHeightAt);
+  if (member.size() - RawPixelsAt < std::size_t{width} * height)
+    throw EReadError();
+  RebuildImage(bitmap, width, height, member.data() + RawPixelsAt);
   bitmap.WriteBitmapFile(outputPath);
+}
+
+std::vector<TPaletteEntry> TRawImageConverter::ConvertedColourTable() {
+  TBitmap& bitmap = LoadedBitmap();
+  // A picture of one pixel meets every check a real picture meets.
+  const std::uint8_t pixel = 0;
+  RebuildImage(bitmap, 1, 1, &pixel);
+  std::vector<TPaletteEntry> table = bitmap.Palette();
+  table.resize(bmp::MaxColourEntries); // black after the template's own colours
+  return table;
 }
 
 } // namespace vex

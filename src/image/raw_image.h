@@ -7,8 +7,15 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace vex {
+
+// Layout of a raw image member: a u16 of no meaning to the picture, u16 width, u16 height,
+// then one palette index per pixel, rows top down.
+constexpr std::size_t RawWidthAt = 2;
+constexpr std::size_t RawHeightAt = 4;
+constexpr std::size_t RawPixelsAt = 6;
 
 // The template's file name.
 extern const char* const PaletteTemplateName;
@@ -33,10 +40,21 @@ public:
   // writing the file raises.
   void ConvertRawImage(TBytesView member, const std::string& outputPath);
 
+  // The colour table of every picture this converter writes: the template's colours, then
+  // black, 256 entries in all. Reads the template if no picture has yet, and raises what
+  // ConvertRawImage raises for the template itself.
+  std::vector<TPaletteEntry> ConvertedColourTable();
+
   // The shared bitmap; nullptr until a picture has read the template.
   const TBitmap* Bitmap() const { return bitmap_.get(); }
 
 private:
+  TBitmap& LoadedBitmap();
+  // Rebuilds `bitmap` as the picture of `width` x `height` whose indices `pixels` holds, top
+  // row first.
+  static void RebuildImage(TBitmap& bitmap, std::uint16_t width, std::uint16_t height,
+                           const std::uint8_t* pixels);
+
   std::string templatePath_;
   std::unique_ptr<TBitmap> bitmap_;
 };

@@ -31,6 +31,8 @@ enum class TOpenMode {
   ReadExclusive, // an existing file, read access, no sharing (the archive)
   ReadShareRead, // an existing file, read access, others may read (the palette template)
   CreateAlways,  // create or truncate, write access, no sharing (every output file)
+  CreateNew,     // create a file that must not exist yet, write access, no sharing; a link
+                 // at the name counts as existing and is never followed
 };
 
 // An open file, closed by its destructor. Move-only.
@@ -51,6 +53,9 @@ public:
   // As Open, but raises EFOpenError "Cannot open file \"%s\". %s" (reading) or EFCreateError
   // "Cannot create file \"%s\". %s" (creating), with the absolute path and the system's text.
   static TFile OpenOrRaise(const std::string& path, TOpenMode mode);
+  // Raises the error OpenOrRaise raises for `path` when the system's last error is why the
+  // open failed.
+  [[noreturn]] static void RaiseOpenError(const std::string& path, TOpenMode mode);
 
   bool IsOpen() const { return handle_ != InvalidHandle; }
   // Closes the file and tells whether the system took it: false, with the system's last error
@@ -87,5 +92,21 @@ bool ForceFolder(const std::string& path);
 // stays.
 void SaveDataToFile(const std::string& path, const void* data, std::size_t count);
 void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer);
+
+// Whether anything at all stands at `path`: a file, a folder, even a link to nothing.
+bool EntryExists(const std::string& path);
+// Whether `a` and `b` name one existing file, however they spell it: through links, or on
+// Windows in another case or form. The system's identity of the file decides (device and
+// inode; volume serial and file index). False when either does not exist.
+bool SameExistingFile(const std::string& a, const std::string& b);
+// Creates a new file beside `path`, in its folder, under a name no file has yet, and stores
+// that name in `temporaryPath`. Returns a closed TFile, the system's last error set, when the
+// folder takes no new file.
+TFile CreateTemporaryBeside(const std::string& path, std::string& temporaryPath);
+// Renames the file `from` to `to`, replacing what stands at `to` in one step, so that `to`
+// always holds either its old or its new file. False on failure, the system's last error set.
+bool MoveFileReplacing(const std::string& from, const std::string& to);
+// Removes the file `path`. False on failure, the system's last error set.
+bool RemoveFile(const std::string& path);
 
 } // namespace vex

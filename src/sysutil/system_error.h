@@ -15,6 +15,8 @@ std::string TrimSystemErrorText(std::string text);
 // The EOSError message for `code`: "System Error.  Code: %d.\r\n%s", or
 // "A call to an OS function failed" when `code` is 0.
 std::string SystemErrorMessage(std::uint32_t code);
+// Whether `code` says that a file of that name exists already.
+bool IsAlreadyExistsError(std::uint32_t code);
 // Raises EOSError for the last system error. Reads the code before doing anything else.
 [[noreturn]] void RaiseLastSystemError();
 

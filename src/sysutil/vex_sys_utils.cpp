@@ -1,6 +1,7 @@
 // The portable half of the OS layer: error texts, path rules, folder making and whole-buffer
 // file output, written once over the primitives of platform.h.
 #include "app_folder.h"
+#include "console.h"
 #include "exceptions.h"
 #include "files.h"
 #include "paths.h"
@@ -155,14 +156,17 @@ std::string platform::JoinAndNormalizePosix(std::string_view currentFolder, std:
 
 TFile TFile::OpenOrRaise(const std::string& path, TOpenMode mode) {
   TFile file = Open(path, mode);
-  if (!file.IsOpen()) {
-    const std::uint32_t code = LastSystemError();
-    const std::string text = "\"" + FullPathName(path) + "\". " + SystemErrorText(code);
-    if (mode == TOpenMode::CreateAlways)
-      throw EFCreateError("Cannot create file " + text);
-    throw EFOpenError("Cannot open file " + text);
-  }
+  if (!file.IsOpen())
+    RaiseOpenError(path, mode);
   return file;
+}
+
+void TFile::RaiseOpenError(const std::string& path, TOpenMode mode) {
+  const std::uint32_t code = LastSystemError();
+  const std::string text = "\"" + FullPathName(path) + "\". " + SystemErrorText(code);
+  if (mode == TOpenMode::CreateAlways || mode == TOpenMode::CreateNew)
+    throw EFCreateError("Cannot create file " + text);
+  throw EFOpenError("Cannot open file " + text);
 }
 
 void TFile::ReadExactAt(std::uint64_t offset, void* data, std::size_t count) const {
@@ -225,6 +229,36 @@ void SaveDataToFile(const std::string& path, const void* data, std::size_t count
 
 void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer) {
   SaveDataToFile(path, buffer.data(), buffer.size());
+}
+
+bool EntryExists(const std::string& path) {
+  return platform::EntryExists(path);
+}
+
+TFile CreateTemporaryBeside(const std::string& path, std::string& temporaryPath) {
+  // A name that an interrupted run left behind, or that another run holds now, is passed over.
+  constexpr int Attempts = 100;
+  for (int n = 0; n < Attempts; ++n) {
+    temporaryPath = path + "." + std::to_string(n) + ".tmp";
+    TFile file = TFile::Open(temporaryPath, TOpenMode::CreateNew);
+    if (file.IsOpen() || !IsAlreadyExistsError(LastSystemError()))
+      return file;
+  }
+  return TFile();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The console
+
+std::string ConsoleText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+      continue;
+    out += text[i];
+  }
+  return out;
 }
 
 } // namespace vex

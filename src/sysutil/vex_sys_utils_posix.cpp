@@ -2,6 +2,7 @@
 // path delimiter, file descriptors for files, and the console for message boxes.
 #include "app_folder.h"
 #include "command_line.h"
+#include "console.h"
 #include "exceptions.h"
 #include "files.h"
 #include "message_box.h"
@@ -140,8 +141,11 @@ int CreateOutputFile(const std::string& path) {
 // pipe read end then opens and is refused below, a write end fails at once (ENXIO). It stays
 // set on output files: for regular files it changes nothing, and it spares two calls a file.
 TFile TFile::Open(const std::string& path, TOpenMode mode) {
-  if (mode == TOpenMode::CreateAlways) {
-    const int fd = CreateOutputFile(path);
+  if (mode == TOpenMode::CreateAlways || mode == TOpenMode::CreateNew) {
+    // O_EXCL fails on any name that exists, a link to nowhere included, never following it.
+    const int fd = mode == TOpenMode::CreateAlways
+                       ? CreateOutputFile(path)
+                       : OpenRetryingInterrupts(path, O_WRONLY | O_CREAT | O_EXCL);
     return fd < 0 ? TFile() : TFile(fd);
   }
   const int fd = OpenRetryingInterrupts(path, O_RDONLY);
@@ -203,6 +207,25 @@ std::size_t TFile::Write(const void* data, std::size_t count) {
   return done;
 }
 
+bool SameExistingFile(const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0;
+}
+
+bool IsAlreadyExistsError(std::uint32_t code) {
+  return code == EEXIST;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Folders
 
@@ -229,20 +252,24 @@ bool CreateOneFolder(const std::string& path) {
 
 namespace {
 
-void WriteToConsole(const std::string& text, std::FILE* stream) {
-  std::string out;
-  out.reserve(text.size() + 1);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-      continue;
-    out += text[i];
-  }
-  out += '\n';
-  std::fwrite(out.data(), 1, out.size(), stream);
+void WriteToStream(std::string_view text, std::FILE* stream) {
+  std::fwrite(text.data(), 1, text.size(), stream);
   std::fflush(stream);
 }
 
+void WriteToConsole(const std::string& text, std::FILE* stream) {
+  WriteToStream(ConsoleText(text) + "\n", stream);
+}
+
 } // namespace
+
+void WriteStandardOutput(std::string_view text) {
+  WriteToStream(text, stdout);
+}
+
+void WriteStandardError(std::string_view text) {
+  WriteToStream(text, stderr);
+}
 
 // The caption is the window's title; a console has none.
 void ShowError(const std::string& text, const std::string& /*caption*/) {

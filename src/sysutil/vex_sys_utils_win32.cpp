@@ -3,6 +3,7 @@
 // with share modes, and real message boxes.
 #include "app_folder.h"
 #include "command_line.h"
+#include "console.h"
 #include "exceptions.h"
 #include "files.h"
 #include "message_box.h"
@@ -18,9 +19,13 @@
 #endif
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 namespace vex {
@@ -190,8 +195,12 @@ HANDLE CreateOutputFile(const std::string& path) {
 } // namespace
 
 TFile TFile::Open(const std::string& path, TOpenMode mode) {
-  if (mode == TOpenMode::CreateAlways) {
-    const HANDLE handle = CreateOutputFile(path);
+  if (mode == TOpenMode::CreateAlways || mode == TOpenMode::CreateNew) {
+    // CREATE_NEW fails on any name that exists, a link included, never following it.
+    const HANDLE handle = mode == TOpenMode::CreateAlways
+                              ? CreateOutputFile(path)
+                              : CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
     return handle == INVALID_HANDLE_VALUE ? TFile() : TFile(reinterpret_cast<Handle>(handle));
   }
   // The archive is read by nobody else meanwhile; the template may be read, never written.
@@ -258,6 +267,44 @@ std::size_t TFile::Write(const void* data, std::size_t count) {
   return done;
 }
 
+namespace {
+
+// The file's identity: its volume and its index on that volume. A zero access right opens
+// anything, a folder too (FILE_FLAG_BACKUP_SEMANTICS), and shares it with everyone.
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  const HANDLE handle =
+      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE)
+    return false;
+  const BOOL known = GetFileInformationByHandle(handle, &info);
+  CloseHandle(handle);
+  return known != 0;
+}
+
+} // namespace
+
+bool SameExistingFile(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION first{};
+  BY_HANDLE_FILE_INFORMATION second{};
+  return FileIdentity(a, first) && FileIdentity(b, second) &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
+
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool RemoveFile(const std::string& path) {
+  return DeleteFileA(path.c_str()) != 0;
+}
+
+bool IsAlreadyExistsError(std::uint32_t code) {
+  return code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Folders
 
@@ -289,6 +336,25 @@ constexpr UINT InformationBoxFlags = MB_ICONINFORMATION;
 static_assert(ErrorBoxFlags == 0x10 && InformationBoxFlags == 0x40);
 
 } // namespace
+
+namespace {
+
+// The C runtime's text mode would write "\n" as "\r\n"; console output goes out as it stands.
+void WriteToStream(std::string_view text, std::FILE* stream) {
+  _setmode(_fileno(stream), _O_BINARY);
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
+} // namespace
+
+void WriteStandardOutput(std::string_view text) {
+  WriteToStream(text, stdout);
+}
+
+void WriteStandardError(std::string_view text) {
+  WriteToStream(text, stderr);
+}
 
 void ShowError(const std::string& text, const std::string& caption) {
   MessageBoxA(nullptr, text.c_str(), caption.c_str(), ErrorBoxFlags);

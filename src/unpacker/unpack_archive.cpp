@@ -1,11 +1,8 @@
 // The unpack loop: read the directory, then name, read and write each member in order.
 #include "unpack_archive.h"
 
-#include "demo_files.h"
 #include "exceptions.h"
 #include "files.h"
-#include "little_endian.h"
-#include "paths.h"
 #include "raw_image.h"
 
 #include <memory>
@@ -16,28 +13,6 @@
 namespace vex {
 
 namespace {
-
-// Offsets of the fields inside a directory entry.
-constexpr std::size_t EntryKeyAt = 0;
-constexpr std::size_t EntryOffsetAt = 2;
-constexpr std::size_t EntrySizeAt = 6;
-
-TDirectoryEntry DecodeEntry(const std::uint8_t* p) {
-  return {GetU16(p + EntryKeyAt), GetI32(p + EntryOffsetAt), GetI32(p + EntrySizeAt)};
-}
-
-std::vector<TDirectoryEntry> ReadDirectory(const TFile& archive) {
-  std::uint8_t countBytes[ArchiveCountSize];
-  archive.ReadExactAt(0, countBytes, sizeof countBytes);
-  const std::size_t count = GetU16(countBytes);
-  std::vector<std::uint8_t> raw(count * DirectoryEntrySize);
-  archive.ReadExactAt(ArchiveCountSize, raw.data(), raw.size());
-  std::vector<TDirectoryEntry> entries;
-  entries.reserve(count);
-  for (std::size_t i = 0; i < count; ++i)
-    entries.push_back(DecodeEntry(raw.data() + i * DirectoryEntrySize));
-  return entries;
-}
 
 // Holds one member at a time. It grows to the largest member met and is reused, never
 // shrunk or cleared: memory stays bounded by the largest member, and no byte is written twice
@@ -67,24 +42,14 @@ private:
 // before anything is allocated, so a bogus directory entry never costs memory.
 TBytesView ReadMember(const TFile& archive, std::uint64_t archiveSize, const TDirectoryEntry& entry,
                       TMemberBuffer& buffer) {
+  CheckEntry(entry, archiveSize);
   if (entry.size == 0)
     return {nullptr, 0};
-  if (entry.size < 0)
-    throw ERangeError();
   const auto size = static_cast<std::uint64_t>(entry.size);
-  if (entry.offset < 0 || static_cast<std::uint64_t>(entry.offset) + size > archiveSize)
-    throw EReadError();
   std::uint8_t* data = buffer.Reserve(static_cast<std::size_t>(size));
   archive.ReadExactAt(static_cast<std::uint64_t>(entry.offset), data,
                       static_cast<std::size_t>(size));
   return {data, static_cast<std::size_t>(size)};
-}
-
-std::string MemberName(std::uint16_t key, std::size_t index) {
-  const std::string_view known = LookupKnownName(key);
-  if (!known.empty())
-    return std::string(known);
-  return "file_" + std::to_string(index);
 }
 
 // The one converter, with the one bitmap, that the pictures of a run share: made at the first
@@ -103,13 +68,11 @@ TRawImageConverter& Converter(const std::string& appFolder) {
 
 void WriteMember(TBytesView member, const std::string& outputFolder, const std::string& name,
                  const std::string& appFolder) {
-  const std::string extension = ExtractFileExt(name, SystemPathSyntax());
-  if (SameTextAscii(extension, ".bmp"))
-    Converter(appFolder).ConvertRawImage(member, outputFolder + name);
-  else if (SameTextAscii(extension, ".bkg"))
-    Converter(appFolder).ConvertRawImage(member, outputFolder + name + ".bmp");
+  const std::string path = outputFolder + MemberFileName(name);
+  if (IsPictureName(name))
+    Converter(appFolder).ConvertRawImage(member, path);
   else
-    SaveDataToFile(outputFolder + name, member.data(), member.size());
+    SaveDataToFile(path, member.data(), member.size());
 }
 
 } // namespace

@@ -1,20 +1,11 @@
 // The ".agg" archive and the loop that writes its members into a folder.
 #pragma once
 
-#include <cstdint>
+#include "archive_directory.h"
+
 #include <string>
 
 namespace vex {
-
-// Archive layout: a u16 member count, then one 10-byte directory entry per member.
-constexpr std::size_t ArchiveCountSize = 2;
-constexpr std::size_t DirectoryEntrySize = 10;
-
-struct TDirectoryEntry {
-  std::uint16_t key;   // index into the known-name table
-  std::int32_t offset; // from the start of the archive
-  std::int32_t size;   // 0 for an empty member
-};
 
 // The name under which the member now being processed is written; empty outside the loop.
 // The error box reads it, so a failure leaves it as it was; the next unpack empties it first.

@@ -1,0 +1,64 @@
+// The update fuzz body. The input is a u16 length, BASE of that many bytes (or as many as
+// there are), then a bitmap that stands in FOLDER as overmain.bmp. Whatever they hold, the
+// update fails with a message, leaving no OUT and no temporary file, or writes an OUT whose
+// directory lists BASE's entries in BASE's order; BASE and the bitmap stay as they were.
+#include "archive_listing.h"
+#include "archive_update.h"
+#include "bmp_builder.h"
+#include "demo_files.h"
+#include "exceptions.h"
+#include "fuzz_workspace.h"
+#include "input_checks.h"
+
+#include <fstream>
+#include <regex>
+
+namespace fs = std::filesystem;
+
+namespace vexfuzz {
+
+// The listing of `archive` without its offset, size and kind columns: what an update keeps.
+static std::string DirectoryOf(const fs::path& archive) {
+  std::string subject;
+  static const std::regex offsetSizeAndKind("\t-?[0-9]+\t[0-9]+\t[^\n]*");
+  return std::regex_replace(vex::ListArchive(archive.string(), subject), offsetSizeAndKind, "");
+}
+
+TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size) {
+  vex::FillKnownNames();
+  TFuzzWorkspace& workspace = TFuzzWorkspace::Get();
+  workspace.ClearOutput();
+  const std::vector<std::uint8_t> palette = vextest::TemplateFile({});
+  workspace.WriteTemplate(palette.data(), palette.size());
+  const std::size_t skip = std::min<std::size_t>(size, 2);
+  const std::size_t baseSize =
+      std::min<std::size_t>(size - skip, skip < 2 ? 0 : data[0] | data[1] << 8);
+  workspace.WriteArchive(data + skip, baseSize);
+  const std::string base = ReadFileBytes(workspace.ArchivePath());
+  const std::string bitmap(data + skip + baseSize, data + size);
+  const fs::path folder = workspace.OutFolder(), out = folder / "new.agg";
+  fs::create_directory(folder);
+  std::ofstream(folder / "overmain.bmp", std::ios::binary) << bitmap;
+  TInputOutcome outcome;
+  try {
+    vex::UpdateArchive({workspace.ArchivePath().string(), workspace.OutFolderString(), out.string(),
+                        workspace.TemplatePath().string()},
+                       outcome.member);
+  } catch (const vex::Exception& e) {
+    outcome.message = e.Message();
+  }
+  const bool updated = outcome.message.empty();
+  outcome.problem = workspace.StrayEntries();
+  if (std::distance(fs::directory_iterator(folder), {}) != (updated ? 2 : 1) ||
+      fs::exists(out) != updated)
+    outcome.problem += " OUT or a temporary file misplaced";
+  if (ReadFileBytes(workspace.ArchivePath()) != base ||
+      ReadFileBytes(folder / "overmain.bmp") != bitmap)
+    outcome.problem += " BASE or the bitmap changed";
+  if (outcome.problem.empty() && updated &&
+      DirectoryOf(out) != DirectoryOf(workspace.ArchivePath()))
+    outcome.problem = "OUT's directory is not BASE's";
+  return outcome;
+}
+
+} // namespace vexfuzz

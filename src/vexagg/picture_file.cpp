@@ -1,0 +1,178 @@
+// Reading edited pictures back: the formats an editor may save them in, and their pixels as
+// indices of the template's colours.
+#include "picture_file.h"
+
+#include "bmp_format.h"
+#include "bmp_reader.h"
+#include "exceptions.h"
+
+#include <array>
+#include <cstring>
+
+namespace vex {
+
+namespace {
+
+using namespace bmp;
+
+constexpr std::uint32_t MaxPictureDimension = 0xFFFF;
+
+// One colour channel of a pixel value: (value >> shift) & max, max being 2^bits - 1.
+struct TChannel {
+  unsigned shift = 0;
+  std::uint32_t max = 0;
+};
+
+// How a pixel is stored: an index into the file's colour table, or its colour in 16, 24 or 32
+// little-endian bits that the channels pick apart.
+struct TPixelLayout {
+  bool indexed = false;
+  std::uint16_t bitCount = 0;
+  TChannel red, green, blue;
+};
+
+TChannel ChannelOf(std::uint32_t mask) {
+  if (mask == 0)
+    RaiseInvalidGraphic();
+  TChannel channel;
+  while (((mask >> channel.shift) & 1) == 0)
+    ++channel.shift;
+  channel.max = mask >> channel.shift;
+  if ((channel.max & (channel.max + 1)) != 0) // bits missing inside the run
+    RaiseInvalidGraphic();
+  return channel;
+}
+
+std::uint8_t Scaled(std::uint32_t value, const TChannel& channel) {
+  const std::uint64_t v = (value >> channel.shift) & channel.max;
+  return static_cast<std::uint8_t>((v * 255 + channel.max / 2) / channel.max);
+}
+
+// Uncompressed 16-bit pixels are 5-5-5; 24 and 32 bits are blue, green, red (and a byte left
+// over). Bit-field masks say for themselves.
+TPixelLayout LayoutOf(const TBitmapInfoHeader& header) {
+  TPixelLayout layout;
+  layout.bitCount = header.bitCount;
+  std::uint32_t masks[3] = {header.redMask, header.greenMask, header.blueMask};
+  if (header.compression == CompressionNone) {
+    if (header.bitCount <= 8) {
+      layout.indexed = true;
+      return layout;
+    }
+    if (header.bitCount == 16)
+      masks[0] = 0x7C00, masks[1] = 0x3E0, masks[2] = 0x1F;
+    else
+      masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
+  } else if (header.compression != CompressionBitFields) {
+    RaiseInvalidGraphic();
+  }
+  layout.red = ChannelOf(masks[0]);
+  layout.green = ChannelOf(masks[1]);
+  layout.blue = ChannelOf(masks[2]);
+  return layout;
+}
+
+// The file as a picture, its layout and size checked; an empty file as it stands.
+TBmpFileContents ReadPictureFile(const std::string& path, TBmpPixels wanted, TPixelLayout& layout,
+                                 TPictureSize& size) {
+  TBmpFileContents file = ReadBmpFile(path, wanted);
+  size = {};
+  if (file.empty)
+    return file;
+  layout = LayoutOf(file.header); // compressed pictures come without a geometry: refused here
+  if (static_cast<std::uint64_t>(file.header.width) > MaxPictureDimension ||
+      file.geometry.rows > MaxPictureDimension)
+    throw EInvalidGraphic("Picture wider or taller than 65535 pixels");
+  size = {static_cast<std::uint16_t>(file.header.width),
+          static_cast<std::uint16_t>(file.geometry.rows)};
+  return file;
+}
+
+std::uint8_t IndexAt(const std::uint8_t* row, std::size_t x, std::uint16_t bitCount) {
+  switch (bitCount) {
+  case 1:
+    return static_cast<std::uint8_t>((row[x / 8] >> (7 - x % 8)) & 1);
+  case 4:
+    return static_cast<std::uint8_t>((row[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0xF);
+  default:
+    return row[x];
+  }
+}
+
+std::uint32_t ValueAt(const std::uint8_t* row, std::size_t x, std::size_t bytes) {
+  const std::uint8_t* p = row + x * bytes;
+  std::uint32_t value = 0;
+  for (std::size_t i = 0; i < bytes; ++i)
+    value |= std::uint32_t{p[i]} << (8 * i);
+  return value;
+}
+
+// The file's rows in picture order, top first: a positive height stores them bottom-up.
+const std::uint8_t* RowOf(const TBmpFileContents& file, std::size_t pictureRow) {
+  const std::uint64_t rows = file.geometry.rows;
+  const std::uint64_t fileRow = file.header.height < 0 ? pictureRow : rows - 1 - pictureRow;
+  return file.pixels.data() + fileRow * file.geometry.stride;
+}
+
+} // namespace
+
+TPictureSize ReadPictureSize(const std::string& path) {
+  TPixelLayout layout;
+  TPictureSize size;
+  ReadPictureFile(path, TBmpPixels::CheckedOnly, layout, size);
+  return size;
+}
+
+void TPictureReader::LoadTemplate() {
+  if (mapper_)
+    return;
+  convertedTable_ = converter_.ConvertedColourTable();
+  mapper_.emplace(converter_.Bitmap()->Palette());
+}
+
+TPictureSize TPictureReader::Read(const std::string& path) {
+  TPixelLayout layout;
+  TPictureSize size;
+  const TBmpFileContents file = ReadPictureFile(path, TBmpPixels::AtPixelOffset, layout, size);
+  inexact_ = 0;
+  indices_.resize(std::size_t{size.width} * size.height);
+  if (size.Empty())
+    return size;
+  LoadTemplate();
+  // Indexed pixels are mapped once per table entry; an entry past the table stays unusable.
+  std::array<TMappedColour, MaxColourEntries> byIndex{};
+  const bool asTheyStand = file.header.bitCount == 8 && file.colours == convertedTable_;
+  if (layout.indexed && !asTheyStand) {
+    for (std::size_t i = 0; i < file.colours.size(); ++i) {
+      const TPaletteEntry& c = file.colours[i];
+      byIndex[i] = mapper_->Map(c.red, c.green, c.blue);
+    }
+  }
+  const std::size_t bytes = layout.bitCount / 8u;
+  for (std::size_t y = 0; y < size.height; ++y) {
+    const std::uint8_t* row = RowOf(file, y);
+    std::uint8_t* out = indices_.data() + y * size.width;
+    if (layout.indexed && asTheyStand) {
+      std::memcpy(out, row, size.width);
+      continue;
+    }
+    for (std::size_t x = 0; x < size.width; ++x) {
+      TMappedColour mapped;
+      if (layout.indexed) {
+        const std::uint8_t index = IndexAt(row, x, layout.bitCount);
+        if (index >= file.colours.size())
+          RaiseInvalidGraphic();
+        mapped = byIndex[index];
+      } else {
+        const std::uint32_t value = ValueAt(row, x, bytes);
+        mapped = mapper_->Map(Scaled(value, layout.red), Scaled(value, layout.green),
+                              Scaled(value, layout.blue));
+      }
+      out[x] = mapped.index;
+      inexact_ += mapped.exact ? 0 : 1;
+    }
+  }
+  return size;
+}
+
+} // namespace vex

@@ -1,0 +1,223 @@
+// vexagg's list and update against real archives and folders: round trips through the unpack,
+// where each member comes from, colours back to indices, and failures that leave OUT alone.
+#include "archive_builder.h"
+#include "archive_update.h"
+#include "bmp_builder.h"
+#include "demo_files.h"
+#include "exceptions.h"
+#include "picture_file.h"
+#include "temp_folder.h"
+#include "unpack_archive.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using namespace vex;
+using namespace vextest;
+using vextools::ArchiveBuilder;
+using vextools::Noise;
+using Bytes = std::vector<std::uint8_t>;
+using Colour = TPaletteEntry;
+
+namespace {
+
+// A raw picture member: two bytes of its own, u16 width and height, then the indices.
+Bytes RawPicture(std::uint16_t width, std::uint16_t height, std::uint8_t tag) {
+  Bytes member = vextools::RawImage(width, height, Noise(std::size_t{width} * height, tag));
+  member[0] = tag, member[1] = static_cast<std::uint8_t>(tag + 1);
+  return member;
+}
+
+// A bitmap file of `layout` whose stored pixel rows (bottom-up unless the height is negative,
+// each padded to 4 bytes) are `rows`.
+Bytes BitmapFile(const TemplateLayout& layout, const Bytes& rows) {
+  Bytes file = TemplateFile(layout);
+  std::copy(rows.begin(), rows.end(), file.end() - static_cast<std::ptrdiff_t>(rows.size()));
+  return file;
+}
+
+// A bitmap of its own colours (all of them counted); bit-field masks when `masks` has some.
+TemplateLayout Layout(std::uint16_t bitCount, std::int32_t width, std::int32_t height,
+                      std::vector<Colour> colours = {}, std::array<std::uint32_t, 3> masks = {}) {
+  TemplateLayout layout = TemplateLayout().Size(width, height).Bits(bitCount);
+  layout.coloursUsed = static_cast<std::uint32_t>(colours.size());
+  layout.colours = std::move(colours), layout.compression = masks[0] != 0 ? 3 : 0;
+  layout.masks = masks;
+  return layout;
+}
+
+class VexaggTest : public TempFolderTest {
+protected:
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    FillKnownNames();
+  }
+  std::string At(const std::string& name) const { return (Folder() / name).string(); }
+  std::string InFolder(const std::string& folder, const std::string& name) const {
+    return At(folder) + static_cast<char>(fs::path::preferred_separator) + name;
+  }
+  std::string Write(const std::string& name, const Bytes& bytes) {
+    fs::create_directories(fs::path(At(name)).parent_path());
+    WriteWholeFile(At(name), bytes);
+    return At(name);
+  }
+  void Unpack(const std::string& archive, const std::string& folder) {
+    UnpackArchive(At(archive), InFolder(folder, ""), FolderString());
+  }
+  // What the update printed, or its failure's message and subject.
+  std::string Update(const std::string& base, const std::string& folder) {
+    std::string subject;
+    try {
+      return UpdateArchive({At(base), At(folder), At("out.agg"), At("TivPalette.bmp")}, subject);
+    } catch (const Exception& e) {
+      return e.Message() + " | " + subject;
+    }
+  }
+};
+
+TEST_F(VexaggTest, EveryKnownNameComesBackByteForByteThroughUnpackAndUpdate) {
+  ArchiveBuilder archive;
+  for (std::uint32_t slot = 0; slot <= 0xFFFF; ++slot) {
+    const auto key = static_cast<std::uint16_t>(slot);
+    const std::string name(LookupKnownName(key));
+    if (name.empty())
+      continue;
+    const auto side = static_cast<std::uint16_t>(1 + key % 9);
+    archive.Add(key, IsPictureName(name)
+                         ? RawPicture(side, side / 2 + 1, static_cast<std::uint8_t>(key))
+                         : Noise(key % 50, key));
+  }
+  archive.Add(NameKey("overmain.bmp"), RawPicture(0, 3, 9)); // an empty file: keeps BASE's bytes
+  const std::string base = Write("base.agg", archive.Build());
+  // Fewer colours than indices: indices past the template's own colours must survive too.
+  Write("TivPalette.bmp", TemplateFile(TemplateLayout().Colours(200)));
+  Unpack("base.agg", "unpacked");
+  Update("base.agg", "unpacked");
+  EXPECT_EQ(ReadWholeFile(At("out.agg")), ReadWholeFile(base));
+}
+
+TEST_F(VexaggTest, GapsOverlapsAndDisorderUnpackToTheSameFiles) {
+  Bytes blob = Noise(64, 5);
+  blob[32] = 3, blob[33] = 0, blob[34] = 2, blob[35] = 0; // a 3 x 2 picture head at blob + 30
+  constexpr std::int32_t data = 2 + 10 * 5;
+  ArchiveBuilder archive;
+  archive.Add(NameKey("kb.pal"), blob);
+  archive.AddRaw({NameKey("font.icn"), data + 8, 20});  // inside kb.pal
+  archive.AddRaw({NameKey("spells.icn"), data + 2, 4}); // before font.icn
+  archive.AddRaw({NameKey("left.bmp"), data + 30, 12}); // a picture, gap before it
+  archive.AddRaw({NameKey("combat.pal"), -7, 0});       // empty, anywhere
+  Write("base.agg", archive.Build());
+  Write("TivPalette.bmp", TemplateFile({}));
+  Unpack("base.agg", "before");
+  Update("base.agg", "before");
+  Unpack("out.agg", "after");
+  for (const char* name : {"kb.pal", "font.icn", "spells.icn", "left.bmp", "combat.pal"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(ReadWholeFile(InFolder("after", name)), ReadWholeFile(InFolder("before", name)));
+  }
+}
+
+TEST_F(VexaggTest, EachMemberComesFromItsFileOrFromBase) {
+  ArchiveBuilder archive;
+  archive.Add(NameKey("kb.pal"), Noise(10, 1));              // an earlier entry of a name: BASE
+  archive.Add(NameKey("overmain.bmp"), RawPicture(2, 1, 7)); // an empty file: BASE
+  archive.Add(NameKey("left.bmp"), RawPicture(4, 4, 3));     // from its file, tag kept
+  archive.Add(NameKey("kb.pal"), Noise(12, 2));              // the last entry: its file
+  archive.Add(NameKey("font.icn"), Noise(5, 3));             // no file: BASE
+  Write("base.agg", archive.Build());
+  Write("TivPalette.bmp", TemplateFile({}));
+  Write("f/kb.pal", Noise(3, 4));
+  Write("f/overmain.bmp", {});
+  const Colour c = TestColours(10)[9]; // then one step away from it
+  Write("f/left.bmp", BitmapFile(Layout(24, 2, 1), {c.blue, c.green, c.red, c.blue, c.green,
+                                                    std::uint8_t(c.red + 1), 0, 0}));
+  EXPECT_EQ(Update("base.agg", "f"), "left.bmp\t1\n");
+  ArchiveBuilder out; // the same directory, the members one after another
+  out.Add(NameKey("kb.pal"), Noise(10, 1));
+  out.Add(NameKey("overmain.bmp"), RawPicture(2, 1, 7));
+  out.Add(NameKey("left.bmp"), {3, 4, 2, 0, 1, 0, 9, 9});
+  out.Add(NameKey("kb.pal"), Noise(3, 4));
+  out.Add(NameKey("font.icn"), Noise(5, 3));
+  EXPECT_EQ(ReadWholeFile(At("out.agg")), out.Build());
+}
+
+TEST_F(VexaggTest, ColoursBecomeTheTemplatesIndices) {
+  // White; red twice (the lower index wins); blue and green, equally far from (0, 100, 100).
+  const std::vector<Colour> palette{
+      {255, 255, 255}, {200, 0, 0}, {200, 0, 0}, {0, 0, 200}, {0, 200, 0}};
+  TemplateLayout t = TemplateLayout().Colours(5);
+  t.colours = palette;
+  Write("TivPalette.bmp", TemplateFile(t));
+  std::vector<Colour> unpacked = palette; // the table the unpack writes: black after
+  unpacked.resize(256, {0, 0, 0});
+  std::vector<Colour> other = unpacked;
+  other[7] = {1, 1, 1};
+  const Bytes bgr4{0, 0, 200, 210, 0, 0, 100, 100, 0, 255, 255, 255}; // red, ~blue, tie, white
+  const Bytes bgrx4{0, 0, 200, 9, 210, 0, 0, 9, 100, 100, 0, 9, 255, 255, 255, 9};
+  const TemplateLayout core = Layout(8, 3, 1, unpacked).Header(12);
+  const struct {
+    const char* what;
+    TemplateLayout file;
+    Bytes rows, indices;
+    std::uint64_t inexact;
+  } rows[] = {
+      {"24-bit", Layout(24, 4, 1), bgr4, {1, 3, 3, 0}, 2},
+      {"32-bit masks", Layout(32, 4, 1, {}, {0xFF0000, 0xFF00, 0xFF}), bgrx4, {1, 3, 3, 0}, 2},
+      {"5-6-5", Layout(16, 2, 1, {}, {0xF800, 0x7E0, 0x1F}), {0xFF, 0xFF, 0, 0xF8}, {0, 1}, 1},
+      {"4-bit", Layout(4, 4, 1, {{0, 0, 200}, {0, 190, 0}}), {0x01, 0x10, 0, 0}, {3, 4, 4, 3}, 2},
+      {"1-bit", Layout(1, 3, 1, {{255, 255, 255}, {0, 200, 0}}), {0xA0, 0, 0, 0}, {4, 0, 4}, 0},
+      {"8-bit, the unpack's table", Layout(8, 3, 1, unpacked), {200, 3, 2, 0}, {200, 3, 2}, 0},
+      {"8-bit, the unpack's table in 3 bytes", core, {200, 3, 2, 0}, {200, 3, 2}, 0},
+      {"8-bit, another table", Layout(8, 3, 1, other), {200, 3, 2, 0}, {1, 3, 1}, 1},
+      {"bottom-up", Layout(24, 1, 2), {255, 255, 255, 0, 0, 0, 200, 0}, {1, 0}, 0},
+      {"top-down", Layout(24, 1, -2), {255, 255, 255, 0, 0, 0, 200, 0}, {0, 1}, 0},
+  };
+  TPictureReader reader(At("TivPalette.bmp"));
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    reader.Read(Write("picture.bmp", BitmapFile(row.file, row.rows)));
+    EXPECT_EQ(reader.Indices(), row.indices);
+    EXPECT_EQ(reader.InexactPixels(), row.inexact);
+  }
+}
+
+TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
+  ArchiveBuilder archive;
+  archive.Add(NameKey("kb.pal"), Noise(10, 1));
+  archive.Add(NameKey("overmain.bmp"), RawPicture(2, 1, 0));
+  Write("base.agg", archive.Build());
+  Write("TivPalette.bmp", TemplateFile({}));
+  const Bytes picture = BitmapFile(Layout(8, 2, 1, {{0, 0, 0}, {1, 1, 1}}), {0, 5, 0, 0});
+  const std::string bmp = InFolder("f", "overmain.bmp");
+  const struct {
+    const char* file;
+    Bytes bytes;
+    std::uintmax_t size; // for a sparse file in place of `bytes`
+    std::string failure;
+  } rows[] = {
+      {"overmain.bmp", Bytes(64, 'X'), 0, "Bitmap image is not valid | " + bmp},
+      {"overmain.bmp", TemplateFile(Layout(1, 65536, 1, {{0, 0, 0}, {1, 1, 1}})), 0,
+       "Picture wider or taller than 65535 pixels | " + bmp},
+      {"overmain.bmp", Bytes(picture.begin(), picture.end() - 3), 0, "Stream read error | " + bmp},
+      {"overmain.bmp", picture, 0, "Bitmap image is not valid | " + bmp}, // index 5 of 2 colours
+      {"kb.pal", {}, 0x80000000u, "Archive too large | kb.pal"},
+      {"kb.pal", {}, 0x7FFFFFFFu, "Archive too large | overmain.bmp"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.failure);
+    fs::remove_all(At("f"));
+    const std::string file = Write("f/" + std::string(row.file), row.bytes);
+    if (row.size != 0)
+      fs::resize_file(file, row.size);
+    Write("out.agg", {'o', 'l', 'd'});
+    const auto before = std::distance(fs::directory_iterator(Folder()), {});
+    EXPECT_EQ(Update("base.agg", "f"), row.failure);
+    EXPECT_EQ(ReadWholeFile(At("out.agg")), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), {}), before);
+  }
+}
+
+} // namespace
