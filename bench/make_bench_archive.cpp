@@ -5,7 +5,7 @@
 #include "archive_builder.h"
 #include "bmp_builder.h"
 #include "default_palette.h"
-#include "demo_files.h"
+#include "known_names.h"
 
 #include <cstdio>
 #include <cstring>
@@ -102,7 +102,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make_bench_archive full|big ARCHIVE TREE\n");
     return 2;
   }
-  vex::FillKnownNames();
   const fs::path tree = argv[3];
   fs::remove_all(tree);
   fs::create_directories(tree);

@@ -5,9 +5,9 @@
 #include "input_checks.h"
 
 #include "bmp_builder.h"
-#include "demo_files.h"
 #include "exceptions.h"
 #include "fuzz_workspace.h"
+#include "known_names.h"
 #include "little_endian.h"
 #include "raw_image.h"
 #include "unpack_archive.h"
@@ -141,19 +141,17 @@ std::string CompareWithModel(const TArchiveModel& model, const TInputOutcome& ou
 } // namespace
 
 TInputOutcome CheckUnpackInput(const std::uint8_t* data, std::size_t size) {
-  vex::FillKnownNames(); // one store a name, and the table is as a run of the tool has it
   TFuzzWorkspace& workspace = TFuzzWorkspace::Get();
   workspace.ClearOutput();
   workspace.WriteTemplate(PaletteFile().data(), PaletteFile().size());
   workspace.WriteArchive(data, size);
   TInputOutcome outcome;
   try {
-    // Each unpack is a run of its own: the template is read again and no member name lingers.
     vex::UnpackArchive(workspace.ArchivePath().string(), workspace.OutFolderString(),
                        workspace.AppFolderString());
   } catch (const vex::Exception& e) {
     outcome.message = e.Message();
-    outcome.member = vex::CurrentMemberName();
+    outcome.member = e.Subject();
   }
   outcome.problem = workspace.StrayEntries();
   if (outcome.problem.empty() && ReadFileBytes(workspace.TemplatePath()) !=

@@ -5,10 +5,10 @@
 #include "archive_listing.h"
 #include "archive_update.h"
 #include "bmp_builder.h"
-#include "demo_files.h"
 #include "exceptions.h"
 #include "fuzz_workspace.h"
 #include "input_checks.h"
+#include "known_names.h"
 
 #include <fstream>
 #include <regex>
@@ -19,13 +19,11 @@ namespace vexfuzz {
 
 // The listing of `archive` without its offset, size and kind columns: what an update keeps.
 static std::string DirectoryOf(const fs::path& archive) {
-  std::string subject;
   static const std::regex offsetSizeAndKind("\t-?[0-9]+\t[0-9]+\t[^\n]*");
-  return std::regex_replace(vex::ListArchive(archive.string(), subject), offsetSizeAndKind, "");
+  return std::regex_replace(vex::ListArchive(archive.string()), offsetSizeAndKind, "");
 }
 
 TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size) {
-  vex::FillKnownNames();
   TFuzzWorkspace& workspace = TFuzzWorkspace::Get();
   workspace.ClearOutput();
   const std::vector<std::uint8_t> palette = vextest::TemplateFile({});
@@ -42,10 +40,10 @@ TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size) {
   TInputOutcome outcome;
   try {
     vex::UpdateArchive({workspace.ArchivePath().string(), workspace.OutFolderString(), out.string(),
-                        workspace.TemplatePath().string()},
-                       outcome.member);
+                        workspace.TemplatePath().string()});
   } catch (const vex::Exception& e) {
     outcome.message = e.Message();
+    outcome.member = e.Subject();
   }
   const bool updated = outcome.message.empty();
   outcome.problem = workspace.StrayEntries();

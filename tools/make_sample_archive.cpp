@@ -3,7 +3,7 @@
 // Usage: make_sample_archive OUTPUT.agg
 #include "archive_builder.h"
 #include "default_palette.h"
-#include "demo_files.h"
+#include "known_names.h"
 
 #include <cstdio>
 

@@ -1,8 +1,6 @@
 // The entry: arguments, output folder, the unpack, and the one place where errors are caught.
 #include "entry.h"
 
-#include "app_folder.h"
-#include "demo_files.h"
 #include "exceptions.h"
 #include "message_box.h"
 #include "paths.h"
@@ -38,22 +36,13 @@ std::string OutputFolderFor(const std::string& archivePath, const std::string& f
 
 } // namespace
 
-std::string& AppPath() {
-  static std::string appPath;
-  return appPath;
+void ShowErrorBox(const Exception& failure) {
+  const std::string& member = failure.Subject();
+  const std::string& message = failure.Message();
+  ShowError(member.empty() ? message + "." : message + ".\r\n" + member, BoxCaption);
 }
 
-void InitAppPath() {
-  AppPath() = ExecutableFolder();
-}
-
-void ShowErrorBox(const std::string& message) {
-  const std::string& member = CurrentMemberName();
-  const std::string text = member.empty() ? message + "." : message + ".\r\n" + member;
-  ShowError(text, BoxCaption);
-}
-
-int RunMarlovexine(const std::vector<std::string>& args) {
+int RunMarlovexine(const std::vector<std::string>& args, const std::string& appFolder) {
   const std::string archivePath = args.empty() ? std::string() : args[0];
   if (archivePath.empty()) {
     ShowInformation(UsageText, BoxCaption);
@@ -61,13 +50,12 @@ int RunMarlovexine(const std::vector<std::string>& args) {
   }
   try {
     const std::string outputFolder = OutputFolderFor(archivePath, args.size() > 1 ? args[1] : "");
-    FillKnownNames();
-    UnpackArchive(archivePath, outputFolder, AppPath());
+    UnpackArchive(archivePath, outputFolder, appFolder);
   } catch (const Exception& e) {
-    ShowErrorBox(e.Message());
+    ShowErrorBox(e);
     return 1;
   } catch (const std::bad_alloc&) {
-    ShowErrorBox(EOutOfMemory().Message());
+    ShowErrorBox(EOutOfMemory());
     return 1;
   }
   ShowInformation(SuccessText, BoxCaption);

@@ -1,8 +1,9 @@
-// The program's start: the executable's folder first, then the run.
+// The program's start: the executable's folder, where the palette template is looked for,
+// then the run.
+#include "app_folder.h"
 #include "command_line.h"
 #include "entry.h"
 
 int main(int argc, char** argv) {
-  vex::InitAppPath();
-  return vex::RunMarlovexine(vex::ProgramArguments(argc, argv));
+  return vex::RunMarlovexine(vex::ProgramArguments(argc, argv), vex::ExecutableFolder());
 }

@@ -1,8 +1,11 @@
-// The unpack loop: read the directory, then name, read and write each member in order.
+// The unpack loop: read the directory, then name, read and write each member in order. A
+// failure leaves the loop carrying the name of the member it concerns.
 #include "unpack_archive.h"
 
+#include "archive_directory.h"
 #include "exceptions.h"
 #include "files.h"
+#include "member_names.h"
 #include "raw_image.h"
 
 #include <memory>
@@ -52,41 +55,23 @@ TBytesView ReadMember(const TFile& archive, std::uint64_t archiveSize, const TDi
   return {data, static_cast<std::size_t>(size)};
 }
 
-// The one converter, with the one bitmap, that the pictures of a run share: made at the first
-// picture, which reads the template, and kept until the process ends.
-std::optional<TRawImageConverter>& ConversionBitmap() {
-  static std::optional<TRawImageConverter> converter;
-  return converter;
-}
-
-TRawImageConverter& Converter(const std::string& appFolder) {
-  std::optional<TRawImageConverter>& converter = ConversionBitmap();
+void WriteMember(TBytesView member, const std::string& path, bool picture,
+                 std::optional<TRawImageConverter>& converter, const std::string& appFolder) {
+  if (!picture) {
+    SaveDataToFile(path, member.data(), member.size());
+    return;
+  }
+  // The template is looked for and read at the first picture: an archive without pictures
+  // runs without one.
   if (!converter)
     converter.emplace(PaletteTemplatePath(appFolder));
-  return *converter;
-}
-
-void WriteMember(TBytesView member, const std::string& outputFolder, const std::string& name,
-                 const std::string& appFolder) {
-  const std::string path = outputFolder + MemberFileName(name);
-  if (IsPictureName(name))
-    Converter(appFolder).ConvertRawImage(member, path);
-  else
-    SaveDataToFile(path, member.data(), member.size());
+  converter->ConvertRawImage(member, path);
 }
 
 } // namespace
 
-std::string& CurrentMemberName() {
-  static std::string name;
-  return name;
-}
-
 void UnpackArchive(const std::string& archivePath, const std::string& outputFolder,
                    const std::string& appFolder) {
-  // A run of its own: no name or template lingers from an earlier unpack in this process.
-  CurrentMemberName().clear();
-  ConversionBitmap().reset();
   const TFile archive = TFile::OpenOrRaise(archivePath, TOpenMode::ReadExclusive);
   const std::uint64_t archiveSize = archive.Size();
   const std::vector<TDirectoryEntry> entries = ReadDirectory(archive);
@@ -94,12 +79,16 @@ void UnpackArchive(const std::string& archivePath, const std::string& outputFold
   // whose message names the member.
   ForceFolder(outputFolder);
   TMemberBuffer buffer;
+  // One converter, with one bitmap, for all the pictures of this run.
+  std::optional<TRawImageConverter> converter;
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    CurrentMemberName() = MemberName(entries[i].key, i);
-    const TBytesView member = ReadMember(archive, archiveSize, entries[i], buffer);
-    WriteMember(member, outputFolder, CurrentMemberName(), appFolder);
+    const std::string name = MemberName(entries[i].key, i);
+    Concerning(name, [&] {
+      const TBytesView member = ReadMember(archive, archiveSize, entries[i], buffer);
+      WriteMember(member, outputFolder + MemberFileName(name), IsPictureName(name), converter,
+                  appFolder);
+    });
   }
-  CurrentMemberName().clear();
 }
 
 } // namespace vex

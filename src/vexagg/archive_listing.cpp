@@ -3,10 +3,12 @@
 #include "archive_listing.h"
 
 #include "archive_directory.h"
-#include "little_endian.h"
-#include "raw_image.h"
+#include "exceptions.h"
+#include "member_names.h"
+#include "raw_picture.h"
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace vex {
@@ -17,15 +19,13 @@ std::string KindOf(const TFile& archive, const TDirectoryEntry& entry, const std
   if (!IsPictureName(name))
     return "raw";
   const auto size = static_cast<std::uint64_t>(entry.size);
-  if (size < RawPixelsAt)
+  std::uint8_t head[RawPixelsAt] = {};
+  if (size >= RawPixelsAt)
+    archive.ReadExactAt(static_cast<std::uint64_t>(entry.offset), head, sizeof head);
+  const std::optional<TRawPictureHead> parsed = ParseRawPictureHead(head, size);
+  if (!parsed)
     return "picture (short)";
-  std::uint8_t head[RawPixelsAt];
-  archive.ReadExactAt(static_cast<std::uint64_t>(entry.offset), head, sizeof head);
-  const std::uint16_t width = GetU16(head + RawWidthAt);
-  const std::uint16_t height = GetU16(head + RawHeightAt);
-  if (size - RawPixelsAt < std::uint64_t{width} * height)
-    return "picture (short)";
-  return "picture " + std::to_string(width) + "x" + std::to_string(height);
+  return "picture " + std::to_string(parsed->width) + "x" + std::to_string(parsed->height);
 }
 
 std::string HexKey(std::uint16_t key) {
@@ -36,8 +36,7 @@ std::string HexKey(std::uint16_t key) {
 
 } // namespace
 
-std::string ListArchive(const std::string& archivePath, std::string& subject) {
-  subject.clear();
+std::string ListArchive(const std::string& archivePath) {
   const TFile archive = TFile::OpenOrRaise(archivePath, TOpenMode::ReadShareRead);
   const std::uint64_t archiveSize = archive.Size();
   const std::vector<TDirectoryEntry> entries = ReadDirectory(archive);
@@ -45,18 +44,15 @@ std::string ListArchive(const std::string& archivePath, std::string& subject) {
   names.reserve(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i) {
     names.push_back(MemberName(entries[i].key, i));
-    subject = names.back();
-    CheckEntry(entries[i], archiveSize);
+    Concerning(names.back(), [&] { CheckEntry(entries[i], archiveSize); });
   }
   std::string rows = "index\tkey\tname\toffset\tsize\tkind\n";
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const TDirectoryEntry& entry = entries[i];
-    subject = names[i];
+    const std::string kind = Concerning(names[i], [&] { return KindOf(archive, entry, names[i]); });
     rows += std::to_string(i) + '\t' + HexKey(entry.key) + '\t' + names[i] + '\t' +
-            std::to_string(entry.offset) + '\t' + std::to_string(entry.size) + '\t' +
-            KindOf(archive, entry, names[i]) + '\n';
+            std::to_string(entry.offset) + '\t' + std::to_string(entry.size) + '\t' + kind + '\n';
   }
-  subject.clear();
   return rows;
 }
 

@@ -10,8 +10,8 @@ namespace vex {
 // offset, size and kind ("raw", "picture WxH", or "picture (short)" for a picture member
 // too short for its head or its pixels); "\n" ends each row. Every entry is checked before
 // any row is made. Raises what opening the archive and reading its directory raise, and for
-// a damaged entry what the unpack raises for it (ERangeError, EReadError), with `subject`
-// then naming the member; `subject` is empty after success.
-std::string ListArchive(const std::string& archivePath, std::string& subject);
+// a damaged entry what the unpack raises for it (ERangeError, EReadError), carrying the
+// member's name as its subject.
+std::string ListArchive(const std::string& archivePath);
 
 } // namespace vex

@@ -5,14 +5,16 @@
 #include "archive_directory.h"
 #include "exceptions.h"
 #include "files.h"
-#include "little_endian.h"
+#include "member_names.h"
 #include "paths.h"
 #include "picture_file.h"
+#include "raw_picture.h"
 #include "system_error.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -20,8 +22,6 @@ namespace vex {
 
 namespace {
 
-// The archive's offsets and sizes are signed 32-bit fields.
-constexpr std::uint64_t MaxArchiveField = 0x7FFFFFFF;
 // Every byte of OUT passes through one buffer of this size: memory stays bounded by the
 // largest picture, whatever the size of the raw members.
 constexpr std::size_t WriteBufferSize = std::size_t{1} << 20;
@@ -36,19 +36,17 @@ struct TPlannedMember {
   std::string name;
   TDirectoryEntry base{};
   TSource source = TSource::Base;
-  std::string path;         // the file in FOLDER it comes from
-  std::uint64_t size = 0;   // its size in OUT
-  std::int32_t offset = 0;  // its offset in OUT
-  TPictureSize picture;     // PictureFile: the size its file had when checked
-  std::uint8_t tag[2] = {}; // PictureFile: the first two bytes of BASE's member
+  std::string path;        // the file in FOLDER it comes from
+  std::uint64_t size = 0;  // its size in OUT
+  std::int32_t offset = 0; // its offset in OUT
+  TRawPictureHead head;    // PictureFile: BASE's tag, and the size its file had when checked
 };
 
 // OUT's bytes go through one buffer into its temporary file. A write error names OUT.
 class TArchiveWriter {
 public:
-  TArchiveWriter(TFile& file, std::string& subject, const std::string& outPath)
-      : file_(file), subject_(subject), outPath_(outPath),
-        buffer_(new std::uint8_t[WriteBufferSize]) {}
+  TArchiveWriter(TFile& file, const std::string& outPath)
+      : file_(file), outPath_(outPath), buffer_(new std::uint8_t[WriteBufferSize]) {}
 
   // Free room at the end of the buffer, flushing it first when it is full; never 0 bytes.
   std::uint8_t* Room(std::size_t& room) {
@@ -70,17 +68,13 @@ public:
     }
   }
   void Flush() {
-    if (used_ != 0 && file_.Write(buffer_.get(), used_) != used_) {
-      const std::uint32_t code = LastSystemError();
-      subject_ = outPath_;
-      throw EOSError(SystemErrorMessage(code));
-    }
+    if (used_ != 0 && file_.Write(buffer_.get(), used_) != used_)
+      Concerning(outPath_, [] { RaiseLastSystemError(); });
     used_ = 0;
   }
 
 private:
   TFile& file_;
-  std::string& subject_;
   const std::string& outPath_;
   std::unique_ptr<std::uint8_t[]> buffer_;
   std::size_t used_ = 0;
@@ -135,8 +129,8 @@ private:
 
 class TArchiveUpdate {
 public:
-  TArchiveUpdate(const TUpdateRequest& request, std::string& subject)
-      : request_(request), subject_(subject), pictures_(request.templatePath) {
+  explicit TArchiveUpdate(const TUpdateRequest& request)
+      : request_(request), pictures_(request.templatePath) {
     // An empty folder argument means the current folder, never the root.
     const std::string folder = request.folder.empty() ? "." : request.folder;
     folder_ = IncludeTrailingDelimiter(folder, SystemPathSyntax());
@@ -159,7 +153,6 @@ private:
   void WriteMember(const TPlannedMember& member, TArchiveWriter& writer, std::string& lines);
 
   const TUpdateRequest& request_;
-  std::string& subject_;
   std::string folder_;
   TFile base_;
   std::uint64_t baseSize_ = 0;
@@ -176,8 +169,7 @@ void TArchiveUpdate::ReadBase() {
     TPlannedMember& member = members_[i];
     member.name = MemberName(entries[i].key, i);
     member.base = entries[i];
-    subject_ = member.name;
-    CheckEntry(member.base, baseSize_);
+    Concerning(member.name, [&] { CheckEntry(member.base, baseSize_); });
     member.size = static_cast<std::uint64_t>(member.base.size);
   }
 }
@@ -193,67 +185,66 @@ void TArchiveUpdate::ChooseSources() {
   }
 }
 
+// A failure names the file in FOLDER it concerns, or the member when BASE's bytes fail.
 void TArchiveUpdate::ChooseSource(TPlannedMember& member) {
   const std::string path = folder_ + MemberFileName(member.name);
   if (!EntryExists(path))
     return;
-  subject_ = path;
-  if (IsPictureName(member.name)) {
-    const TPictureSize size = ReadPictureSize(path);
-    if (size.Empty())
-      return; // the unpack's file for a picture of width or height 0: nothing to put back
-    member.source = TSource::PictureFile;
-    member.picture = size;
-    member.size = RawPixelsAt + std::uint64_t{size.width} * size.height;
-    subject_ = member.name;
-    const auto tagBytes = std::min<std::size_t>(sizeof member.tag, member.base.size);
-    base_.ReadExactAt(static_cast<std::uint64_t>(member.base.offset), member.tag, tagBytes);
-  } else {
+  if (!IsPictureName(member.name)) {
     member.source = TSource::RawFile;
-    member.size = TFile::OpenOrRaise(path, TOpenMode::ReadShareRead).Size();
+    member.size =
+        Concerning(path, [&] { return TFile::OpenOrRaise(path, TOpenMode::ReadShareRead).Size(); });
+    member.path = path;
+    return;
   }
+  const TPictureSize size = Concerning(path, [&] { return ReadPictureSize(path); });
+  if (size.Empty())
+    return; // the unpack's file for a picture of width or height 0: nothing to put back
+  member.source = TSource::PictureFile;
+  member.head.width = size.width;
+  member.head.height = size.height;
+  member.size = member.head.MemberSize();
   member.path = path;
+  const auto tagBytes = std::min<std::size_t>(sizeof member.head.tag, member.base.size);
+  Concerning(member.name, [&] {
+    base_.ReadExactAt(static_cast<std::uint64_t>(member.base.offset), member.head.tag, tagBytes);
+  });
 }
 
 void TArchiveUpdate::LayOut() {
   std::uint64_t position = ArchiveCountSize + DirectoryEntrySize * members_.size();
   for (TPlannedMember& member : members_) {
-    subject_ = member.name;
     if (member.size == 0 && member.base.size == 0) {
       member.offset = member.base.offset; // it has no data to lie anywhere
       continue;
     }
-    if (position > MaxArchiveField || member.size > MaxArchiveField)
-      throw Exception("Archive too large");
-    member.offset = static_cast<std::int32_t>(position);
+    Concerning(member.name, [&] {
+      member.offset = ArchiveField(position);
+      ArchiveField(member.size);
+    });
     position += member.size;
   }
 }
 
 std::string TArchiveUpdate::Write() {
-  subject_ = request_.outPath;
-  TTemporaryArchive temporary(request_.outPath);
-  TArchiveWriter writer(temporary.File(), subject_, request_.outPath);
+  std::optional<TTemporaryArchive> temporary;
+  Concerning(request_.outPath, [&] { temporary.emplace(request_.outPath); });
+  TArchiveWriter writer(temporary->File(), request_.outPath);
   WriteDirectory(writer);
   std::string lines;
   for (const TPlannedMember& member : members_)
     WriteMember(member, writer, lines);
-  subject_ = request_.outPath;
   writer.Flush();
-  temporary.MoveTo(request_.outPath);
-  subject_.clear();
+  Concerning(request_.outPath, [&] { temporary->MoveTo(request_.outPath); });
   return lines;
 }
 
 void TArchiveUpdate::WriteDirectory(TArchiveWriter& writer) const {
-  std::vector<std::uint8_t> directory;
-  directory.reserve(ArchiveCountSize + DirectoryEntrySize * members_.size());
-  PutU16(directory, static_cast<std::uint16_t>(members_.size())); // member count
-  for (const TPlannedMember& member : members_) {
-    PutU16(directory, member.base.key);                        // key
-    PutI32(directory, member.offset);                          // offset
-    PutI32(directory, static_cast<std::int32_t>(member.size)); // size
-  }
+  std::vector<TDirectoryEntry> entries;
+  entries.reserve(members_.size());
+  for (const TPlannedMember& member : members_)
+    entries.push_back({member.base.key, member.offset, static_cast<std::int32_t>(member.size)});
+  const TByteDynArray directory = EncodeDirectory(entries);
   writer.Append(directory.data(), directory.size());
 }
 
@@ -261,37 +252,36 @@ void TArchiveUpdate::WriteMember(const TPlannedMember& member, TArchiveWriter& w
                                  std::string& lines) {
   switch (member.source) {
   case TSource::Base:
-    subject_ = member.name;
-    if (!CopyBytes(base_, static_cast<std::uint64_t>(member.base.offset), member.size, writer))
-      throw EReadError();
+    Concerning(member.name, [&] {
+      if (!CopyBytes(base_, static_cast<std::uint64_t>(member.base.offset), member.size, writer))
+        throw EReadError();
+    });
     return;
-  case TSource::RawFile: {
-    subject_ = member.path;
-    const TFile file = TFile::OpenOrRaise(member.path, TOpenMode::ReadShareRead);
-    if (file.Size() != member.size || !CopyBytes(file, 0, member.size, writer))
-      RaiseFileChanged();
+  case TSource::RawFile:
+    Concerning(member.path, [&] {
+      const TFile file = TFile::OpenOrRaise(member.path, TOpenMode::ReadShareRead);
+      if (file.Size() != member.size || !CopyBytes(file, 0, member.size, writer))
+        RaiseFileChanged();
+    });
     return;
-  }
-  case TSource::PictureFile: {
-    subject_ = member.path;
-    if (pictures_.Read(member.path) != member.picture)
-      RaiseFileChanged();
-    std::vector<std::uint8_t> head{member.tag[0], member.tag[1]}; // kept from BASE
-    PutU16(head, member.picture.width);                           // width
-    PutU16(head, member.picture.height);                          // height
+  case TSource::PictureFile:
+    Concerning(member.path, [&] {
+      if (pictures_.Read(member.path) != TPictureSize{member.head.width, member.head.height})
+        RaiseFileChanged();
+    });
+    TByteDynArray head;
+    AppendRawPictureHead(head, member.head); // BASE's tag, the file's size
     writer.Append(head.data(), head.size());
     writer.Append(pictures_.Indices().data(), pictures_.Indices().size());
     lines += member.name + '\t' + std::to_string(pictures_.InexactPixels()) + '\n';
     return;
   }
-  }
 }
 
 } // namespace
 
-std::string UpdateArchive(const TUpdateRequest& request, std::string& subject) {
-  subject.clear();
-  return TArchiveUpdate(request, subject).Run();
+std::string UpdateArchive(const TUpdateRequest& request) {
+  return TArchiveUpdate(request).Run();
 }
 
 } // namespace vex

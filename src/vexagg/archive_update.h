@@ -28,10 +28,9 @@ struct TUpdateRequest {
 // pixels had no exact colour in the template. Raises what reading BASE, the files in FOLDER
 // (see TPictureReader) and the template raises; EStreamError "File changed while the archive
 // was written" for a file in FOLDER whose size changed between the checks and the writing;
-// and what creating, writing or renaming OUT's temporary file raises. `subject` then names
-// what the failure concerns: the member for BASE, the file's path (FOLDER + name) for FOLDER,
-// OUT's path for OUT; it is empty for a failure of BASE's count or directory, and after
-// success.
-std::string UpdateArchive(const TUpdateRequest& request, std::string& subject);
+// and what creating, writing or renaming OUT's temporary file raises. The failure's subject
+// names what it concerns: the member for BASE, the file's path (FOLDER + name) for FOLDER,
+// OUT's path for OUT; none for a failure of BASE's count or directory.
+std::string UpdateArchive(const TUpdateRequest& request);
 
 } // namespace vex

@@ -4,7 +4,6 @@
 #include "archive_listing.h"
 #include "archive_update.h"
 #include "console.h"
-#include "demo_files.h"
 #include "exceptions.h"
 #include "files.h"
 #include "raw_image.h"
@@ -32,27 +31,28 @@ const char* const VexaggUsageText =
 
 namespace {
 
+void ReportFailure(const Exception& failure) {
+  const std::string& subject = failure.Subject();
+  WriteStandardError(ConsoleText(failure.Message()) + "." +
+                     (subject.empty() ? "" : "\n" + subject) + "\n");
+}
+
 int UsageError(const std::string& reason) {
   WriteStandardError("vexagg: " + reason + "\n" + VexaggUsageText);
   return VexaggUsageError;
 }
 
 // Runs `action`, which returns what goes to standard output; a failure goes to standard error
-// as the unpacker shows it on POSIX.
+// as the unpacker shows it on POSIX: the message and ".", then the subject on a line of its own.
 template <typename Action> int Reporting(Action action) {
-  std::string subject;
-  std::string message;
   try {
-    FillKnownNames();
-    const std::string output = action(subject);
-    WriteStandardOutput(output);
+    WriteStandardOutput(action());
     return VexaggSuccess;
   } catch (const Exception& e) {
-    message = e.Message();
+    ReportFailure(e);
   } catch (const std::bad_alloc&) {
-    message = EOutOfMemory().Message();
+    ReportFailure(EOutOfMemory());
   }
-  WriteStandardError(ConsoleText(message) + "." + (subject.empty() ? "" : "\n" + subject) + "\n");
   return VexaggFailure;
 }
 
@@ -71,7 +71,7 @@ int RunVexagg(const std::vector<std::string>& args, const std::string& appFolder
   if (command == "list") {
     if (args.size() != 2)
       return UsageError("list takes one argument: ARCHIVE");
-    return Reporting([&](std::string& subject) { return ListArchive(args[1], subject); });
+    return Reporting([&] { return ListArchive(args[1]); });
   }
   if (command == "update") {
     if (args.size() != 4)
@@ -81,7 +81,7 @@ int RunVexagg(const std::vector<std::string>& args, const std::string& appFolder
     if (SameExistingFile(request.basePath, request.outPath))
       return UsageError("OUT.agg \"" + request.outPath + "\" is BASE.agg \"" + request.basePath +
                         "\" itself; write the new archive to another file");
-    return Reporting([&](std::string& subject) { return UpdateArchive(request, subject); });
+    return Reporting([&] { return UpdateArchive(request); });
   }
   return UsageError("unknown command \"" + command + "\"");
 }

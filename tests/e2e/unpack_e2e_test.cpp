@@ -2,7 +2,7 @@
 // name, and the exact text and exit code of each failure, with the earlier members on disk.
 #include "archive_builder.h"
 #include "bmp_builder.h"
-#include "demo_files.h"
+#include "known_names.h"
 #include "run_tool.h"
 #include "temp_folder.h"
 

@@ -3,8 +3,9 @@
 #include "archive_builder.h"
 #include "archive_update.h"
 #include "bmp_builder.h"
-#include "demo_files.h"
 #include "exceptions.h"
+#include "known_names.h"
+#include "member_names.h"
 #include "picture_file.h"
 #include "temp_folder.h"
 #include "unpack_archive.h"
@@ -51,10 +52,6 @@ TemplateLayout Layout(std::uint16_t bitCount, std::int32_t width, std::int32_t h
 
 class VexaggTest : public TempFolderTest {
 protected:
-  void SetUp() override {
-    TempFolderTest::SetUp();
-    FillKnownNames();
-  }
   std::string At(const std::string& name) const { return (Folder() / name).string(); }
   std::string InFolder(const std::string& folder, const std::string& name) const {
     return At(folder) + static_cast<char>(fs::path::preferred_separator) + name;
@@ -69,11 +66,10 @@ protected:
   }
   // What the update printed, or its failure's message and subject.
   std::string Update(const std::string& base, const std::string& folder) {
-    std::string subject;
     try {
-      return UpdateArchive({At(base), At(folder), At("out.agg"), At("TivPalette.bmp")}, subject);
+      return UpdateArchive({At(base), At(folder), At("out.agg"), At("TivPalette.bmp")});
     } catch (const Exception& e) {
-      return e.Message() + " | " + subject;
+      return e.Message() + " | " + e.Subject();
     }
   }
 };

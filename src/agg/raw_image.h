@@ -3,6 +3,7 @@
 
 #include "bitmap.h"
 #include "files.h"
+#include "raw_picture.h"
 
 #include <memory>
 #include <string>
@@ -10,12 +11,6 @@
 #include <vector>
 
 namespace vex {
-
-// Layout of a raw image member: a u16 of no meaning to the picture, u16 width, u16 height,
-// then one palette index per pixel, rows top down.
-constexpr std::size_t RawWidthAt = 2;
-constexpr std::size_t RawHeightAt = 4;
-constexpr std::size_t RawPixelsAt = 6;
 
 // The template's file name.
 extern const char* const PaletteTemplateName;

@@ -5,7 +5,6 @@
 #include "app_folder.h"
 #include "bmp_format.h"
 #include "exceptions.h"
-#include "little_endian.h"
 #include "vex_graphics.h"
 
 namespace vex {
@@ -51,15 +50,11 @@ void TRawImageConverter::RebuildImage(TBitmap& bitmap, std::uint16_t width, std:
 
 void TRawImageConverter::ConvertRawImage(TBytesView member, const std::string& outputPath) {
   TBitmap& bitmap = LoadedBitmap();
-  // A member must hold every pixel its head promises: a short one is refused before its file
-  // exists, rather than read past its end.
-  if (member.size() < RawPixelsAt)
+  // A short member is refused before its file exists, rather than read past its end.
+  const std::optional<TRawPictureHead> head = ParseRawPictureHead(member.data(), member.size());
+  if (!head)
     throw EReadError();
-  const std::uint16_t width = GetU16(member.data() + RawWidthAt);
-  const std::uint16_t height = GetU16(member.data() + RawHeightAt);
-  if (member.size() - RawPixelsAt < std::size_t{width} * height)
-    throw EReadError();
-  RebuildImage(bitmap, width, height, member.data() + RawPixelsAt);
+  RebuildImage(bitmap, head->width, head->height, member.data() + RawPixelsAt);
   bitmap.WriteBitmapFile(outputPath);
 }
 

@@ -1,20 +1,22 @@
-// The ".agg" archive's directory: its layout, reading it, the checks an entry must pass before
-// its data is read, and the names its members are written under. The unpack loop and vexagg
-// read archives through these alone, so both judge an archive alike.
+// The ".agg" archive's directory: its layout, reading and writing it, and the checks an entry
+// must pass before its data is read. The unpack loop and vexagg read and write archives
+// through these alone, so both judge an archive alike.
 #pragma once
 
 #include "files.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace vex {
 
-// Archive layout: a u16 member count, then one 10-byte directory entry per member.
+// Archive layout: a u16 member count, then one 10-byte directory entry per member, then the
+// members' data wherever the entries say.
 constexpr std::size_t ArchiveCountSize = 2;
 constexpr std::size_t DirectoryEntrySize = 10;
+// Offsets and sizes are signed 32-bit fields: no member may lie or reach beyond this.
+constexpr std::uint64_t MaxArchiveField = 0x7FFFFFFF;
 
 struct TDirectoryEntry {
   std::uint16_t key;   // index into the known-name table
@@ -30,14 +32,11 @@ std::vector<TDirectoryEntry> ReadDirectory(const TFile& archive);
 // ERangeError for a negative size, EReadError for a negative offset or data past the end.
 void CheckEntry(const TDirectoryEntry& entry, std::uint64_t archiveSize);
 
-// The member's name: its known name (the table must be filled), else "file_N" with its index.
-std::string MemberName(std::uint16_t key, std::size_t index);
+// The bytes of the member count and the directory, in archive order. At most 65535 entries.
+TByteDynArray EncodeDirectory(const std::vector<TDirectoryEntry>& entries);
 
-// Whether the member named `name` is a raw 8-bit picture: its extension is ".bmp" or ".bkg",
-// ignoring the case of a to z.
-bool IsPictureName(const std::string& name);
-// The name of the file the unpack writes the member `name` as: the name itself, or for a
-// ".bkg" picture the name with ".bmp" appended.
-std::string MemberFileName(const std::string& name);
+// `value` as an offset or size field. Raises Exception "Archive too large" when the archive's
+// signed 32-bit fields cannot hold it.
+std::int32_t ArchiveField(std::uint64_t value);
 
 } // namespace vex

@@ -1,6 +1,6 @@
 // The fixed table of the archive's known member names, in filling order. The archive
 // stores only a 16-bit key per member; this table turns the key back into the file name.
-#include "demo_files.h"
+#include "known_names.h"
 
 #include <array>
 
@@ -292,33 +292,14 @@ constexpr std::array<std::string_view, KnownNameCount> NameList = {{
 }};
 // clang-format on
 
-// Four names are stored under keys that their text does not hash to.
-struct TFixedKey {
-  std::string_view name;
-  std::uint16_t key;
-};
-constexpr std::array<TFixedKey, 4> FixedKeys = {{
+} // namespace
+
+const std::array<TFixedKey, 4> FixedKeys = {{
     {"file_14.bin", 0x5837},
     {"file_29.icn", 0x443A},
     {"file_148.bmp", 0xF9B6},
     {"file_278.bin", 0x2FD7},
 }};
-
-std::uint16_t KeyOf(std::string_view name) {
-  for (const TFixedKey& fixed : FixedKeys) {
-    if (fixed.name == name)
-      return fixed.key;
-  }
-  return NameKey(name);
-}
-
-} // namespace
-
-std::array<std::string_view, 65536>& KnownNames() {
-  // Static storage: the table is the size of 65536 views and lives for the whole run.
-  static std::array<std::string_view, 65536> table{};
-  return table;
-}
 
 std::uint16_t NameKey(std::string_view name) {
   std::uint16_t h = 0;
@@ -332,10 +313,24 @@ std::uint16_t NameKey(std::string_view name) {
   return h;
 }
 
-void FillKnownNames() {
-  auto& table = KnownNames();
-  for (const std::string_view name : NameList)
-    table[KeyOf(name)] = name; // a view of the constant text: nothing is copied
+std::uint16_t KeyOf(std::string_view name) {
+  for (const TFixedKey& fixed : FixedKeys) {
+    if (fixed.name == name)
+      return fixed.key;
+  }
+  return NameKey(name);
+}
+
+const std::array<std::string_view, 65536>& KnownNames() {
+  // Filled by the first caller, once, thread-safely: views of the constant text, nothing
+  // copied. The table lives in static storage for the whole run.
+  static const std::array<std::string_view, 65536> table = [] {
+    std::array<std::string_view, 65536> slots{};
+    for (const std::string_view name : NameList)
+      slots[KeyOf(name)] = name;
+    return slots;
+  }();
+  return table;
 }
 
 std::string_view LookupKnownName(std::uint16_t key) {

@@ -1,10 +1,8 @@
-// The archive's directory and the names of its members.
+// The archive's directory, read and written field by field in little-endian order.
 #include "archive_directory.h"
 
-#include "demo_files.h"
 #include "exceptions.h"
 #include "little_endian.h"
-#include "paths.h"
 
 namespace vex {
 
@@ -17,10 +15,6 @@ constexpr std::size_t EntrySizeAt = 6;
 
 TDirectoryEntry DecodeEntry(const std::uint8_t* p) {
   return {GetU16(p + EntryKeyAt), GetI32(p + EntryOffsetAt), GetI32(p + EntrySizeAt)};
-}
-
-std::string Extension(const std::string& name) {
-  return ExtractFileExt(name, SystemPathSyntax());
 }
 
 } // namespace
@@ -48,20 +42,22 @@ void CheckEntry(const TDirectoryEntry& entry, std::uint64_t archiveSize) {
     throw EReadError();
 }
 
-std::string MemberName(std::uint16_t key, std::size_t index) {
-  const std::string_view known = LookupKnownName(key);
-  if (!known.empty())
-    return std::string(known);
-  return "file_" + std::to_string(index);
+TByteDynArray EncodeDirectory(const std::vector<TDirectoryEntry>& entries) {
+  TByteDynArray directory;
+  directory.reserve(ArchiveCountSize + DirectoryEntrySize * entries.size());
+  PutU16(directory, static_cast<std::uint16_t>(entries.size())); // member count
+  for (const TDirectoryEntry& entry : entries) {
+    PutU16(directory, entry.key);    // key
+    PutI32(directory, entry.offset); // offset
+    PutI32(directory, entry.size);   // size
+  }
+  return directory;
 }
 
-bool IsPictureName(const std::string& name) {
-  const std::string extension = Extension(name);
-  return SameTextAscii(extension, ".bmp") || SameTextAscii(extension, ".bkg");
-}
-
-std::string MemberFileName(const std::string& name) {
-  return SameTextAscii(Extension(name), ".bkg") ? name + ".bmp" : name;
+std::int32_t ArchiveField(std::uint64_t value) {
+  if (value > MaxArchiveField)
+    throw Exception("Archive too large");
+  return static_cast<std::int32_t>(value);
 }
 
 } // namespace vex
