@@ -8,7 +8,6 @@
 #include "files.h"
 #include "lead_bytes.h"
 #include "paths.h"
-#include "platform.h"
 #include "platform_errors.h"
 #include "system_error.h"
 #include "temp_folder.h"
@@ -151,7 +150,7 @@ TEST(PathRules, FullPathIsLexical) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.path);
-    EXPECT_EQ(platform::JoinAndNormalizePosix(row.cwd, row.path), row.full);
+    EXPECT_EQ(JoinAndNormalizePosix(row.cwd, row.path), row.full);
   }
 }
 
