@@ -1,4 +1,5 @@
-// The one failure raised from a source position rather than from what the tool found.
+// VEX_ASSERT's failure, the one exception raised with a source position rather than with what
+// the tool found; the hierarchy itself lives in exceptions.h.
 #include "exceptions.h"
 
 #include <string_view>
