@@ -6,10 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
-#include <cstdlib>
-#endif
-
 using namespace vex;
 
 namespace {
