@@ -1,5 +1,7 @@
-// Files: byte buffers, an open file that closes itself, and whole-buffer output into a file
-// whose folder is made first.
+// Files and folders: byte buffers, an open file that closes itself, output files whose
+// folders are made first, whole-buffer saving, and the few other things the tool asks of the
+// file system: whether a name exists, whether two names are one file, a temporary file beside
+// another, a replacing rename and removal.
 #pragma once
 
 #include <cstddef>

@@ -39,8 +39,19 @@ std::string IncludeTrailingDelimiter(std::string folder, const TPathSyntax& synt
 // ASCII-only case-insensitive equality: the letters a to z match A to Z, other bytes exactly.
 bool SameTextAscii(std::string_view a, std::string_view b);
 
-// The absolute form of `path`: on POSIX the current folder joined with it, "." and ".."
-// resolved lexically; on Windows what GetFullPathNameA reports.
+// `path` joined to `currentFolder` unless it is absolute, by POSIX rules ("/" the only
+// delimiter), "." and ".." resolved without asking the file system; ".." at the root stays at
+// the root. The result starts with "/" and ends with one only when `path` does (or is the root).
+// Pure, so its rules are tested on every platform; FullPathName stands on it on POSIX.
+std::string JoinAndNormalizePosix(std::string_view currentFolder, std::string_view path);
+
+// The folder part of the absolute `fullPath` once one trailing delimiter is dropped: the folder
+// that holds what `fullPath` names ("/a/b/" and "/a/b" both give "/a/"). ForceFolder climbs by
+// it, and stops where it gives back the path it started from.
+std::string ParentFolder(std::string_view fullPath, const TPathSyntax& syntax);
+
+// The absolute form of `path`: on POSIX JoinAndNormalizePosix with the current folder; on
+// Windows what GetFullPathNameA reports.
 std::string FullPathName(const std::string& path);
 
 } // namespace vex

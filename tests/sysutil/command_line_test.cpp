@@ -1,5 +1,6 @@
-// Splitting a Windows command line into the tool's arguments: blanks, quotes without escapes,
-// empty arguments, the program token, and double-byte characters. Pure, so it runs everywhere.
+// The tool's arguments. Splitting a Windows command line (blanks, quotes without escapes,
+// empty arguments, the program token, double-byte characters) is pure, so it runs everywhere;
+// ProgramArguments takes the running process's own arguments.
 #include "command_line.h"
 #include "lead_bytes.h"
 
@@ -91,6 +92,25 @@ TEST(SplitCommandLine, DoubleByteCharactersAreTakenWhole) {
     EXPECT_EQ(SplitCommandLine(row.line, IsTestLeadByte), row.withRule);
     EXPECT_EQ(SplitCommandLine(row.line, nullptr), row.withoutRule);
   }
+}
+
+TEST(ProgramArguments, SkipsTheProgramAndEmptyArguments) {
+  char program[] = "Marlovexine";
+  char empty[] = "";
+  char archive[] = "a.agg";
+  char folder[] = "out dir";
+  char* argv[] = {program, empty, archive, empty, folder, nullptr};
+#ifdef _WIN32
+  // Windows ignores argv and splits the process's real command line. The runtime's own split
+  // of it (__argv) agrees for the plain options this test is started with.
+  std::vector<std::string> expected;
+  for (int i = 1; i < __argc; ++i)
+    if (__argv[i][0] != '\0')
+      expected.emplace_back(__argv[i]);
+  EXPECT_EQ(ProgramArguments(5, argv), expected);
+#else
+  EXPECT_EQ(ProgramArguments(5, argv), (std::vector<std::string>{"a.agg", "out dir"}));
+#endif
 }
 
 } // namespace

@@ -1,108 +1,17 @@
-// The POSIX side of the OS layer (Linux and macOS): errno for error codes, "/" as the only
-// path delimiter, file descriptors for files, and the console for message boxes.
-#include "app_folder.h"
-#include "command_line.h"
-#include "console.h"
-#include "exceptions.h"
+// Files on POSIX: file descriptors, positioned reads, output that never follows a link at its
+// own name, and folders made with mkdir.
 #include "files.h"
-#include "message_box.h"
+
 #include "paths.h"
-#include "platform.h"
 #include "system_error.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <string>
-#include <vector>
-
-#if defined(__APPLE__)
-#include <mach-o/dyld.h>
-#endif
-
 namespace vex {
-
-std::uint32_t LastSystemError() {
-  return static_cast<std::uint32_t>(errno);
-}
-
-std::string platform::RawSystemErrorText(std::uint32_t code) {
-  return std::strerror(static_cast<int>(code));
-}
-
-const TPathSyntax& SystemPathSyntax() {
-  static constexpr TPathSyntax syntax{"/", '/', nullptr};
-  return syntax;
-}
-
-std::string FullPathName(const std::string& path) {
-  std::string cwd;
-  if (path.empty() || path.front() != '/') {
-    // The current folder can be longer than PATH_MAX on some systems; grow until it fits.
-    std::vector<char> buffer(PATH_MAX);
-    while (getcwd(buffer.data(), buffer.size()) == nullptr && errno == ERANGE)
-      buffer.resize(buffer.size() * 2);
-    cwd = buffer.data();
-  }
-  return platform::JoinAndNormalizePosix(cwd, path);
-}
-
-std::string ExecutableFolder() {
-  std::string exe;
-#if defined(__APPLE__)
-  std::uint32_t size = 0;
-  _NSGetExecutablePath(nullptr, &size);
-  std::vector<char> raw(size + 1);
-  if (_NSGetExecutablePath(raw.data(), &size) == 0) {
-    if (char* real = realpath(raw.data(), nullptr)) {
-      exe = real;
-      std::free(real);
-    }
-  }
-#else
-  if (char* real = realpath("/proc/self/exe", nullptr)) {
-    exe = real;
-    std::free(real);
-  }
-#endif
-  return ExtractFilePath(exe, SystemPathSyntax());
-}
-
-const std::vector<std::string>& InstalledDataFolders() {
-  static const std::vector<std::string> folders{"../share/marlovexine/"};
-  return folders;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Files
-
-TFile::~TFile() {
-  if (handle_ != InvalidHandle)
-    ::close(static_cast<int>(handle_));
-}
-
-TFile& TFile::operator=(TFile&& other) noexcept {
-  if (this != &other) {
-    if (handle_ != InvalidHandle)
-      ::close(static_cast<int>(handle_));
-    handle_ = std::exchange(other.handle_, InvalidHandle);
-  }
-  return *this;
-}
-
-bool TFile::Close() {
-  if (handle_ == InvalidHandle)
-    return true;
-  // The descriptor is gone whatever close reports, so it is never closed twice; a failure is
-  // data that did not reach the disk (network file systems and quotas report it only here).
-  return ::close(static_cast<int>(std::exchange(handle_, InvalidHandle))) == 0;
-}
 
 namespace {
 
@@ -135,7 +44,34 @@ int CreateOutputFile(const std::string& path) {
   }
 }
 
+bool DirectoryExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 } // namespace
+
+TFile::~TFile() {
+  if (handle_ != InvalidHandle)
+    ::close(static_cast<int>(handle_));
+}
+
+TFile& TFile::operator=(TFile&& other) noexcept {
+  if (this != &other) {
+    if (handle_ != InvalidHandle)
+      ::close(static_cast<int>(handle_));
+    handle_ = std::exchange(other.handle_, InvalidHandle);
+  }
+  return *this;
+}
+
+bool TFile::Close() {
+  if (handle_ == InvalidHandle)
+    return true;
+  // The descriptor is gone whatever close reports, so it is never closed twice; a failure is
+  // data that did not reach the disk (network file systems and quotas report it only here).
+  return ::close(static_cast<int>(std::exchange(handle_, InvalidHandle))) == 0;
+}
 
 // O_NONBLOCK keeps a named pipe from stalling the open until another process joins it: a
 // pipe read end then opens and is refused below, a write end fails at once (ENXIO). It stays
@@ -207,6 +143,19 @@ std::size_t TFile::Write(const void* data, std::size_t count) {
   return done;
 }
 
+bool ForceFolder(const std::string& path) {
+  if (path.empty() || DirectoryExists(path))
+    return true;
+  // At a root the parent comes out as the path itself: the climb stops there.
+  const std::string parent = ParentFolder(FullPathName(path), SystemPathSyntax());
+  return parent == path || (ForceFolder(parent) && ::mkdir(path.c_str(), 0777) == 0);
+}
+
+bool EntryExists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
 bool SameExistingFile(const std::string& a, const std::string& b) {
   struct stat first {};
   struct stat second {};
@@ -220,74 +169,6 @@ bool MoveFileReplacing(const std::string& from, const std::string& to) {
 
 bool RemoveFile(const std::string& path) {
   return ::unlink(path.c_str()) == 0;
-}
-
-bool IsAlreadyExistsError(std::uint32_t code) {
-  return code == EEXIST;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Folders
-
-namespace platform {
-
-bool EntryExists(const std::string& path) {
-  struct stat info {};
-  return ::lstat(path.c_str(), &info) == 0;
-}
-
-bool DirectoryExists(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool CreateOneFolder(const std::string& path) {
-  return ::mkdir(path.c_str(), 0777) == 0;
-}
-
-} // namespace platform
-
-// ---------------------------------------------------------------------------------------------
-// The user's side
-
-namespace {
-
-void WriteToStream(std::string_view text, std::FILE* stream) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
-}
-
-void WriteToConsole(const std::string& text, std::FILE* stream) {
-  WriteToStream(ConsoleText(text) + "\n", stream);
-}
-
-} // namespace
-
-void WriteStandardOutput(std::string_view text) {
-  WriteToStream(text, stdout);
-}
-
-void WriteStandardError(std::string_view text) {
-  WriteToStream(text, stderr);
-}
-
-// The caption is the window's title; a console has none.
-void ShowError(const std::string& text, const std::string& /*caption*/) {
-  WriteToConsole(text, stderr);
-}
-
-void ShowInformation(const std::string& text, const std::string& /*caption*/) {
-  WriteToConsole(text, stdout);
-}
-
-std::vector<std::string> ProgramArguments(int argc, char** argv) {
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) {
-    // An empty argument is skipped, as a pair of quotes is on Windows.
-    if (argv[i] != nullptr && argv[i][0] != '\0')
-      args.emplace_back(argv[i]);
-  }
-  return args;
 }
 
 } // namespace vex

@@ -1,0 +1,15 @@
+// The program's arguments on Windows: the command line the system handed over, split by the
+// tool's own rules.
+#include "command_line.h"
+
+#include <windows.h>
+
+namespace vex {
+
+std::vector<std::string> ProgramArguments(int /*argc*/, char** /*argv*/) {
+  // The runtime's argv follows other rules (backslash escapes, among others); the tool's
+  // arguments are split from the command line exactly as the system handed it over.
+  return SplitCommandLine(GetCommandLineA(), SystemPathSyntax().isLeadByte);
+}
+
+} // namespace vex

@@ -1,0 +1,70 @@
+// The portable half of files: open errors, exact reads, output files whose folder is made
+// first, whole-buffer saving and temporary names, written over TFile and the system's errors.
+#include "files.h"
+
+#include "exceptions.h"
+#include "paths.h"
+#include "system_error.h"
+
+namespace vex {
+
+TFile TFile::OpenOrRaise(const std::string& path, TOpenMode mode) {
+  TFile file = Open(path, mode);
+  if (!file.IsOpen())
+    RaiseOpenError(path, mode);
+  return file;
+}
+
+void TFile::RaiseOpenError(const std::string& path, TOpenMode mode) {
+  const std::uint32_t code = LastSystemError();
+  const std::string text = "\"" + FullPathName(path) + "\". " + SystemErrorText(code);
+  if (mode == TOpenMode::CreateAlways || mode == TOpenMode::CreateNew)
+    throw EFCreateError("Cannot create file " + text);
+  throw EFOpenError("Cannot open file " + text);
+}
+
+void TFile::ReadExactAt(std::uint64_t offset, void* data, std::size_t count) const {
+  if (ReadAt(offset, data, count) != count)
+    throw EReadError();
+}
+
+TFile CreateFileWithFolder(const std::string& path, TOpenMode mode) {
+  if (mode != TOpenMode::CreateAlways)
+    return TFile::Open(path, mode);
+  // The folder nearly always exists: try the file first and spare a folder test per member.
+  // Any failure goes the long way, folder first, so the error reported is the same as if the
+  // folder had been made before the file was tried.
+  if (TFile file = TFile::Open(path, mode); file.IsOpen())
+    return file;
+  if (!ForceFolder(ExtractFilePath(path, SystemPathSyntax())))
+    return TFile();
+  return TFile::Open(path, mode);
+}
+
+void SaveDataToFile(const std::string& path, const void* data, std::size_t count) {
+  TFile file = CreateFileWithFolder(path, TOpenMode::CreateAlways);
+  if (!file.IsOpen())
+    RaiseLastSystemError();
+  if (count != 0 && file.Write(data, count) != count)
+    RaiseLastSystemError();
+  if (!file.Close())
+    RaiseLastSystemError();
+}
+
+void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer) {
+  SaveDataToFile(path, buffer.data(), buffer.size());
+}
+
+TFile CreateTemporaryBeside(const std::string& path, std::string& temporaryPath) {
+  // A name that an interrupted run left behind, or that another run holds now, is passed over.
+  constexpr int Attempts = 100;
+  for (int n = 0; n < Attempts; ++n) {
+    temporaryPath = path + "." + std::to_string(n) + ".tmp";
+    TFile file = TFile::Open(temporaryPath, TOpenMode::CreateNew);
+    if (file.IsOpen() || !IsAlreadyExistsError(LastSystemError()))
+      return file;
+  }
+  return TFile();
+}
+
+} // namespace vex

@@ -1,0 +1,225 @@
+// Files on Windows: ANSI CreateFileA handles with share modes, reads and writes in chunks one
+// call takes, output that never follows a link at its own name, and folders made with
+// CreateDirectoryA.
+#include "files.h"
+
+#include "paths.h"
+#include "system_error.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace vex {
+
+namespace {
+
+// A handle that closes itself, so that no early return leaves one open. Move-only.
+class THandle {
+public:
+  explicit THandle(HANDLE handle) : handle_(handle) {}
+  ~THandle() { Close(); }
+  THandle(THandle&& other) noexcept : handle_(other.Release()) {}
+  THandle& operator=(THandle&&) = delete;
+  THandle(const THandle&) = delete;
+  THandle& operator=(const THandle&) = delete;
+
+  bool IsValid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return handle_; }
+  // Gives the handle up to a new owner.
+  HANDLE Release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
+  // Closes it now, where the next call needs it gone or the last error must be set after it.
+  void Close() {
+    if (IsValid())
+      CloseHandle(Release());
+  }
+
+private:
+  HANDLE handle_;
+};
+
+HANDLE AsHandle(std::intptr_t handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}
+
+// The largest count one ReadFile or WriteFile call takes.
+constexpr std::size_t MaxIoChunk = 0x40000000;
+
+// How often a link at an output file's name is removed before the open gives up: more than
+// once only when someone plants a new link as fast as the tool removes the old one.
+constexpr int LinkRemovals = 4;
+
+// Whether an output open that found something at its name (the common case, a new name, asks
+// nothing) reached a symbolic link or other reparse point rather than a plain file.
+bool ReplacedALink(HANDLE handle, DWORD code) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  return code == ERROR_ALREADY_EXISTS && GetFileInformationByHandle(handle, &info) &&
+         (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// An output file never follows a symbolic link at its own name: a link planted in the output
+// folder would carry the member's bytes wherever it points. With FILE_FLAG_OPEN_REPARSE_POINT
+// the open reaches the link itself, never its target; the link is then deleted (DeleteFileA
+// removes a link, not its target) and the open tried again. A folder link or junction refuses
+// to open as a file, as a folder does, and stays with its folder untouched. Links further up
+// the path are the user's own choice of folder and are followed.
+THandle CreateOutputFile(const std::string& path) {
+  for (int removals = 0;; ++removals) {
+    THandle handle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    const DWORD code = GetLastError();
+    if (!handle.IsValid() || !ReplacedALink(handle.Get(), code)) {
+      SetLastError(code); // the open's own word, not that of the look at what it found
+      return handle;
+    }
+    handle.Close(); // the link cannot be deleted while it is held open
+    if (removals == LinkRemovals) {
+      SetLastError(ERROR_CANT_RESOLVE_FILENAME);
+      return THandle(INVALID_HANDLE_VALUE);
+    }
+    if (!DeleteFileA(path.c_str()))
+      return THandle(INVALID_HANDLE_VALUE);
+  }
+}
+
+// The file's identity: its volume and its index on that volume. A zero access right opens
+// anything, a folder too (FILE_FLAG_BACKUP_SEMANTICS), and shares it with everyone.
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  const THandle handle(CreateFileA(path.c_str(), 0,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return handle.IsValid() && GetFileInformationByHandle(handle.Get(), &info) != 0;
+}
+
+bool DirectoryExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+} // namespace
+
+TFile::~TFile() {
+  if (handle_ != InvalidHandle)
+    CloseHandle(AsHandle(handle_));
+}
+
+TFile& TFile::operator=(TFile&& other) noexcept {
+  if (this != &other) {
+    if (handle_ != InvalidHandle)
+      CloseHandle(AsHandle(handle_));
+    handle_ = std::exchange(other.handle_, InvalidHandle);
+  }
+  return *this;
+}
+
+bool TFile::Close() {
+  if (handle_ == InvalidHandle)
+    return true;
+  // The handle is not used again whatever the call reports; a failure is data that did not
+  // reach the disk (a network share may report it only here).
+  return CloseHandle(AsHandle(std::exchange(handle_, InvalidHandle))) != 0;
+}
+
+TFile TFile::Open(const std::string& path, TOpenMode mode) {
+  if (mode == TOpenMode::CreateAlways || mode == TOpenMode::CreateNew) {
+    // CREATE_NEW fails on any name that exists, a link included, never following it.
+    THandle handle = mode == TOpenMode::CreateAlways
+                         ? CreateOutputFile(path)
+                         : THandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    return handle.IsValid() ? TFile(reinterpret_cast<Handle>(handle.Release())) : TFile();
+  }
+  // The archive is read by nobody else meanwhile; the template may be read, never written.
+  const DWORD share = mode == TOpenMode::ReadShareRead ? FILE_SHARE_READ : 0;
+  THandle handle(
+      CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!handle.IsValid())
+    return TFile();
+  // Archives and templates are read at positions, which only a disk file offers: a device
+  // (NUL, CON) or a pipe is no valid input, and reading a pipe would stall the run.
+  if (GetFileType(handle.Get()) != FILE_TYPE_DISK) {
+    handle.Close();
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return TFile();
+  }
+  return TFile(reinterpret_cast<Handle>(handle.Release()));
+}
+
+std::uint64_t TFile::Size() const {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(AsHandle(handle_), &size))
+    RaiseLastSystemError();
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::size_t TFile::ReadAt(std::uint64_t offset, void* data, std::size_t count) const {
+  if (count == 0 || offset > static_cast<std::uint64_t>(INT64_MAX))
+    return 0;
+  LONG high = static_cast<LONG>(offset >> 32);
+  const DWORD low =
+      SetFilePointer(AsHandle(handle_), static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
+  // All bits set is also a valid low half; only the error code tells a failure apart.
+  if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
+    return 0;
+  auto* out = static_cast<unsigned char*>(data);
+  std::size_t done = 0;
+  while (done < count) {
+    const auto chunk = static_cast<DWORD>(std::min(count - done, MaxIoChunk));
+    DWORD got = 0;
+    if (!ReadFile(AsHandle(handle_), out + done, chunk, &got, nullptr) || got == 0)
+      break; // a failure, or the end of the file
+    done += got;
+  }
+  return done;
+}
+
+std::size_t TFile::Write(const void* data, std::size_t count) {
+  // One WriteFile call per chunk of at most MaxIoChunk bytes, the most one call takes: a disk
+  // file takes all of a chunk or fails. A call that reports success with fewer bytes is a
+  // failure all the same; the last error is cleared before each call so that it then shows
+  // the system's own word (0 when it said nothing) and not a code left by an earlier call, such
+  // as the "already exists" that CreateFileA leaves when it replaces a file.
+  const auto* in = static_cast<const unsigned char*>(data);
+  std::size_t done = 0;
+  while (done < count) {
+    const auto chunk = static_cast<DWORD>(std::min(count - done, MaxIoChunk));
+    DWORD put = 0;
+    SetLastError(ERROR_SUCCESS);
+    const BOOL ok = WriteFile(AsHandle(handle_), in + done, chunk, &put, nullptr);
+    done += put;
+    if (!ok || put != chunk)
+      break;
+  }
+  return done;
+}
+
+bool ForceFolder(const std::string& path) {
+  if (path.empty() || DirectoryExists(path))
+    return true;
+  // At a root the parent comes out as the path itself: the climb stops there.
+  const std::string parent = ParentFolder(FullPathName(path), SystemPathSyntax());
+  return parent == path || (ForceFolder(parent) && CreateDirectoryA(path.c_str(), nullptr) != 0);
+}
+
+bool EntryExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool SameExistingFile(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION first{};
+  BY_HANDLE_FILE_INFORMATION second{};
+  return FileIdentity(a, first) && FileIdentity(b, second) &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
+
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool RemoveFile(const std::string& path) {
+  return DeleteFileA(path.c_str()) != 0;
+}
+
+} // namespace vex

@@ -1,0 +1,87 @@
+// Files and folders against the real file system of a fresh temporary folder: folder making,
+// whole-buffer output and its errors, open failures and positioned reads.
+#include "exceptions.h"
+#include "expect_throw_msg.h"
+#include "files.h"
+#include "platform_errors.h"
+#include "system_error.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using namespace vex;
+using namespace vextest;
+
+namespace {
+
+class FileOutputTest : public TempFolderTest {};
+
+TEST_F(FileOutputTest, ForceFolderMakesMissingLevelsOnly) {
+  EXPECT_TRUE(ForceFolder(""));
+  EXPECT_TRUE(ForceFolder(FolderString()));
+  EXPECT_TRUE(ForceFolder(Folder().string()));
+  const fs::path deep = Folder() / "a" / "b" / "c";
+  EXPECT_TRUE(ForceFolder(deep.string() + "/"));
+  EXPECT_TRUE(fs::is_directory(deep));
+  WriteWholeFile(Folder() / "file", {1});
+  SetLastSystemError(0);
+  EXPECT_FALSE(ForceFolder((Folder() / "file").string()));
+  EXPECT_FALSE(ForceFolder((Folder() / "file" / "sub").string()));
+  // The code is the one left by the folder creation that failed.
+  EXPECT_EQ(LastSystemError(), static_cast<std::uint32_t>(AlreadyExists));
+}
+
+TEST_F(FileOutputTest, SaveBufferCreatesReplacesAndEmpties) {
+  const fs::path target = Folder() / "sub" / "name.dat";
+  SaveBufferToFile(target.string(), {1, 2, 3, 4, 5});
+  EXPECT_EQ(ReadWholeFile(target), (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
+  SaveBufferToFile(target.string(), {9});
+  EXPECT_EQ(ReadWholeFile(target), (std::vector<std::uint8_t>{9}));
+  SaveBufferToFile(target.string(), {});
+  EXPECT_TRUE(fs::exists(target));
+  EXPECT_EQ(fs::file_size(target), 0u);
+}
+
+TEST_F(FileOutputTest, SaveBufferRaisesTheSystemError) {
+  WriteWholeFile(Folder() / "file", {1});
+  // The folder cannot be made: the error is the failed folder creation's.
+  EXPECT_THROW_MSG(SaveBufferToFile((Folder() / "file" / "x.bin").string(), {1}), EOSError,
+                   OsMessage(AlreadyExists));
+  EXPECT_EQ(ReadWholeFile(Folder() / "file"), (std::vector<std::uint8_t>{1}));
+  // A folder stands where the file must go.
+  fs::create_directory(Folder() / "taken");
+  EXPECT_THROW_MSG(SaveBufferToFile((Folder() / "taken").string(), {1}), EOSError,
+                   OsMessage(IsAFolder));
+}
+
+TEST_F(FileOutputTest, OpenFailuresNameTheAbsolutePath) {
+  const CurrentFolderGuard inFolder(Folder());
+  // The absolute paths are written with the platform's own delimiter, as the system reports
+  // them ("/" counts as "\" on Windows).
+  EXPECT_THROW_MSG(
+      TFile::OpenOrRaise("./missing/../none.agg", TOpenMode::ReadExclusive), EFOpenError,
+      "Cannot open file \"" + (Folder() / "none.agg").string() + "\". " + OsText(NoSuchFile));
+  EXPECT_THROW_MSG(TFile::OpenOrRaise(".", TOpenMode::ReadShareRead), EFOpenError,
+                   "Cannot open file \"" + Folder().string() + "\". " + OsText(IsAFolder));
+  EXPECT_THROW_MSG(TFile::OpenOrRaise("no/such/x.bmp", TOpenMode::CreateAlways), EFCreateError,
+                   "Cannot create file \"" + (Folder() / "no" / "such" / "x.bmp").string() +
+                       "\". " + OsText(NoSuchPath));
+}
+
+TEST_F(FileOutputTest, ReadsAtOffsetsAndStopsAtTheEnd) {
+  WriteWholeFile(Folder() / "f", {10, 11, 12, 13});
+  const TFile file = TFile::OpenOrRaise((Folder() / "f").string(), TOpenMode::ReadExclusive);
+  EXPECT_EQ(file.Size(), 4u);
+  std::uint8_t got[4] = {};
+  file.ReadExactAt(1, got, 3);
+  EXPECT_EQ(got[0], 11);
+  EXPECT_EQ(got[2], 13);
+  EXPECT_EQ(file.ReadAt(2, got, 4), 2u);
+  EXPECT_THROW_MSG(file.ReadExactAt(2, got, 3), EReadError, "Stream read error");
+  EXPECT_THROW_MSG(file.ReadExactAt(1ull << 62, got, 1), EReadError, "Stream read error");
+}
+
+} // namespace
