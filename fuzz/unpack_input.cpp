@@ -8,7 +8,6 @@
 #include "demo_files.h"
 #include "exceptions.h"
 #include "fuzz_workspace.h"
-#include "little_endian.h"
 #include "raw_image.h"
 #include "unpack_archive.h"
 
@@ -48,9 +47,13 @@ struct TMemberModel {
 
 TMemberModel ModelMember(const std::uint8_t* data, std::size_t size, std::size_t index) {
   const std::uint8_t* entry = data + CountSize + EntrySize * index;
-  const std::int32_t offset = vex::GetI32(entry + 2), length = vex::GetI32(entry + 6);
+  // The fields are read with the tests' own reader: the model must not share a byte-order
+  // fault with the tool's.
+  const auto offset = static_cast<std::int32_t>(vextest::FieldAt(entry + 2, 4));
+  const auto length = static_cast<std::int32_t>(vextest::FieldAt(entry + 6, 4));
   TMemberModel member;
-  const std::string_view known = vex::LookupKnownName(vex::GetU16(entry));
+  const std::string_view known =
+      vex::LookupKnownName(static_cast<std::uint16_t>(vextest::FieldAt(entry, 2)));
   member.name = known.empty() ? "file_" + std::to_string(index) : std::string(known);
   const vextest::MemberFile target = vextest::FileOfMember(member.name);
   member.fileName = target.name;
@@ -72,7 +75,8 @@ TMemberModel ModelMember(const std::uint8_t* data, std::size_t size, std::size_t
     member.failure = ReadError;
     return member;
   }
-  const std::uint16_t width = vex::GetU16(bytes + 2), height = vex::GetU16(bytes + 4);
+  const auto width = static_cast<std::uint16_t>(vextest::FieldAt(bytes + 2, 2));
+  const auto height = static_cast<std::uint16_t>(vextest::FieldAt(bytes + 4, 2));
   if (count - PictureHeadSize < std::size_t{width} * height) {
     member.failure = ReadError;
     return member;
@@ -93,7 +97,7 @@ struct TArchiveModel {
 
 TArchiveModel ModelArchive(const std::uint8_t* data, std::size_t size) {
   TArchiveModel model;
-  const std::size_t count = size >= CountSize ? vex::GetU16(data) : 0;
+  const std::size_t count = size >= CountSize ? vextest::FieldAt(data, 2) : 0;
   if (size < CountSize || size - CountSize < EntrySize * count) {
     model.message = ReadError;
     return model;

@@ -4,7 +4,6 @@
 #include "bmp_builder.h"
 #include "exceptions.h"
 #include "expect_throw_msg.h"
-#include "little_endian.h"
 #include "platform_errors.h"
 #include "raw_image.h"
 #include "source_line.h"
@@ -40,7 +39,9 @@ protected:
   }
   std::string Out(const char* name) const { return (Folder() / name).string(); }
   static std::vector<std::uint8_t> Expected(const TemplateLayout& t, const TByteDynArray& member) {
-    return vextest::ExpectedBitmapFile(t, GetU16(&member[2]), GetU16(&member[4]), &member[6]);
+    const auto width = static_cast<std::uint16_t>(vextest::FieldAt(&member[2], 2));
+    const auto height = static_cast<std::uint16_t>(vextest::FieldAt(&member[4], 2));
+    return vextest::ExpectedBitmapFile(t, width, height, &member[6]);
   }
 };
 
