@@ -6,8 +6,8 @@
 // "nobody" for permissions.
 #include "archive_builder.h"
 #include "bmp_builder.h"
+#include "pixel_format_assertion.h"
 #include "run_tool.h"
-#include "source_line.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -215,7 +215,7 @@ TEST_F(HostileInputE2ETest, BadTemplatesFailAtTheFirstPicture) {
   cut.resize(14 + 40 + 4 * 100);
   const std::string path = TemplatePath().string();
   const std::string invalid = "Bitmap image is not valid";
-  const std::string assertion = vextest::PixelFormatAssertion();
+  const std::string assertion = vextest::PixelFormatAssertion;
   const struct {
     const char* what;
     std::vector<std::uint8_t> bytes; // not written for "missing" and "a folder"

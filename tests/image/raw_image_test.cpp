@@ -4,9 +4,9 @@
 #include "bmp_builder.h"
 #include "exceptions.h"
 #include "expect_throw_msg.h"
+#include "pixel_format_assertion.h"
 #include "platform_errors.h"
 #include "raw_image.h"
-#include "source_line.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -123,7 +123,7 @@ TEST_F(ConvertRawImageTest, ShortMembersAreRefusedBeforeTheirFileExists) {
 }
 
 TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
-  const std::string assertion = vextest::PixelFormatAssertion();
+  const std::string assertion = vextest::PixelFormatAssertion;
   const std::string deeper = "Palette template is not an 8-bit bitmap";
   const struct {
     const char* what;
