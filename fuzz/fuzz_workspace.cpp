@@ -2,8 +2,6 @@
 // findings about the input, so they end the process with a plain message.
 #include "fuzz_workspace.h"
 
-#include "raw_image.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -18,6 +16,7 @@ namespace vexfuzz {
 namespace {
 
 const char* const ArchiveFileName = "input.agg";
+const char* const TemplateFileName = "TivPalette.bmp"; // where the tool looks for its template
 
 [[noreturn]] void FailSetUp(const std::string& what, const std::error_code& error = {}) {
   const std::string why = error ? ": " + error.message() : "";
@@ -80,7 +79,7 @@ fs::path TFuzzWorkspace::ArchivePath() const {
 }
 
 fs::path TFuzzWorkspace::TemplatePath() const {
-  return app_ / vex::PaletteTemplateName;
+  return app_ / TemplateFileName;
 }
 
 void TFuzzWorkspace::ClearOutput() {
@@ -110,7 +109,7 @@ void TFuzzWorkspace::WriteAppFile(const fs::path& path, const std::uint8_t* data
 std::string TFuzzWorkspace::StrayEntries() const {
   std::string strays;
   ListStrays(base_, {"app", "out"}, strays);
-  ListStrays(app_, {ArchiveFileName, vex::PaletteTemplateName}, strays);
+  ListStrays(app_, {ArchiveFileName, TemplateFileName}, strays);
   std::error_code error;
   for (fs::directory_iterator it(out_, error), end; !error && it != end; it.increment(error)) {
     std::error_code statusError;

@@ -32,10 +32,10 @@ class ConvertRawImageTest : public vextest::TempFolderTest {
 protected:
   // A converter that has read no template yet.
   TRawImageConverter NewConverter() const {
-    return TRawImageConverter(FolderString() + PaletteTemplateName);
+    return TRawImageConverter(FolderString() + "TivPalette.bmp");
   }
   void WriteTemplate(const TemplateLayout& t) {
-    vextest::WriteWholeFile(Folder() / PaletteTemplateName, TemplateFile(t));
+    vextest::WriteWholeFile(Folder() / "TivPalette.bmp", TemplateFile(t));
   }
   std::string Out(const char* name) const { return (Folder() / name).string(); }
   static std::vector<std::uint8_t> Expected(const TemplateLayout& t, const TByteDynArray& member) {
@@ -103,7 +103,7 @@ TEST_F(ConvertRawImageTest, TheTemplateIsReadOnceAtTheFirstPicture) {
   EXPECT_FALSE(converter.Bitmap());
   WriteTemplate({});
   converter.ConvertRawImage(RawMember(2, 2), Out("first.bmp"));
-  fs::remove(Folder() / PaletteTemplateName);
+  fs::remove(Folder() / "TivPalette.bmp");
   const TByteDynArray member = RawMember(7, 3, 1);
   converter.ConvertRawImage(member, Out("second.bmp"));
   EXPECT_EQ(ReadWholeFile(Out("second.bmp")), Expected({}, member));
@@ -159,9 +159,9 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    fs::remove(Folder() / PaletteTemplateName);
+    fs::remove(Folder() / "TivPalette.bmp");
     if (!row.missing)
-      vextest::WriteWholeFile(Folder() / PaletteTemplateName, row.file);
+      vextest::WriteWholeFile(Folder() / "TivPalette.bmp", row.file);
     TRawImageConverter converter = NewConverter();
     vextest::ExpectRaised([&] { converter.ConvertRawImage(RawMember(3, 2), Out("out.bmp")); },
                           row.type, row.message);
