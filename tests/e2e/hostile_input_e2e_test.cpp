@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <map>
+#include <optional>
 
 namespace fs = std::filesystem;
 using vextest::ReadWholeFile;
@@ -28,6 +29,7 @@ using vextest::TemplateLayout;
 using vextest::ToolRun;
 using vextest::WriteWholeFile;
 using vextools::ArchiveBuilder;
+using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
@@ -106,19 +108,22 @@ TEST_F(HostileInputE2ETest, BadArchivesLeaveNothingBehind) {
   ASSERT_EQ(mkfifo((Folder() / "pipe.agg").c_str(), 0666), 0);
   const struct {
     const char* name;
-    std::vector<std::uint8_t> bytes; // not written for folder.agg
+    std::optional<Bytes> bytes; // none: made above, or not there at all
     std::string err;
   } rows[] = {
+      {"none.agg",
+       {},
+       "Cannot open file \"" + Abs("none.agg") + "\". No such file or directory.\n"},
       {"folder.agg", {}, "Cannot open file \"" + Abs("folder.agg") + "\". Is a directory.\n"},
       {"pipe.agg", {}, "Cannot open file \"" + Abs("pipe.agg") + "\". Invalid argument.\n"},
-      {"empty.agg", {}, "Stream read error.\n"},
-      {"one_byte.agg", {1}, "Stream read error.\n"},
-      {"no_directory.agg", {0xFF, 0xFF, 0x48, 0xC8}, "Stream read error.\n"},
+      {"empty.agg", Bytes{}, "Stream read error.\n"},
+      {"one_byte.agg", Bytes{1}, "Stream read error.\n"},
+      {"no_directory.agg", Bytes{0xFF, 0xFF, 0x48, 0xC8}, "Stream read error.\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    if (!fs::exists(Folder() / row.name))
-      WriteWholeFile(Folder() / row.name, row.bytes);
+    if (row.bytes)
+      WriteWholeFile(Folder() / row.name, *row.bytes);
     ExpectFailure(Run({row.name, "out"}), row.err);
     EXPECT_FALSE(fs::exists(Folder() / "out"));
   }
@@ -137,6 +142,7 @@ TEST_F(HostileInputE2ETest, BadMembersFailAtThemselves) {
   } rows[] = {
       {"negative offset", AroundOneEntry({Unknown, -1, 1}), "Stream read error.\nfile_1\n",
        "file_1"},
+      {"negative size", AroundOneEntry({Unknown, 0, -1}), "Range check error.\nfile_1\n", "file_1"},
       {"size 2147483647", AroundOneEntry({Unknown, 0, max}), "Stream read error.\nfile_1\n",
        "file_1"},
       {"offset + size past 2^31", AroundOneEntry({Unknown, max, max}),
@@ -310,6 +316,9 @@ TEST_F(HostileInputE2ETest, OutputThatCannotBeWritten) {
                   row.err);
   }
   EXPECT_EQ(ReadWholeFile(Folder() / "file"), std::vector<std::uint8_t>{7});
+  // Without an extension the default folder is the archive's own path, which is a file.
+  WriteWholeFile(Folder() / "data", AroundOneMember(Overmain, Picture(3, 2)));
+  ExpectFailure(Run({"data"}), OsError(17, "File exists") + "kb.pal\n");
 }
 
 // Every path below `root` but outside `out`, with each file's bytes.
