@@ -89,14 +89,6 @@ void TFuzzWorkspace::ClearOutput() {
     FailSetUp("cannot empty " + out_.string(), error);
 }
 
-void TFuzzWorkspace::WriteArchive(const std::uint8_t* data, std::size_t size) {
-  WriteAppFile(ArchivePath(), data, size);
-}
-
-void TFuzzWorkspace::WriteTemplate(const std::uint8_t* data, std::size_t size) {
-  WriteAppFile(TemplatePath(), data, size);
-}
-
 void TFuzzWorkspace::WriteAppFile(const fs::path& path, const std::uint8_t* data,
                                   std::size_t size) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);

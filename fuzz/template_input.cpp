@@ -77,7 +77,7 @@ std::string CheckConversions(const TInputOutcome& outcome, int converted, const 
 TInputOutcome CheckTemplateInput(const std::uint8_t* data, std::size_t size) {
   TFuzzWorkspace& workspace = TFuzzWorkspace::Get();
   workspace.ClearOutput();
-  workspace.WriteTemplate(data, size);
+  workspace.WriteAppFile(workspace.TemplatePath(), data, size);
   std::error_code error;
   fs::create_directory(workspace.OutFolder(), error);
   vex::TRawImageConverter converter(workspace.TemplatePath().string());

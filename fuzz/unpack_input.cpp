@@ -27,13 +27,8 @@ constexpr std::size_t EntrySize = 10;
 constexpr std::size_t PictureHeadSize = 6;
 
 // The template every input is unpacked with: 8 bits, 256 distinct colours.
-const vextest::TemplateLayout& StandardPalette() {
-  static const vextest::TemplateLayout standard;
-  return standard;
-}
-
 const std::vector<std::uint8_t>& PaletteFile() {
-  static const std::vector<std::uint8_t> file = vextest::TemplateFile(StandardPalette());
+  static const std::vector<std::uint8_t> file = vextest::TemplateFile({});
   return file;
 }
 
@@ -82,7 +77,7 @@ TMemberModel ModelMember(const std::uint8_t* data, std::size_t size, std::size_t
     return member;
   }
   const std::vector<std::uint8_t> file =
-      vextest::ExpectedBitmapFile(StandardPalette(), width, height, bytes + PictureHeadSize);
+      vextest::ExpectedBitmapFile({}, width, height, bytes + PictureHeadSize);
   member.bytes.assign(file.begin(), file.end());
   return member;
 }
@@ -148,8 +143,8 @@ TInputOutcome CheckUnpackInput(const std::uint8_t* data, std::size_t size) {
   vex::FillKnownNames(); // one store a name, and the table is as a run of the tool has it
   TFuzzWorkspace& workspace = TFuzzWorkspace::Get();
   workspace.ClearOutput();
-  workspace.WriteTemplate(PaletteFile().data(), PaletteFile().size());
-  workspace.WriteArchive(data, size);
+  workspace.WriteAppFile(workspace.TemplatePath(), PaletteFile().data(), PaletteFile().size());
+  workspace.WriteAppFile(workspace.ArchivePath(), data, size);
   TInputOutcome outcome;
   try {
     // Each unpack is a run of its own: the template is read again and no member name lingers.

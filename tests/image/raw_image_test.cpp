@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <typeinfo>
 
@@ -20,6 +21,7 @@ using namespace vex;
 using vextest::ReadWholeFile;
 using vextest::TemplateFile;
 using vextest::TemplateLayout;
+using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
@@ -117,43 +119,35 @@ TEST_F(ConvertRawImageTest, ShortMembersAreRefusedBeforeTheirFileExists) {
 TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
   const std::string assertion = vextest::PixelFormatAssertion;
   const std::string deeper = "Palette template is not an 8-bit bitmap";
+  const std::string missing = "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " +
+                              vextest::OsText(vextest::NoSuchFile);
   const struct {
     const char* what;
-    std::vector<std::uint8_t> file; // empty with `missing`: no template at all
-    bool missing;
+    std::optional<Bytes> file; // none: no template at all
     const std::type_info& type;
     std::string message;
   } rows[] = {
-      {"missing",
-       {},
-       true,
-       typeid(EFOpenError),
-       "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " +
-           vextest::OsText(vextest::NoSuchFile)},
-      {"24-bit", TemplateFile(TemplateLayout().Bits(24)), false, typeid(EInvalidGraphic), deeper},
-      {"16-bit", TemplateFile(TemplateLayout().Bits(16)), false, typeid(EInvalidGraphic), deeper},
+      {"missing", {}, typeid(EFOpenError), missing},
+      {"24-bit", TemplateFile(TemplateLayout().Bits(24)), typeid(EInvalidGraphic), deeper},
+      {"16-bit", TemplateFile(TemplateLayout().Bits(16)), typeid(EInvalidGraphic), deeper},
       // Masks of no layout the copy knows: not refused as deeper, but as unknown.
-      {"16-bit 4-4-4 masks", TemplateFile(TemplateLayout().Bits(16).Masks(0xF00, 0xF0, 0xF)), false,
+      {"16-bit 4-4-4 masks", TemplateFile(TemplateLayout().Bits(16).Masks(0xF00, 0xF0, 0xF)),
        typeid(EAssertionFailed), assertion},
       {"32-bit masks, blue high",
-       TemplateFile(TemplateLayout().Bits(32).Masks(0xFF, 0xFF00, 0xFF0000)), false,
+       TemplateFile(TemplateLayout().Bits(32).Masks(0xFF, 0xFF00, 0xFF0000)),
        typeid(EAssertionFailed), assertion},
-      {"1-bit", TemplateFile(TemplateLayout().Bits(1)), false, typeid(EAssertionFailed), assertion},
-      {"4-bit", TemplateFile(TemplateLayout().Bits(4)), false, typeid(EAssertionFailed), assertion},
-      {"RLE8", TemplateFile(TemplateLayout().Bits(8, 1)), false, typeid(EAssertionFailed),
-       assertion},
-      {"empty file", {}, false, typeid(EAssertionFailed), assertion},
-      {"not BM",
-       {'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-       false,
-       typeid(EInvalidGraphic),
+      {"1-bit", TemplateFile(TemplateLayout().Bits(1)), typeid(EAssertionFailed), assertion},
+      {"4-bit", TemplateFile(TemplateLayout().Bits(4)), typeid(EAssertionFailed), assertion},
+      {"RLE8", TemplateFile(TemplateLayout().Bits(8, 1)), typeid(EAssertionFailed), assertion},
+      {"empty file", Bytes{}, typeid(EAssertionFailed), assertion},
+      {"not BM", vextest::Patched(TemplateFile({}), 0, 0x4142, 2), typeid(EInvalidGraphic),
        "Bitmap image is not valid"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     fs::remove(Folder() / "TivPalette.bmp");
-    if (!row.missing)
-      vextest::WriteWholeFile(Folder() / "TivPalette.bmp", row.file);
+    if (row.file)
+      vextest::WriteWholeFile(Folder() / "TivPalette.bmp", *row.file);
     TRawImageConverter converter = NewConverter();
     vextest::ExpectRaised([&] { converter.ConvertRawImage(RawMember(3, 2), Out("out.bmp")); },
                           row.type, row.message);
