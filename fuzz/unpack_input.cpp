@@ -41,44 +41,36 @@ struct TMemberModel {
 };
 
 TMemberModel ModelMember(const std::uint8_t* data, std::size_t size, std::size_t index) {
-  const std::uint8_t* entry = data + CountSize + EntrySize * index;
   // The fields are read with the tests' own reader: the model must not share a byte-order
   // fault with the tool's.
+  const auto u16At = [](const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(vextest::FieldAt(p, 2));
+  };
+  const std::uint8_t* entry = data + CountSize + EntrySize * index;
   const auto offset = static_cast<std::int32_t>(vextest::FieldAt(entry + 2, 4));
   const auto length = static_cast<std::int32_t>(vextest::FieldAt(entry + 6, 4));
   TMemberModel member;
-  const std::string_view known =
-      vex::LookupKnownName(static_cast<std::uint16_t>(vextest::FieldAt(entry, 2)));
+  const std::string_view known = vex::LookupKnownName(u16At(entry));
   member.name = known.empty() ? "file_" + std::to_string(index) : std::string(known);
   const vextest::MemberFile target = vextest::FileOfMember(member.name);
   member.fileName = target.name;
-  if (length < 0) {
-    member.failure = RangeError;
-    return member;
-  }
   const auto count = static_cast<std::size_t>(length);
-  if (count != 0 && (offset < 0 || static_cast<std::uint64_t>(offset) + count > size)) {
-    member.failure = ReadError;
-    return member;
-  }
-  const std::uint8_t* bytes = count != 0 ? data + offset : data;
-  if (!target.picture) {
+  const bool inside =
+      length >= 0 &&
+      (count == 0 || (offset >= 0 && static_cast<std::uint64_t>(offset) + count <= size));
+  const std::uint8_t* bytes = inside && count != 0 ? data + offset : data;
+  if (!inside) {
+    member.failure = length < 0 ? RangeError : ReadError;
+  } else if (!target.picture) {
     member.bytes.assign(bytes, bytes + count);
-    return member;
-  }
-  if (count < PictureHeadSize) {
+  } else if (count < PictureHeadSize ||
+             count - PictureHeadSize < std::size_t{u16At(bytes + 2)} * u16At(bytes + 4)) {
     member.failure = ReadError;
-    return member;
+  } else {
+    const std::vector<std::uint8_t> file = vextest::ExpectedBitmapFile(
+        {}, u16At(bytes + 2), u16At(bytes + 4), bytes + PictureHeadSize);
+    member.bytes.assign(file.begin(), file.end());
   }
-  const auto width = static_cast<std::uint16_t>(vextest::FieldAt(bytes + 2, 2));
-  const auto height = static_cast<std::uint16_t>(vextest::FieldAt(bytes + 4, 2));
-  if (count - PictureHeadSize < std::size_t{width} * height) {
-    member.failure = ReadError;
-    return member;
-  }
-  const std::vector<std::uint8_t> file =
-      vextest::ExpectedBitmapFile({}, width, height, bytes + PictureHeadSize);
-  member.bytes.assign(file.begin(), file.end());
   return member;
 }
 

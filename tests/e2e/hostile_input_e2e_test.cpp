@@ -1,9 +1,10 @@
 // The real executable against every bad input it knows, as README's "When something goes
 // wrong" lists them: bad archives, bad members, bad palette templates and output folders that
 // cannot be written. Each row checks the exact text on standard error, exit code 1, and what
-// stays on disk. OS failures are provoked for real: folders where files must go, a copy of
-// the /dev/full device for a full disk, a memory limit, and runs as the unprivileged user
-// "nobody" for permissions.
+// stays on disk; the variants of one failure are left to the unit tests and the kept fuzz
+// inputs. OS failures are provoked for real: folders where files must go, a copy of the
+// /dev/full device for a full disk, a memory limit, and runs as the unprivileged user "nobody"
+// for permissions.
 #include "archive_builder.h"
 #include "bmp_builder.h"
 #include "pixel_format_assertion.h"
@@ -117,8 +118,6 @@ TEST_F(HostileInputE2ETest, BadArchivesLeaveNothingBehind) {
       {"folder.agg", {}, "Cannot open file \"" + Abs("folder.agg") + "\". Is a directory.\n"},
       {"pipe.agg", {}, "Cannot open file \"" + Abs("pipe.agg") + "\". Invalid argument.\n"},
       {"empty.agg", Bytes{}, "Stream read error.\n"},
-      {"one_byte.agg", Bytes{1}, "Stream read error.\n"},
-      {"no_directory.agg", Bytes{0xFF, 0xFF, 0x48, 0xC8}, "Stream read error.\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -145,8 +144,6 @@ TEST_F(HostileInputE2ETest, BadMembersFailAtThemselves) {
       {"negative size", AroundOneEntry({Unknown, 0, -1}), "Range check error.\nfile_1\n", "file_1"},
       {"size 2147483647", AroundOneEntry({Unknown, 0, max}), "Stream read error.\nfile_1\n",
        "file_1"},
-      {"offset + size past 2^31", AroundOneEntry({Unknown, max, max}),
-       "Stream read error.\nfile_1\n", "file_1"},
       {"picture of 5 bytes", AroundOneMember(Overmain, {0, 0, 1, 0, 1}),
        "Stream read error.\novermain.bmp\n", "overmain.bmp"},
       {"picture of no bytes", AroundOneEntry({Overmain, 0, 0}),
@@ -236,8 +233,6 @@ TEST_F(HostileInputE2ETest, BadTemplatesFailAtTheFirstPicture) {
       {"24 bits", TemplateFile(TemplateLayout().Bits(24)),
        "Palette template is not an 8-bit bitmap"},
       {"1 bit", TemplateFile(TemplateLayout().Bits(1)), assertion},
-      {"run-length compressed", TemplateFile(TemplateLayout().Bits(8, 1)), assertion},
-      {"empty file", {}, assertion},
   };
   ArchiveBuilder archive;
   archive.Add(KbPal, KbPalBytes);
