@@ -23,12 +23,7 @@
 #include <optional>
 
 namespace fs = std::filesystem;
-using vextest::ReadWholeFile;
-using vextest::RunTool;
-using vextest::TemplateFile;
-using vextest::TemplateLayout;
-using vextest::ToolRun;
-using vextest::WriteWholeFile;
+using namespace vextest;
 using vextools::ArchiveBuilder;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -69,15 +64,11 @@ std::string OsError(int code, const char* text) {
   return "System Error.  Code: " + std::to_string(code) + ".\n" + text + ".\n";
 }
 
-class HostileInputE2ETest : public vextest::ToolCopyTest {
+class HostileInputE2ETest : public ToolCopyTest {
 protected:
   void SetUp() override {
     ToolCopyTest::SetUp();
-    WriteTemplate(TemplateFile({}));
-  }
-  void WriteTemplate(const std::vector<std::uint8_t>& bytes) {
-    fs::remove_all(TemplatePath());
-    WriteWholeFile(TemplatePath(), bytes);
+    WriteWholeFile(TemplatePath(), TemplateFile({}));
   }
   std::string Abs(const std::string& name) const { return FolderString() + name; }
   // Runs as the user "nobody" when the tests run as root, whom no permission stops.
@@ -193,7 +184,7 @@ TEST_F(HostileInputE2ETest, MemoryRunningOut) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    vextest::ByteBuilder head;
+    ByteBuilder head;
     head.U16(1).U16(row.key).I32(12).I32(row.size); // count, then the one entry
     head.U16(0).U16(20000).U16(20000);              // a picture's head; its pixels are 0
     WriteWholeFile(Folder() / "big.agg", head.Get());
@@ -212,13 +203,13 @@ TEST_F(HostileInputE2ETest, MemoryRunningOut) {
 // Template failures come at the first picture, before its file exists, and name it.
 TEST_F(HostileInputE2ETest, BadTemplatesFailAtTheFirstPicture) {
   const auto patched = [](std::size_t at, std::uint32_t value) {
-    return vextest::Patched(TemplateFile({}), at, value);
+    return Patched(TemplateFile({}), at, value);
   };
   std::vector<std::uint8_t> cut = TemplateFile({});
   cut.resize(14 + 40 + 4 * 100);
   const std::string path = TemplatePath().string();
   const std::string invalid = "Bitmap image is not valid";
-  const std::string assertion = vextest::PixelFormatAssertion;
+  const std::string assertion = PixelFormatAssertion;
   const struct {
     const char* what;
     std::vector<std::uint8_t> bytes; // not written for "missing" and "a folder"
@@ -234,11 +225,7 @@ TEST_F(HostileInputE2ETest, BadTemplatesFailAtTheFirstPicture) {
        "Palette template is not an 8-bit bitmap"},
       {"1 bit", TemplateFile(TemplateLayout().Bits(1)), assertion},
   };
-  ArchiveBuilder archive;
-  archive.Add(KbPal, KbPalBytes);
-  archive.Add(Overmain, Picture(3, 2));
-  archive.Add(CombatPal, {9});
-  WriteWholeFile(Folder() / "a.agg", archive.Build());
+  WriteWholeFile(Folder() / "a.agg", AroundOneMember(Overmain, Picture(3, 2)));
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     fs::remove_all(TemplatePath());

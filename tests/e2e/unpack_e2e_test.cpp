@@ -13,10 +13,7 @@
 #include <map>
 
 namespace fs = std::filesystem;
-using vextest::ReadWholeFile;
-using vextest::RunTool;
-using vextest::ToolRun;
-using vextest::WriteWholeFile;
+using namespace vextest;
 using vextools::ArchiveBuilder;
 using vextools::Noise;
 
@@ -56,11 +53,11 @@ struct Picture {
 constexpr Picture PictureSizes[] = {{1, 1},  {3, 2}, {4, 4}, {5, 3},     {13, 7}, {64, 1},
                                     {1, 64}, {0, 5}, {7, 0}, {320, 200}, {37, 21}};
 
-class UnpackE2ETest : public vextest::ToolCopyTest {
+class UnpackE2ETest : public ToolCopyTest {
 protected:
   void SetUp() override {
     ToolCopyTest::SetUp();
-    WriteWholeFile(TemplatePath(), vextest::TemplateFile({}));
+    WriteWholeFile(TemplatePath(), TemplateFile({}));
   }
   // Every known name once, the image names holding pictures of many sizes and the others 0 to
   // 96 bytes, with unknown keys between them; fills `expected` with what the output folder must
@@ -74,7 +71,7 @@ protected:
         expected["file_" + std::to_string(archive.Add(0x0001, bytes))] = bytes;
       }
       ++seed;
-      const vextest::MemberFile file = vextest::FileOfMember(name);
+      const MemberFile file = FileOfMember(name);
       if (!file.picture) {
         auto bytes = Noise(seed % 97, seed);
         archive.Add(KeyOf(name), bytes);
@@ -83,7 +80,7 @@ protected:
         const Picture p = PictureSizes[seed % std::size(PictureSizes)];
         const auto pixels = Noise(std::size_t{p.width} * p.height, seed);
         archive.Add(KeyOf(name), vextools::RawImage(p.width, p.height, pixels));
-        expected[file.name] = vextest::ExpectedBitmapFile({}, p.width, p.height, pixels.data());
+        expected[file.name] = ExpectedBitmapFile({}, p.width, p.height, pixels.data());
       }
     }
     return archive.Build();

@@ -18,9 +18,7 @@
 
 namespace fs = std::filesystem;
 using namespace vex;
-using vextest::ReadWholeFile;
-using vextest::TemplateFile;
-using vextest::TemplateLayout;
+using namespace vextest;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
@@ -30,20 +28,20 @@ TByteDynArray RawMember(std::uint16_t width, std::uint16_t height, std::uint32_t
   return vextools::RawImage(width, height, vextools::Noise(std::size_t{width} * height, seed));
 }
 
-class ConvertRawImageTest : public vextest::TempFolderTest {
+class ConvertRawImageTest : public TempFolderTest {
 protected:
   // A converter that has read no template yet.
   TRawImageConverter NewConverter() const {
     return TRawImageConverter(FolderString() + "TivPalette.bmp");
   }
   void WriteTemplate(const TemplateLayout& t) {
-    vextest::WriteWholeFile(Folder() / "TivPalette.bmp", TemplateFile(t));
+    WriteWholeFile(Folder() / "TivPalette.bmp", TemplateFile(t));
   }
   std::string Out(const char* name) const { return (Folder() / name).string(); }
   static std::vector<std::uint8_t> Expected(const TemplateLayout& t, const TByteDynArray& member) {
-    const auto width = static_cast<std::uint16_t>(vextest::FieldAt(&member[2], 2));
-    const auto height = static_cast<std::uint16_t>(vextest::FieldAt(&member[4], 2));
-    return vextest::ExpectedBitmapFile(t, width, height, &member[6]);
+    const auto width = static_cast<std::uint16_t>(FieldAt(&member[2], 2));
+    const auto height = static_cast<std::uint16_t>(FieldAt(&member[4], 2));
+    return ExpectedBitmapFile(t, width, height, &member[6]);
   }
 };
 
@@ -75,8 +73,7 @@ TEST_F(ConvertRawImageTest, OnlyTheDeclaredPixelsMatter) {
   TRawImageConverter converter = NewConverter();
   const TByteDynArray exact = RawMember(5, 3);
   TByteDynArray longer = exact; // another tag, and trailing bytes
-  longer[0] = 0x5A;
-  longer[1] = 0xA5;
+  longer[0] = 0x5A, longer[1] = 0xA5;
   longer.insert(longer.end(), 1000, 0xAB);
   converter.ConvertRawImage(exact, Out("a.bmp"));
   converter.ConvertRawImage(longer, Out("b.bmp"));
@@ -117,10 +114,10 @@ TEST_F(ConvertRawImageTest, ShortMembersAreRefusedBeforeTheirFileExists) {
 }
 
 TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
-  const std::string assertion = vextest::PixelFormatAssertion;
+  const std::string assertion = PixelFormatAssertion;
   const std::string deeper = "Palette template is not an 8-bit bitmap";
-  const std::string missing = "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " +
-                              vextest::OsText(vextest::NoSuchFile);
+  const std::string missing =
+      "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " + OsText(NoSuchFile);
   const struct {
     const char* what;
     std::optional<Bytes> file; // none: no template at all
@@ -140,17 +137,17 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
       {"4-bit", TemplateFile(TemplateLayout().Bits(4)), typeid(EAssertionFailed), assertion},
       {"RLE8", TemplateFile(TemplateLayout().Bits(8, 1)), typeid(EAssertionFailed), assertion},
       {"empty file", Bytes{}, typeid(EAssertionFailed), assertion},
-      {"not BM", vextest::Patched(TemplateFile({}), 0, 0x4142, 2), typeid(EInvalidGraphic),
+      {"not BM", Patched(TemplateFile({}), 0, 0x4142, 2), typeid(EInvalidGraphic),
        "Bitmap image is not valid"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     fs::remove(Folder() / "TivPalette.bmp");
     if (row.file)
-      vextest::WriteWholeFile(Folder() / "TivPalette.bmp", *row.file);
+      WriteWholeFile(Folder() / "TivPalette.bmp", *row.file);
     TRawImageConverter converter = NewConverter();
-    vextest::ExpectRaised([&] { converter.ConvertRawImage(RawMember(3, 2), Out("out.bmp")); },
-                          row.type, row.message);
+    ExpectRaised([&] { converter.ConvertRawImage(RawMember(3, 2), Out("out.bmp")); }, row.type,
+                 row.message);
     EXPECT_FALSE(fs::exists(Out("out.bmp")));
   }
 }

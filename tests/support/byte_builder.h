@@ -23,17 +23,11 @@ public:
       U8(static_cast<std::uint8_t>(c));
     return *this;
   }
-  ByteBuilder& Bytes(const std::vector<std::uint8_t>& b) {
-    bytes_.insert(bytes_.end(), b.begin(), b.end());
-    return *this;
-  }
   ByteBuilder& Repeat(std::uint8_t v, std::size_t n) {
     bytes_.insert(bytes_.end(), n, v);
     return *this;
   }
-  std::size_t Size() const { return bytes_.size(); }
   const std::vector<std::uint8_t>& Get() const { return bytes_; }
-  std::vector<std::uint8_t>& Get() { return bytes_; }
 
 private:
   ByteBuilder& Field(std::uint32_t v, std::size_t width) {

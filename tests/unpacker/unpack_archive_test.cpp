@@ -17,20 +17,16 @@
 
 namespace fs = std::filesystem;
 using namespace vex;
-using vextest::ReadWholeFile;
+using namespace vextest;
 using vextools::ArchiveBuilder;
 using vextools::Noise;
-
-using vextest::AlreadyExists;
-using vextest::NoSuchFile;
-using vextest::OsText;
 
 namespace {
 
 constexpr std::uint16_t KbPal = 0xC848;      // "kb.pal"
 constexpr std::uint16_t UnknownKey = 0x0001; // no known name
 
-class UnpackArchiveTest : public vextest::TempFolderTest {
+class UnpackArchiveTest : public TempFolderTest {
 protected:
   void SetUp() override {
     TempFolderTest::SetUp();
@@ -40,7 +36,7 @@ protected:
   void Unpack(const std::string& archivePath) { UnpackArchive(archivePath, Out(), FolderString()); }
   std::string WriteArchive(const std::vector<std::uint8_t>& bytes) {
     const fs::path path = Folder() / "test.agg";
-    vextest::WriteWholeFile(path, bytes);
+    WriteWholeFile(path, bytes);
     return path.string();
   }
   // The folder with the platform's own delimiter at its end ("/" is no delimiter on Windows).
@@ -131,7 +127,7 @@ TEST_F(UnpackArchiveTest, BadEntriesFailAtTheirMember) {
 }
 
 TEST_F(UnpackArchiveTest, AFolderThatCannotBeMadeFailsAtTheFirstMember) {
-  vextest::WriteWholeFile(Folder() / "out", {1});
+  WriteWholeFile(Folder() / "out", {1});
   ArchiveBuilder archive;
   archive.Add(KbPal, {1});
   EXPECT_THROW_MSG(Unpack(WriteArchive(archive.Build())), EOSError,
