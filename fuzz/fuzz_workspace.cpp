@@ -2,13 +2,11 @@
 // findings about the input, so they end the process with a plain message.
 #include "fuzz_workspace.h"
 
-#include "raw_image.h"
-
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -18,6 +16,7 @@ namespace vexfuzz {
 namespace {
 
 const char* const ArchiveFileName = "input.agg";
+const char* const TemplateFileName = "TivPalette.bmp"; // where the tool looks for its template
 
 [[noreturn]] void FailSetUp(const std::string& what, const std::error_code& error = {}) {
   const std::string why = error ? ": " + error.message() : "";
@@ -34,18 +33,12 @@ fs::path WorkspaceRoot() {
   return fs::temp_directory_path();
 }
 
-// A folder of a new random name under `root`: create_directory tells whether it was new.
+// A folder of a new name under `root`, made by the system: the checks build for POSIX only.
 fs::path MakeUniqueFolder(const fs::path& root) {
-  std::random_device random;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const fs::path candidate = root / ("vex_fuzz_" + std::to_string(random()));
-    std::error_code error;
-    if (fs::create_directory(candidate, error))
-      return candidate;
-    if (error)
-      FailSetUp("cannot make a folder under " + root.string(), error);
-  }
-  FailSetUp("no free folder name under " + root.string());
+  std::string path = (root / "vex_fuzz_XXXXXX").string();
+  if (mkdtemp(path.data()) == nullptr)
+    FailSetUp("cannot make a folder under " + root.string(), {errno, std::generic_category()});
+  return path;
 }
 
 void ListStrays(const fs::path& folder, const std::set<std::string>& allowed, std::string& strays) {
@@ -80,7 +73,7 @@ fs::path TFuzzWorkspace::ArchivePath() const {
 }
 
 fs::path TFuzzWorkspace::TemplatePath() const {
-  return app_ / vex::PaletteTemplateName;
+  return app_ / TemplateFileName;
 }
 
 void TFuzzWorkspace::ClearOutput() {
@@ -88,14 +81,6 @@ void TFuzzWorkspace::ClearOutput() {
   fs::remove_all(out_, error);
   if (error)
     FailSetUp("cannot empty " + out_.string(), error);
-}
-
-void TFuzzWorkspace::WriteArchive(const std::uint8_t* data, std::size_t size) {
-  WriteAppFile(ArchivePath(), data, size);
-}
-
-void TFuzzWorkspace::WriteTemplate(const std::uint8_t* data, std::size_t size) {
-  WriteAppFile(TemplatePath(), data, size);
 }
 
 void TFuzzWorkspace::WriteAppFile(const fs::path& path, const std::uint8_t* data,
@@ -110,7 +95,7 @@ void TFuzzWorkspace::WriteAppFile(const fs::path& path, const std::uint8_t* data
 std::string TFuzzWorkspace::StrayEntries() const {
   std::string strays;
   ListStrays(base_, {"app", "out"}, strays);
-  ListStrays(app_, {ArchiveFileName, vex::PaletteTemplateName}, strays);
+  ListStrays(app_, {ArchiveFileName, TemplateFileName}, strays);
   std::error_code error;
   for (fs::directory_iterator it(out_, error), end; !error && it != end; it.increment(error)) {
     std::error_code statusError;

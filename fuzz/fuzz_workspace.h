@@ -27,9 +27,8 @@ public:
 
   // Removes the output folder with everything in it; the next input starts without one.
   void ClearOutput();
-  // Create or replace the archive and the template in the template folder.
-  void WriteArchive(const std::uint8_t* data, std::size_t size);
-  void WriteTemplate(const std::uint8_t* data, std::size_t size);
+  // Creates or replaces a file of the template folder: ArchivePath() or TemplatePath().
+  void WriteAppFile(const std::filesystem::path& path, const std::uint8_t* data, std::size_t size);
 
   // What lies where it must not: anything in the workspace besides the two folders, anything
   // in the template folder besides the template and the archive, and anything in the output
@@ -42,7 +41,6 @@ public:
 
 private:
   TFuzzWorkspace();
-  void WriteAppFile(const std::filesystem::path& path, const std::uint8_t* data, std::size_t size);
 
   std::filesystem::path base_;
   std::filesystem::path app_;

@@ -6,8 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace vexfuzz {
@@ -35,15 +33,5 @@ TInputOutcome CheckTemplateInput(const std::uint8_t* data, std::size_t size);
 // Takes `data` as a u16 length, a BASE archive of that length and a bitmap that stands as
 // overmain.bmp in the folder, and updates BASE from the folder (see update_input.cpp).
 TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size);
-
-// For the libFuzzer mains: prints the outcome's problem and aborts, so that libFuzzer keeps
-// the input as a crash; returns when there is no problem.
-inline void AbortOnProblem(const TInputOutcome& outcome) {
-  if (outcome.problem.empty())
-    return;
-  std::fprintf(stderr, "\n== fuzz check failed: %s\n   (message \"%s\", member \"%s\")\n",
-               outcome.problem.c_str(), outcome.message.c_str(), outcome.member.c_str());
-  std::abort();
-}
 
 } // namespace vexfuzz

@@ -8,8 +8,10 @@
 #include "bmp_builder.h"
 #include "exceptions.h"
 #include "fuzz_workspace.h"
+#include "pixel_format_assertion.h"
 #include "raw_image.h"
 
+#include <algorithm>
 #include <array>
 
 namespace fs = std::filesystem;
@@ -18,43 +20,36 @@ namespace vexfuzz {
 
 namespace {
 
-struct TPicture {
-  std::uint16_t width, height;
-};
-
 // The failures a template may be refused with; anything else is a finding.
 bool IsTemplateFailure(const std::string& message) {
-  static const std::array<std::string, 3> failures = {
-      "Bitmap image is not valid", "Stream read error", "Palette template is not an 8-bit bitmap"};
-  for (const std::string& failure : failures)
-    if (message == failure)
-      return true;
-  return message.rfind("Assertion failure (vex_graphics.cpp, line ", 0) == 0;
+  static const std::array<std::string, 4> failures = {
+      "Bitmap image is not valid", "Stream read error", "Palette template is not an 8-bit bitmap",
+      vextest::PixelFormatAssertion};
+  return std::find(failures.begin(), failures.end(), message) != failures.end();
 }
 
 // Compares a written file with the one the tests' builder makes for the picture in the
 // template's colours, header style and resolution.
 std::string CheckWrittenPicture(const fs::path& path, const vex::TByteDynArray& member,
-                                TPicture picture, const vex::TBitmap& bitmap) {
+                                const vex::TBitmap& bitmap) {
   vextest::TemplateLayout t;
   t.colours = bitmap.Palette();
   t.headerSize = bitmap.CoreHeaderStyle() ? 12 : 40;
   t.xResolution = bitmap.HeldHeader().xResolution;
   t.yResolution = bitmap.HeldHeader().yResolution;
-  const std::vector<std::uint8_t> expected =
-      vextest::ExpectedBitmapFile(t, picture.width, picture.height, &member[6]);
+  const std::vector<std::uint8_t> expected = vextest::ExpectedBitmapFile(
+      t, static_cast<std::uint16_t>(vextest::FieldAt(&member[2], 2)),
+      static_cast<std::uint16_t>(vextest::FieldAt(&member[4], 2)), &member[6]);
   const std::string file = ReadFileBytes(path);
-  if (file.size() != expected.size())
-    return std::to_string(file.size()) + " bytes, not " + std::to_string(expected.size());
-  for (std::size_t i = 0; i < file.size(); ++i)
-    if (static_cast<std::uint8_t>(file[i]) != expected[i])
-      return "byte " + std::to_string(i) + " is not the expected file's";
-  return "";
+  const auto differs = std::mismatch(file.begin(), file.end(), expected.begin(), expected.end(),
+                                     [](char a, std::uint8_t b) { return std::uint8_t(a) == b; });
+  if (differs.first == file.end() && differs.second == expected.end())
+    return "";
+  return "differs from the expected file at byte " + std::to_string(differs.first - file.begin());
 }
 
 std::string CheckConversions(const TInputOutcome& outcome, int converted, const fs::path& out,
-                             const TPicture (&pictures)[2], const vex::TByteDynArray (&members)[2],
-                             const vex::TBitmap* bitmap) {
+                             const vex::TByteDynArray (&members)[2], const vex::TBitmap* bitmap) {
   std::error_code error;
   if (!outcome.message.empty()) {
     if (!IsTemplateFailure(outcome.message))
@@ -65,7 +60,7 @@ std::string CheckConversions(const TInputOutcome& outcome, int converted, const 
   }
   for (int i = 0; i < 2; ++i) {
     const std::string problem =
-        CheckWrittenPicture(out / (i == 0 ? "a.bmp" : "b.bmp"), members[i], pictures[i], *bitmap);
+        CheckWrittenPicture(out / (i == 0 ? "a.bmp" : "b.bmp"), members[i], *bitmap);
     if (!problem.empty())
       return (i == 0 ? "first picture: " : "second picture: ") + problem;
   }
@@ -77,7 +72,7 @@ std::string CheckConversions(const TInputOutcome& outcome, int converted, const 
 TInputOutcome CheckTemplateInput(const std::uint8_t* data, std::size_t size) {
   TFuzzWorkspace& workspace = TFuzzWorkspace::Get();
   workspace.ClearOutput();
-  workspace.WriteTemplate(data, size);
+  workspace.WriteAppFile(workspace.TemplatePath(), data, size);
   std::error_code error;
   fs::create_directory(workspace.OutFolder(), error);
   vex::TRawImageConverter converter(workspace.TemplatePath().string());
@@ -86,11 +81,9 @@ TInputOutcome CheckTemplateInput(const std::uint8_t* data, std::size_t size) {
   const std::uint8_t sizes = size != 0 ? data[size - 1] : 0x23;
   const auto width = static_cast<std::uint16_t>(sizes & 0x0F);
   const auto height = static_cast<std::uint16_t>(sizes >> 4);
-  const TPicture pictures[2] = {{width, height}, {height, width}};
-  vex::TByteDynArray members[2];
-  for (int i = 0; i < 2; ++i)
-    members[i] = vextools::RawImage(pictures[i].width, pictures[i].height,
-                                    vextools::Noise(std::size_t{width} * height, i + 1u));
+  const vex::TByteDynArray members[2] = {
+      vextools::RawImage(width, height, vextools::Noise(std::size_t{width} * height, 1)),
+      vextools::RawImage(height, width, vextools::Noise(std::size_t{width} * height, 2))};
   TInputOutcome outcome;
   int converted = 0;
   try {
@@ -103,8 +96,8 @@ TInputOutcome CheckTemplateInput(const std::uint8_t* data, std::size_t size) {
   }
   outcome.problem = workspace.StrayEntries();
   if (outcome.problem.empty())
-    outcome.problem = CheckConversions(outcome, converted, workspace.OutFolder(), pictures, members,
-                                       converter.Bitmap());
+    outcome.problem =
+        CheckConversions(outcome, converted, workspace.OutFolder(), members, converter.Bitmap());
   return outcome;
 }
 

@@ -8,7 +8,6 @@
 #include "exceptions.h"
 #include "fuzz_workspace.h"
 #include "known_names.h"
-#include "little_endian.h"
 #include "raw_image.h"
 #include "unpack_archive.h"
 
@@ -28,13 +27,8 @@ constexpr std::size_t EntrySize = 10;
 constexpr std::size_t PictureHeadSize = 6;
 
 // The template every input is unpacked with: 8 bits, 256 distinct colours.
-const vextest::TemplateLayout& StandardPalette() {
-  static const vextest::TemplateLayout standard;
-  return standard;
-}
-
 const std::vector<std::uint8_t>& PaletteFile() {
-  static const std::vector<std::uint8_t> file = vextest::TemplateFile(StandardPalette());
+  static const std::vector<std::uint8_t> file = vextest::TemplateFile({});
   return file;
 }
 
@@ -47,39 +41,36 @@ struct TMemberModel {
 };
 
 TMemberModel ModelMember(const std::uint8_t* data, std::size_t size, std::size_t index) {
+  // The fields are read with the tests' own reader: the model must not share a byte-order
+  // fault with the tool's.
+  const auto u16At = [](const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(vextest::FieldAt(p, 2));
+  };
   const std::uint8_t* entry = data + CountSize + EntrySize * index;
-  const std::int32_t offset = vex::GetI32(entry + 2), length = vex::GetI32(entry + 6);
+  const auto offset = static_cast<std::int32_t>(vextest::FieldAt(entry + 2, 4));
+  const auto length = static_cast<std::int32_t>(vextest::FieldAt(entry + 6, 4));
   TMemberModel member;
-  const std::string_view known = vex::LookupKnownName(vex::GetU16(entry));
+  const std::string_view known = vex::LookupKnownName(u16At(entry));
   member.name = known.empty() ? "file_" + std::to_string(index) : std::string(known);
   const vextest::MemberFile target = vextest::FileOfMember(member.name);
   member.fileName = target.name;
-  if (length < 0) {
-    member.failure = RangeError;
-    return member;
-  }
   const auto count = static_cast<std::size_t>(length);
-  if (count != 0 && (offset < 0 || static_cast<std::uint64_t>(offset) + count > size)) {
-    member.failure = ReadError;
-    return member;
-  }
-  const std::uint8_t* bytes = count != 0 ? data + offset : data;
-  if (!target.picture) {
+  const bool inside =
+      length >= 0 &&
+      (count == 0 || (offset >= 0 && static_cast<std::uint64_t>(offset) + count <= size));
+  const std::uint8_t* bytes = inside && count != 0 ? data + offset : data;
+  if (!inside) {
+    member.failure = length < 0 ? RangeError : ReadError;
+  } else if (!target.picture) {
     member.bytes.assign(bytes, bytes + count);
-    return member;
-  }
-  if (count < PictureHeadSize) {
+  } else if (count < PictureHeadSize ||
+             count - PictureHeadSize < std::size_t{u16At(bytes + 2)} * u16At(bytes + 4)) {
     member.failure = ReadError;
-    return member;
+  } else {
+    const std::vector<std::uint8_t> file = vextest::ExpectedBitmapFile(
+        {}, u16At(bytes + 2), u16At(bytes + 4), bytes + PictureHeadSize);
+    member.bytes.assign(file.begin(), file.end());
   }
-  const std::uint16_t width = vex::GetU16(bytes + 2), height = vex::GetU16(bytes + 4);
-  if (count - PictureHeadSize < std::size_t{width} * height) {
-    member.failure = ReadError;
-    return member;
-  }
-  const std::vector<std::uint8_t> file =
-      vextest::ExpectedBitmapFile(StandardPalette(), width, height, bytes + PictureHeadSize);
-  member.bytes.assign(file.begin(), file.end());
   return member;
 }
 
@@ -93,7 +84,7 @@ struct TArchiveModel {
 
 TArchiveModel ModelArchive(const std::uint8_t* data, std::size_t size) {
   TArchiveModel model;
-  const std::size_t count = size >= CountSize ? vex::GetU16(data) : 0;
+  const std::size_t count = size >= CountSize ? vextest::FieldAt(data, 2) : 0;
   if (size < CountSize || size - CountSize < EntrySize * count) {
     model.message = ReadError;
     return model;
@@ -143,8 +134,8 @@ std::string CompareWithModel(const TArchiveModel& model, const TInputOutcome& ou
 TInputOutcome CheckUnpackInput(const std::uint8_t* data, std::size_t size) {
   TFuzzWorkspace& workspace = TFuzzWorkspace::Get();
   workspace.ClearOutput();
-  workspace.WriteTemplate(PaletteFile().data(), PaletteFile().size());
-  workspace.WriteArchive(data, size);
+  workspace.WriteAppFile(workspace.TemplatePath(), PaletteFile().data(), PaletteFile().size());
+  workspace.WriteAppFile(workspace.ArchivePath(), data, size);
   TInputOutcome outcome;
   try {
     vex::UnpackArchive(workspace.ArchivePath().string(), workspace.OutFolderString(),

@@ -27,11 +27,11 @@ TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size) {
   TFuzzWorkspace& workspace = TFuzzWorkspace::Get();
   workspace.ClearOutput();
   const std::vector<std::uint8_t> palette = vextest::TemplateFile({});
-  workspace.WriteTemplate(palette.data(), palette.size());
+  workspace.WriteAppFile(workspace.TemplatePath(), palette.data(), palette.size());
   const std::size_t skip = std::min<std::size_t>(size, 2);
   const std::size_t baseSize =
       std::min<std::size_t>(size - skip, skip < 2 ? 0 : data[0] | data[1] << 8);
-  workspace.WriteArchive(data + skip, baseSize);
+  workspace.WriteAppFile(workspace.ArchivePath(), data + skip, baseSize);
   const std::string base = ReadFileBytes(workspace.ArchivePath());
   const std::string bitmap(data + skip + baseSize, data + size);
   const fs::path folder = workspace.OutFolder(), out = folder / "new.agg";

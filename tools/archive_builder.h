@@ -1,9 +1,9 @@
 // Builds ".agg" archives for the demo, the benchmark and the tests: a u16 member count, 10-byte
 // directory entries (u16 key, i32 offset, i32 size), then the members' data in directory order.
 // Entries may also point anywhere, so that tests build broken archives as easily as good ones.
+// Fields are put little-endian here, apart from the tool's own helpers: an archive the tests
+// build must not share a byte-order fault with the reader it is fed to.
 #pragma once
-
-#include "little_endian.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +11,12 @@
 #include <vector>
 
 namespace vextools {
+
+// The `width` bytes of `v`, least significant first.
+inline void PutField(std::vector<std::uint8_t>& out, std::uint32_t v, std::size_t width) {
+  for (std::size_t i = 0; i < width; ++i)
+    out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
 
 // `size` bytes of deterministic noise: member contents that no two seeds share.
 inline std::vector<std::uint8_t> Noise(std::size_t size, std::uint32_t seed) {
@@ -28,9 +34,9 @@ inline std::vector<std::uint8_t> Noise(std::size_t size, std::uint32_t seed) {
 inline std::vector<std::uint8_t> RawImage(std::uint16_t width, std::uint16_t height,
                                           const std::vector<std::uint8_t>& pixels) {
   std::vector<std::uint8_t> out;
-  vex::PutU16(out, 0);      // not read
-  vex::PutU16(out, width);  // width
-  vex::PutU16(out, height); // height
+  PutField(out, 0, 2);      // not read
+  PutField(out, width, 2);  // width
+  PutField(out, height, 2); // height
   out.insert(out.end(), pixels.begin(), pixels.end());
   return out;
 }
@@ -81,13 +87,14 @@ private:
   // The count and the directory; an empty member's offset is 0.
   std::vector<std::uint8_t> Directory() const {
     std::vector<std::uint8_t> out;
-    vex::PutU16(out, static_cast<std::uint16_t>(members_.size())); // member count
+    PutField(out, static_cast<std::uint32_t>(members_.size()), 2); // member count
     auto dataAt = static_cast<std::int32_t>(2 + 10 * members_.size());
     for (const Member& m : members_) {
       const auto size = static_cast<std::int32_t>(m.data.size());
-      vex::PutU16(out, m.entry.key);                                       // key
-      vex::PutI32(out, m.raw ? m.entry.offset : (size == 0 ? 0 : dataAt)); // offset
-      vex::PutI32(out, m.raw ? m.entry.size : size);                       // size
+      const std::int32_t offset = m.raw ? m.entry.offset : (size == 0 ? 0 : dataAt);
+      PutField(out, m.entry.key, 2);                                             // key
+      PutField(out, static_cast<std::uint32_t>(offset), 4);                      // offset
+      PutField(out, static_cast<std::uint32_t>(m.raw ? m.entry.size : size), 4); // size
       dataAt += size;
     }
     return out;

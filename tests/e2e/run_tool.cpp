@@ -6,8 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace vextest {
@@ -25,8 +23,8 @@ std::string CaptureFile() {
 }
 
 std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+  return {bytes.begin(), bytes.end()};
 }
 
 } // namespace

@@ -4,23 +4,22 @@
 #include "bmp_builder.h"
 #include "exceptions.h"
 #include "expect_throw_msg.h"
-#include "little_endian.h"
+#include "pixel_format_assertion.h"
 #include "platform_errors.h"
 #include "raw_image.h"
-#include "source_line.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <typeinfo>
 
 namespace fs = std::filesystem;
 using namespace vex;
-using vextest::ReadWholeFile;
-using vextest::TemplateFile;
-using vextest::TemplateLayout;
+using namespace vextest;
+using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
@@ -29,35 +28,42 @@ TByteDynArray RawMember(std::uint16_t width, std::uint16_t height, std::uint32_t
   return vextools::RawImage(width, height, vextools::Noise(std::size_t{width} * height, seed));
 }
 
-class ConvertRawImageTest : public vextest::TempFolderTest {
+class ConvertRawImageTest : public TempFolderTest {
 protected:
   // A converter that has read no template yet.
   TRawImageConverter NewConverter() const {
-    return TRawImageConverter(FolderString() + PaletteTemplateName);
+    return TRawImageConverter(FolderString() + "TivPalette.bmp");
   }
   void WriteTemplate(const TemplateLayout& t) {
-    vextest::WriteWholeFile(Folder() / PaletteTemplateName, TemplateFile(t));
+    WriteWholeFile(Folder() / "TivPalette.bmp", TemplateFile(t));
   }
   std::string Out(const char* name) const { return (Folder() / name).string(); }
   static std::vector<std::uint8_t> Expected(const TemplateLayout& t, const TByteDynArray& member) {
-    return vextest::ExpectedBitmapFile(t, GetU16(&member[2]), GetU16(&member[4]), &member[6]);
+    const auto width = static_cast<std::uint16_t>(FieldAt(&member[2], 2));
+    const auto height = static_cast<std::uint16_t>(FieldAt(&member[4], 2));
+    return ExpectedBitmapFile(t, width, height, &member[6]);
   }
 };
 
-// The copy from the member into the bitmap: row order, widths that need padding, and a
-// template of fewer colours, whose table the file fills up with black.
+// The copy from the member into the bitmap, picture after picture with one converter: row
+// order, widths that need padding, a large picture then a small one, a tall one then a wide
+// one (never held at the width of one and the height of the other, which no store could hold),
+// and a template of fewer colours, whose table the file fills up with black.
 TEST_F(ConvertRawImageTest, WritesExactBytesForInfoAndCoreTemplates) {
+  const std::pair<std::uint16_t, std::uint16_t> sizes[] = {
+      {1, 1},  {3, 2},     {4, 3},   {5, 7},     {6, 1},
+      {13, 9}, {320, 200}, {16, 16}, {1, 65535}, {65535, 1}};
   for (const TemplateLayout& t :
        {TemplateLayout(), TemplateLayout().Header(12), TemplateLayout().Colours(252)}) {
     SCOPED_TRACE(testing::Message() << t.headerSize << "-byte header, " << t.colours.size());
     TRawImageConverter converter = NewConverter();
     WriteTemplate(t);
-    for (const auto& size : {std::pair<int, int>{1, 1}, {3, 2}, {4, 3}, {5, 7}, {6, 1}, {13, 9}}) {
-      const TByteDynArray member = RawMember(static_cast<std::uint16_t>(size.first),
-                                             static_cast<std::uint16_t>(size.second));
+    std::uint32_t seed = 0;
+    for (const auto& [width, height] : sizes) {
+      SCOPED_TRACE(testing::Message() << width << " x " << height);
+      const TByteDynArray member = RawMember(width, height, ++seed);
       converter.ConvertRawImage(member, Out("x.bmp"));
-      EXPECT_EQ(ReadWholeFile(Out("x.bmp")), Expected(t, member))
-          << size.first << " x " << size.second;
+      EXPECT_EQ(ReadWholeFile(Out("x.bmp")), Expected(t, member));
     }
   }
 }
@@ -67,8 +73,7 @@ TEST_F(ConvertRawImageTest, OnlyTheDeclaredPixelsMatter) {
   TRawImageConverter converter = NewConverter();
   const TByteDynArray exact = RawMember(5, 3);
   TByteDynArray longer = exact; // another tag, and trailing bytes
-  longer[0] = 0x5A;
-  longer[1] = 0xA5;
+  longer[0] = 0x5A, longer[1] = 0xA5;
   longer.insert(longer.end(), 1000, 0xAB);
   converter.ConvertRawImage(exact, Out("a.bmp"));
   converter.ConvertRawImage(longer, Out("b.bmp"));
@@ -84,25 +89,12 @@ TEST_F(ConvertRawImageTest, OnlyTheDeclaredPixelsMatter) {
   }
 }
 
-TEST_F(ConvertRawImageTest, ALargePictureLeavesNothingInTheNextOne) {
-  WriteTemplate({});
-  TRawImageConverter converter = NewConverter();
-  const TByteDynArray large = RawMember(320, 200);
-  const TByteDynArray small = RawMember(16, 16, 7);
-  converter.ConvertRawImage(large, Out("large.bmp"));
-  converter.ConvertRawImage(small, Out("small.bmp"));
-  converter.ConvertRawImage(large, Out("again.bmp"));
-  EXPECT_EQ(ReadWholeFile(Out("large.bmp")), Expected({}, large));
-  EXPECT_EQ(ReadWholeFile(Out("small.bmp")), Expected({}, small));
-  EXPECT_EQ(ReadWholeFile(Out("again.bmp")), Expected({}, large));
-}
-
 TEST_F(ConvertRawImageTest, TheTemplateIsReadOnceAtTheFirstPicture) {
   TRawImageConverter converter = NewConverter();
   EXPECT_FALSE(converter.Bitmap());
   WriteTemplate({});
   converter.ConvertRawImage(RawMember(2, 2), Out("first.bmp"));
-  fs::remove(Folder() / PaletteTemplateName);
+  fs::remove(Folder() / "TivPalette.bmp");
   const TByteDynArray member = RawMember(7, 3, 1);
   converter.ConvertRawImage(member, Out("second.bmp"));
   EXPECT_EQ(ReadWholeFile(Out("second.bmp")), Expected({}, member));
@@ -122,48 +114,40 @@ TEST_F(ConvertRawImageTest, ShortMembersAreRefusedBeforeTheirFileExists) {
 }
 
 TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
-  const std::string assertion = vextest::PixelFormatAssertion();
+  const std::string assertion = PixelFormatAssertion;
   const std::string deeper = "Palette template is not an 8-bit bitmap";
+  const std::string missing =
+      "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " + OsText(NoSuchFile);
   const struct {
     const char* what;
-    std::vector<std::uint8_t> file; // empty with `missing`: no template at all
-    bool missing;
+    std::optional<Bytes> file; // none: no template at all
     const std::type_info& type;
     std::string message;
   } rows[] = {
-      {"missing",
-       {},
-       true,
-       typeid(EFOpenError),
-       "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " +
-           vextest::OsText(vextest::NoSuchFile)},
-      {"24-bit", TemplateFile(TemplateLayout().Bits(24)), false, typeid(EInvalidGraphic), deeper},
-      {"16-bit", TemplateFile(TemplateLayout().Bits(16)), false, typeid(EInvalidGraphic), deeper},
+      {"missing", {}, typeid(EFOpenError), missing},
+      {"24-bit", TemplateFile(TemplateLayout().Bits(24)), typeid(EInvalidGraphic), deeper},
+      {"16-bit", TemplateFile(TemplateLayout().Bits(16)), typeid(EInvalidGraphic), deeper},
       // Masks of no layout the copy knows: not refused as deeper, but as unknown.
-      {"16-bit 4-4-4 masks", TemplateFile(TemplateLayout().Bits(16).Masks(0xF00, 0xF0, 0xF)), false,
+      {"16-bit 4-4-4 masks", TemplateFile(TemplateLayout().Bits(16).Masks(0xF00, 0xF0, 0xF)),
        typeid(EAssertionFailed), assertion},
       {"32-bit masks, blue high",
-       TemplateFile(TemplateLayout().Bits(32).Masks(0xFF, 0xFF00, 0xFF0000)), false,
+       TemplateFile(TemplateLayout().Bits(32).Masks(0xFF, 0xFF00, 0xFF0000)),
        typeid(EAssertionFailed), assertion},
-      {"1-bit", TemplateFile(TemplateLayout().Bits(1)), false, typeid(EAssertionFailed), assertion},
-      {"4-bit", TemplateFile(TemplateLayout().Bits(4)), false, typeid(EAssertionFailed), assertion},
-      {"RLE8", TemplateFile(TemplateLayout().Bits(8, 1)), false, typeid(EAssertionFailed),
-       assertion},
-      {"empty file", {}, false, typeid(EAssertionFailed), assertion},
-      {"not BM",
-       {'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-       false,
-       typeid(EInvalidGraphic),
+      {"1-bit", TemplateFile(TemplateLayout().Bits(1)), typeid(EAssertionFailed), assertion},
+      {"4-bit", TemplateFile(TemplateLayout().Bits(4)), typeid(EAssertionFailed), assertion},
+      {"RLE8", TemplateFile(TemplateLayout().Bits(8, 1)), typeid(EAssertionFailed), assertion},
+      {"empty file", Bytes{}, typeid(EAssertionFailed), assertion},
+      {"not BM", Patched(TemplateFile({}), 0, 0x4142, 2), typeid(EInvalidGraphic),
        "Bitmap image is not valid"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    fs::remove(Folder() / PaletteTemplateName);
-    if (!row.missing)
-      vextest::WriteWholeFile(Folder() / PaletteTemplateName, row.file);
+    fs::remove(Folder() / "TivPalette.bmp");
+    if (row.file)
+      WriteWholeFile(Folder() / "TivPalette.bmp", *row.file);
     TRawImageConverter converter = NewConverter();
-    vextest::ExpectRaised([&] { converter.ConvertRawImage(RawMember(3, 2), Out("out.bmp")); },
-                          row.type, row.message);
+    ExpectRaised([&] { converter.ConvertRawImage(RawMember(3, 2), Out("out.bmp")); }, row.type,
+                 row.message);
     EXPECT_FALSE(fs::exists(Out("out.bmp")));
   }
 }

@@ -2,8 +2,6 @@
 // platform reports them: errno and strerror on POSIX, Win32 codes and their texts on Windows.
 #pragma once
 
-#include "system_error.h"
-
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -25,8 +23,15 @@ const std::string TextOfCodeWithoutText;       // the system has none
 inline void SetLastSystemError(int code) {
   SetLastError(static_cast<DWORD>(code));
 }
+// The system's own text, asked for here apart from the tool: its message table without
+// inserts, and without the line break, blanks and full stop that end it.
 inline std::string OsText(int code) {
-  return vex::SystemErrorText(static_cast<std::uint32_t>(code));
+  char text[256];
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           static_cast<DWORD>(code), 0, text, sizeof text, nullptr);
+  while (n > 0 && (static_cast<unsigned char>(text[n - 1]) <= ' ' || text[n - 1] == '.'))
+    --n;
+  return std::string(text, n);
 }
 #else
 constexpr int NoSuchFile = ENOENT;

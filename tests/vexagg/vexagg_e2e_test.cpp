@@ -2,7 +2,6 @@
 #include "archive_builder.h"
 #include "bmp_builder.h"
 #include "run_tool.h"
-#include "vexagg_entry.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +11,23 @@ using vextools::ArchiveBuilder;
 using vextools::Noise;
 
 namespace {
+
+const std::string Usage =
+    "vexagg v1.1: looks inside .agg archives and puts edited members back.\n"
+    "\n"
+    "Usage:\n"
+    "  vexagg list ARCHIVE\n"
+    "      Prints the directory, one tab-separated row per member: index, key, name,\n"
+    "      offset, size and kind (raw, or picture WxH).\n"
+    "  vexagg update BASE.agg FOLDER OUT.agg\n"
+    "      Writes OUT.agg with the directory of BASE.agg. Each member comes from the file\n"
+    "      that Marlovexine unpacks it to in FOLDER when that file is there, else from\n"
+    "      BASE.agg. Prints a line per picture taken from FOLDER: its name, a tab, and how\n"
+    "      many of its pixels had no exact colour in the palette template TivPalette.bmp.\n"
+    "  vexagg --help\n"
+    "      Prints this text.\n"
+    "\n"
+    "Exit code: 0 on success, 1 on a failure, 2 for wrong arguments.\n";
 
 TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   fs::copy_file(VEXAGG_EXE, Exe().parent_path() / "vexagg");
@@ -30,13 +46,12 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   fs::create_hard_link(Folder() / "base.agg", Folder() / "link.agg");
   fs::create_directories(Folder() / "bad");
   WriteWholeFile(Folder() / "bad" / "overmain.bmp", {'B', 'M'});
-  const std::string
-      usage = vex::VexaggUsageText,
-      kinds = "index\tkey\tname\toffset\tsize\tkind\n"
-              "0\t0xC848\tkb.pal\t52\t3\traw\n1\t0x925A\tovermain.bmp\t55\t8\tpicture 2x1\n"
-              "2\t0x9DF7\tleft.bmp\t63\t5\tpicture (short)\n3\t0x3F86\tboat.bkg\t68\t9\tpicture "
-              "(short)\n"
-              "4\t0x0001\tfile_4\t0\t0\traw\n";
+  const std::string kinds = "index\tkey\tname\toffset\tsize\tkind\n"
+                            "0\t0xC848\tkb.pal\t52\t3\traw\n"
+                            "1\t0x925A\tovermain.bmp\t55\t8\tpicture 2x1\n"
+                            "2\t0x9DF7\tleft.bmp\t63\t5\tpicture (short)\n"
+                            "3\t0x3F86\tboat.bkg\t68\t9\tpicture (short)\n"
+                            "4\t0x0001\tfile_4\t0\t0\traw\n";
   const std::string itself = "vexagg: OUT.agg \"link.agg\" is BASE.agg \"base.agg\" itself; "
                              "write the new archive to another file\n";
   const struct {
@@ -44,14 +59,14 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
     int exitCode;
     std::string out, err;
   } rows[] = {
-      {{}, 2, "", usage},
-      {{"--help"}, 0, usage, ""},
-      {{"pack", "x"}, 2, "", "vexagg: unknown command \"pack\"\n" + usage},
-      {{"list"}, 2, "", "vexagg: list takes one argument: ARCHIVE\n" + usage},
+      {{}, 2, "", Usage},
+      {{"--help"}, 0, Usage, ""},
+      {{"pack", "x"}, 2, "", "vexagg: unknown command \"pack\"\n" + Usage},
+      {{"list"}, 2, "", "vexagg: list takes one argument: ARCHIVE\n" + Usage},
       {{"list", "kinds.agg"}, 0, kinds, ""},
       {{"list", "bad.agg"}, 1, "", "Range check error.\nfont.icn\n"},
       {{"update", "base.agg", "unpacked", "out.agg"}, 0, "overmain.bmp\t0\n", ""},
-      {{"update", "base.agg", "unpacked", "link.agg"}, 2, "", itself + usage},
+      {{"update", "base.agg", "unpacked", "link.agg"}, 2, "", itself + Usage},
       {{"update", "bad.agg", "unpacked", "out1.agg"}, 1, "", "Range check error.\nfont.icn\n"},
       {{"update", "base.agg", "bad", "out2.agg"}, 1, "", "Stream read error.\nbad/overmain.bmp\n"},
   };

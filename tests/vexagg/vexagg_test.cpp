@@ -82,7 +82,7 @@ TEST_F(VexaggTest, EveryKnownNameComesBackByteForByteThroughUnpackAndUpdate) {
     if (name.empty())
       continue;
     const auto side = static_cast<std::uint16_t>(1 + key % 9);
-    archive.Add(key, IsPictureName(name)
+    archive.Add(key, FileOfMember(name).picture
                          ? RawPicture(side, side / 2 + 1, static_cast<std::uint8_t>(key))
                          : Noise(key % 50, key));
   }
