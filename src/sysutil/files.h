@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -110,5 +111,24 @@ TFile CreateTemporaryBeside(const std::string& path, std::string& temporaryPath)
 bool MoveFileReplacing(const std::string& from, const std::string& to);
 // Removes the file `path`. False on failure, the system's last error set.
 bool RemoveFile(const std::string& path);
+
+// What stands at a name in a folder, seen without following a link.
+enum class TEntryKind {
+  File,   // a regular file
+  Folder, // a folder
+  Link,   // a symbolic link, or on Windows any reparse point (a junction too)
+  Other,  // a FIFO, a socket, a device
+};
+struct TFolderEntry {
+  std::string name;
+  TEntryKind kind;
+};
+// The entries of `folder` ("." and ".." left out), in the order the system lists them: one
+// pass over the folder, not a look at each name. Raises EOSError when the folder cannot be
+// read (it does not exist, or is no folder).
+std::vector<TFolderEntry> ListFolder(const std::string& folder);
+// The size of the regular file at `path`, a link at that name not followed; nothing when no
+// regular file stands there.
+std::optional<std::uint64_t> RegularFileSize(const std::string& path);
 
 } // namespace vex

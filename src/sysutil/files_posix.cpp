@@ -7,9 +7,13 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <memory>
+#include <string_view>
 
 namespace vex {
 
@@ -169,6 +173,67 @@ bool MoveFileReplacing(const std::string& from, const std::string& to) {
 
 bool RemoveFile(const std::string& path) {
   return ::unlink(path.c_str()) == 0;
+}
+
+namespace {
+
+TEntryKind KindOfMode(mode_t mode) {
+  if (S_ISREG(mode))
+    return TEntryKind::File;
+  if (S_ISDIR(mode))
+    return TEntryKind::Folder;
+  return S_ISLNK(mode) ? TEntryKind::Link : TEntryKind::Other;
+}
+
+// The listing's own word on an entry, where the file system gives one; else a look at it.
+TEntryKind KindOfEntry(const std::string& folder, const dirent& entry) {
+  switch (entry.d_type) {
+  case DT_REG:
+    return TEntryKind::File;
+  case DT_DIR:
+    return TEntryKind::Folder;
+  case DT_LNK:
+    return TEntryKind::Link;
+  case DT_UNKNOWN: {
+    struct stat info {};
+    const std::string path = IncludeTrailingDelimiter(folder, SystemPathSyntax()) + entry.d_name;
+    return ::lstat(path.c_str(), &info) == 0 ? KindOfMode(info.st_mode) : TEntryKind::Other;
+  }
+  default:
+    return TEntryKind::Other;
+  }
+}
+
+struct TDirCloser {
+  void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+} // namespace
+
+std::vector<TFolderEntry> ListFolder(const std::string& folder) {
+  const std::unique_ptr<DIR, TDirCloser> dir(::opendir(folder.c_str()));
+  if (!dir)
+    RaiseLastSystemError();
+  std::vector<TFolderEntry> entries;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir.get());
+    if (entry == nullptr)
+      break;
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..")
+      entries.push_back({std::string(name), KindOfEntry(folder, *entry)});
+  }
+  if (errno != 0)
+    RaiseLastSystemError();
+  return entries;
+}
+
+std::optional<std::uint64_t> RegularFileSize(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
 }
 
 } // namespace vex

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string_view>
 
 namespace vex {
 
@@ -220,6 +221,47 @@ bool MoveFileReplacing(const std::string& from, const std::string& to) {
 
 bool RemoveFile(const std::string& path) {
   return DeleteFileA(path.c_str()) != 0;
+}
+
+namespace {
+
+TEntryKind KindOfAttributes(DWORD attributes) {
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    return TEntryKind::Link;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return TEntryKind::Folder;
+  return (attributes & FILE_ATTRIBUTE_DEVICE) != 0 ? TEntryKind::Other : TEntryKind::File;
+}
+
+} // namespace
+
+std::vector<TFolderEntry> ListFolder(const std::string& folder) {
+  const std::string pattern = IncludeTrailingDelimiter(folder, SystemPathSyntax()) + "*";
+  WIN32_FIND_DATAA found{};
+  const HANDLE find = FindFirstFileA(pattern.c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE)
+    RaiseLastSystemError();
+  std::vector<TFolderEntry> entries;
+  DWORD code = ERROR_NO_MORE_FILES;
+  do {
+    const std::string_view name = found.cFileName;
+    if (name != "." && name != "..")
+      entries.push_back({std::string(name), KindOfAttributes(found.dwFileAttributes)});
+  } while (FindNextFileA(find, &found) || (code = GetLastError()) != ERROR_NO_MORE_FILES);
+  FindClose(find);
+  if (code != ERROR_NO_MORE_FILES) {
+    SetLastError(code);
+    RaiseLastSystemError();
+  }
+  return entries;
+}
+
+std::optional<std::uint64_t> RegularFileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      KindOfAttributes(data.dwFileAttributes) != TEntryKind::File)
+    return std::nullopt;
+  return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
 } // namespace vex

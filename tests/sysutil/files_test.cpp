@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace fs = std::filesystem;
 using namespace vex;
@@ -82,6 +86,31 @@ TEST_F(FileOutputTest, ReadsAtOffsetsAndStopsAtTheEnd) {
   EXPECT_EQ(file.ReadAt(2, got, 4), 2u);
   EXPECT_THROW_MSG(file.ReadExactAt(2, got, 3), EReadError, "Stream read error");
   EXPECT_THROW_MSG(file.ReadExactAt(1ull << 62, got, 1), EReadError, "Stream read error");
+}
+
+// One pass over a folder tells each kind of entry, links unfollowed; only a regular file has
+// a size. Links and FIFOs are POSIX rows: Windows has no FIFO, and Wine shows no links.
+TEST_F(FileOutputTest, ListsAFolderWithoutFollowingLinks) {
+  WriteWholeFile(Folder() / "file", {1, 2, 3});
+  fs::create_directory(Folder() / "folder");
+  std::vector<std::pair<std::string, TEntryKind>> expected = {{"file", TEntryKind::File},
+                                                              {"folder", TEntryKind::Folder}};
+#ifndef _WIN32
+  fs::create_symlink("file", Folder() / "link");
+  ASSERT_EQ(::mkfifo((Folder() / "fifo").c_str(), 0600), 0);
+  expected.insert(expected.end(), {{"fifo", TEntryKind::Other}, {"link", TEntryKind::Link}});
+  EXPECT_EQ(RegularFileSize((Folder() / "link").string()), std::nullopt);
+#endif
+  std::vector<std::pair<std::string, TEntryKind>> listed;
+  for (const TFolderEntry& entry : ListFolder(FolderString()))
+    listed.emplace_back(entry.name, entry.kind);
+  std::sort(listed.begin(), listed.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(listed, expected);
+  EXPECT_EQ(RegularFileSize((Folder() / "file").string()), 3u);
+  EXPECT_EQ(RegularFileSize((Folder() / "folder").string()), std::nullopt);
+  EXPECT_EQ(RegularFileSize((Folder() / "none").string()), std::nullopt);
+  EXPECT_THROW_MSG(ListFolder((Folder() / "none").string()), EOSError, OsMessage(NoSuchPath));
 }
 
 } // namespace
