@@ -45,6 +45,7 @@ public:
   std::int32_t Height() const { return image_.height; }
 
   const TBitmapInfoHeader& HeldHeader() const { return image_.held; }
+  // At most as many colours as the bit count can index; none above 8 bits.
   const std::vector<TPaletteEntry>& Palette() const { return image_.palette; }
   // Set when the image came from a file with a 12-byte core header; written files then use
   // that header style too.
@@ -94,13 +95,6 @@ private:
   static void MakeWhiteImage(TImageState& image);
   static void CopyPicture(const TImageState& from, TImageState& to);
   static std::uint64_t StoreIndexOfRow(const TImageState& image, std::uint64_t row);
-  std::uint32_t ColourEntriesToWrite() const;
-  std::uint32_t TableEntriesToWrite() const;
-  void AssembleFile(std::uint32_t colourEntries, std::uint32_t tableEntries);
-  void AppendInfoHeader(std::uint32_t tableEntries);
-  void AppendCoreHeader();
-  void AppendColourTable(std::uint32_t colourEntries, std::uint32_t tableEntries);
-  void AppendPixels();
 
   TImageState image_;
   TByteDynArray writeBuffer_; // kept so that its capacity serves the next file
