@@ -35,12 +35,12 @@ bool IsTemplateFailure(const std::string& message) {
 // Compares a written file with the one the tests' builder makes for the picture in the
 // template's colours, header style and resolution.
 std::string CheckWrittenPicture(const fs::path& path, const vex::TByteDynArray& member,
-                                TPicture picture, const vex::TBitmap& bitmap) {
+                                TPicture picture, const vex::TPaletteTemplate& format) {
   vextest::TemplateLayout t;
-  t.colours = bitmap.Palette();
-  t.headerSize = bitmap.CoreHeaderStyle() ? 12 : 40;
-  t.xResolution = bitmap.HeldHeader().xResolution;
-  t.yResolution = bitmap.HeldHeader().yResolution;
+  t.colours = format.Colours();
+  t.headerSize = format.CoreHeaderStyle() ? 12 : 40;
+  t.xResolution = format.Format().xResolution;
+  t.yResolution = format.Format().yResolution;
   const std::vector<std::uint8_t> expected =
       vextest::ExpectedBitmapFile(t, picture.width, picture.height, &member[6]);
   const std::string file = ReadFileBytes(path);
@@ -54,7 +54,7 @@ std::string CheckWrittenPicture(const fs::path& path, const vex::TByteDynArray& 
 
 std::string CheckConversions(const TInputOutcome& outcome, int converted, const fs::path& out,
                              const TPicture (&pictures)[2], const vex::TByteDynArray (&members)[2],
-                             const vex::TBitmap* bitmap) {
+                             const vex::TPaletteTemplate* format) {
   std::error_code error;
   if (!outcome.message.empty()) {
     if (!IsTemplateFailure(outcome.message))
@@ -65,7 +65,7 @@ std::string CheckConversions(const TInputOutcome& outcome, int converted, const 
   }
   for (int i = 0; i < 2; ++i) {
     const std::string problem =
-        CheckWrittenPicture(out / (i == 0 ? "a.bmp" : "b.bmp"), members[i], pictures[i], *bitmap);
+        CheckWrittenPicture(out / (i == 0 ? "a.bmp" : "b.bmp"), members[i], pictures[i], *format);
     if (!problem.empty())
       return (i == 0 ? "first picture: " : "second picture: ") + problem;
   }
@@ -104,7 +104,7 @@ TInputOutcome CheckTemplateInput(const std::uint8_t* data, std::size_t size) {
   outcome.problem = workspace.StrayEntries();
   if (outcome.problem.empty())
     outcome.problem = CheckConversions(outcome, converted, workspace.OutFolder(), pictures, members,
-                                       converter.Bitmap());
+                                       converter.Template());
   return outcome;
 }
 

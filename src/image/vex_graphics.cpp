@@ -10,7 +10,7 @@ namespace vex {
 
 namespace {
 
-int BytesPerPixel(PixelFormat format) {
+int KnownBytesPerPixel(PixelFormat format) {
   switch (format) {
   case PixelFormat::Bits8:
     return 1;
@@ -27,6 +27,12 @@ int BytesPerPixel(PixelFormat format) {
 }
 
 } // namespace
+
+int BytesPerPixel(PixelFormat format) {
+  const int bytesPerPixel = KnownBytesPerPixel(format);
+  VEX_ASSERT(bytesPerPixel != 0);
+  return bytesPerPixel;
+}
 
 PixelFormat EffectivePixelFormat(const TBitmap& bitmap) {
   const PixelFormat held = bitmap.HeldPixelFormat();
@@ -48,7 +54,6 @@ void ForEachRowInside(TBitmap& bitmap, TPixelRect rect, CopyRow copyRow) {
       rect.bottom <= 0)
     return;
   const int bytesPerPixel = BytesPerPixel(EffectivePixelFormat(bitmap));
-  VEX_ASSERT(bytesPerPixel != 0);
   // 64-bit arithmetic: the rectangle is the caller's and may be as wide as 32 bits allow.
   const std::int64_t pitch = (std::int64_t{rect.right} - rect.left) * bytesPerPixel;
   std::int64_t left = rect.left, top = rect.top;

@@ -8,6 +8,7 @@
 #include "little_endian.h"
 #include "paths.h"
 #include "picture_file.h"
+#include "raw_image.h"
 #include "system_error.h"
 
 #include <algorithm>

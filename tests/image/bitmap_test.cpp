@@ -1,8 +1,9 @@
-// Tests of TBitmap: the bytes of written files, reading templates, resizing, rows and every
+// Tests of TBitmap: the bytes of written files, reading templates, rebuilding, rows and every
 // failure. Expected files are built here field by field, never with the production writer.
 #include "bitmap.h"
 #include "exceptions.h"
 #include "little_endian.h"
+#include "palette_template.h"
 #include "vex_graphics.h"
 
 #include "bmp_builder.h"
@@ -44,11 +45,15 @@ std::vector<std::uint8_t> Golden(int w, int h,
   return ExpectedBitmapFileOf(TemplateLayout(), w, h, pixel);
 }
 
-// The conversion's sequence: empty the image, rebuild it at w × h, draw through the rows.
+// Rebuilds `bitmap` at w × h in its own format, as the conversion rebuilds its bitmap in the
+// template's.
+void Remake(TBitmap& bitmap, int w, int h) {
+  bitmap.Rebuild(TPaletteTemplate(bitmap), w, h);
+}
+
+// The conversion's sequence: rebuild the image at w × h, draw through the rows.
 void Redraw(TBitmap& bitmap, int w, int h) {
-  bitmap.SetHeight(0);
-  bitmap.SetWidth(w);
-  bitmap.SetHeight(h);
+  Remake(bitmap, w, h);
   for (int y = 0; y < h; ++y) {
     std::uint8_t* row = bitmap.RowAddress(y);
     for (int x = 0; x < w; ++x)
@@ -163,66 +168,42 @@ TEST_F(BitmapTest, WritingReplacesALongerFileCompletely) {
   for (const auto& size : {std::pair{0, 3}, std::pair{5, 0}}) {
     SCOPED_TRACE(testing::Message() << size.first << " x " << size.second);
     WriteWholeFile(Path("empty.bmp"), std::vector<std::uint8_t>(100, 0x77));
-    bitmap.SetHeight(0);
-    bitmap.SetWidth(size.first);
-    bitmap.SetHeight(size.second);
+    Remake(bitmap, size.first, size.second);
     bitmap.WriteBitmapFile(Path("empty.bmp"));
     EXPECT_TRUE(ReadWholeFile(Path("empty.bmp")).empty());
   }
 }
 
-// A new image is white with zero padding; the old picture lands top-left, clipped.
-TEST_F(BitmapTest, ResizeKeepsTheOldPictureOnWhite) {
-  TBitmap bitmap;
-  bitmap.ReadBitmapFile(WriteTemplate({}));
-  Redraw(bitmap, 5, 3);
-  bitmap.Resize(6, 4);
-  bitmap.WriteBitmapFile(Path("grown.bmp"));
-  const auto grown = [](int x, int y) -> std::uint8_t {
-    return x < 5 && y < 3 ? Pattern(x, y) : 0xFF;
-  };
-  EXPECT_EQ(ReadWholeFile(Path("grown.bmp")), Golden(6, 4, grown));
-  bitmap.Resize(3, 2);
-  bitmap.WriteBitmapFile(Path("shrunk.bmp"));
-  EXPECT_EQ(ReadWholeFile(Path("shrunk.bmp")), Golden(3, 2));
-  bitmap.SetHeight(0);
-  bitmap.SetHeight(2);
-  bitmap.WriteBitmapFile(Path("fresh.bmp"));
-  const auto white = [](int, int) -> std::uint8_t { return 0xFF; };
-  EXPECT_EQ(ReadWholeFile(Path("fresh.bmp")), Golden(3, 2, white));
-}
-
-// Below 8 bits a pixel is part of a byte: only the picture's bits are copied or made white.
-TEST_F(BitmapTest, ResizeWorksOnBitsBelowAByte) {
+// A rebuilt image is white with zero padding, whatever the bitmap held before: the template's
+// own pixels never show. Below 8 bits only the picture's bits are white.
+TEST_F(BitmapTest, RebuildMakesAWhitePictureWithZeroPadding) {
   struct Row {
     const char* name;
     std::uint16_t bitCount;
     std::int32_t newWidth;
-    std::array<std::uint8_t, 4> oldRow;   // rows 0 and 1, from the template's 0x5A bytes
-    std::array<std::uint8_t, 4> whiteRow; // row 2
+    std::array<std::uint8_t, 4> whiteRow;
   } rows[] = {
-      // 3 old bits 010, 7 white bits, then padding.
-      {"1-bit, 3 to 10 pixels", 1, 10, {0x5F, 0xC0, 0, 0}, {0xFF, 0xC0, 0, 0}},
-      // 3 old pixels (12 bits), 2 white pixels, then padding.
-      {"4-bit, 3 to 5 pixels", 4, 5, {0x5A, 0x5F, 0xF0, 0}, {0xFF, 0xFF, 0xF0, 0}},
-      {"4-bit, 3 to 1 pixel", 4, 1, {0x50, 0, 0, 0}, {0xF0, 0, 0, 0}},
+      {"8-bit, 3 pixels", 8, 3, {0xFF, 0xFF, 0xFF, 0}},
+      {"1-bit, 10 pixels", 1, 10, {0xFF, 0xC0, 0, 0}},  // 10 white bits, then padding
+      {"4-bit, 5 pixels", 4, 5, {0xFF, 0xFF, 0xF0, 0}}, // 20 white bits, then padding
+      {"4-bit, 1 pixel", 4, 1, {0xF0, 0, 0, 0}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     TBitmap bitmap;
     bitmap.ReadBitmapFile(WriteTemplate(TemplateLayout().Size(3, 2).Bits(row.bitCount)));
-    bitmap.Resize(row.newWidth, 3);
+    Remake(bitmap, row.newWidth, 3);
     for (int y = 0; y < 3; ++y) {
       const std::uint8_t* data = bitmap.RowAddress(y);
-      const auto expected = y < 2 ? row.oldRow : row.whiteRow;
-      EXPECT_EQ((std::array<std::uint8_t, 4>{data[0], data[1], data[2], data[3]}), expected) << y;
+      EXPECT_EQ((std::array<std::uint8_t, 4>{data[0], data[1], data[2], data[3]}), row.whiteRow)
+          << y;
     }
   }
 }
 
-// A template's own picture, as far as its file holds it, is what its rows show, what a
-// Resize keeps and what writing it gives, always bottom-up.
-TEST_F(BitmapTest, TemplatePictureReachesRowsResizeAndFile) {
+// A template's own picture, as far as its file holds it, is what its rows show and what
+// writing it gives, always bottom-up.
+TEST_F(BitmapTest, TemplatePictureReachesRowsAndFile) {
   struct Row {
     const char* name;
     std::int32_t height;
@@ -247,10 +228,6 @@ TEST_F(BitmapTest, TemplatePictureReachesRowsResizeAndFile) {
     bitmap.ReadBitmapFile(Path("t.bmp"));
     bitmap.WriteBitmapFile(Path("direct.bmp"));
     EXPECT_EQ(ReadWholeFile(Path("direct.bmp")), Golden(5, 3, picture));
-    bitmap.Resize(6, 2);
-    bitmap.WriteBitmapFile(Path("resized.bmp"));
-    const auto kept = [&](int x, int y) -> std::uint8_t { return x < 5 ? picture(x, y) : 0xFF; };
-    EXPECT_EQ(ReadWholeFile(Path("resized.bmp")), Golden(6, 2, kept));
     TBitmap fresh;
     fresh.ReadBitmapFile(Path("t.bmp"));
     for (int y = 0; y < 3; ++y)
@@ -332,13 +309,13 @@ TEST_F(BitmapTest, EmptyAndDeviceDependentBitmaps) {
   TBitmap fresh;
   EXPECT_EQ(fresh.HeldHeader(), TBitmapInfoHeader{});
   EXPECT_EQ(fresh.HeldPixelFormat(), PixelFormat::Device);
-  fresh.Resize(3, 2); // never held a device-independent image
+  Remake(fresh, 3, 2); // never held a device-independent image
   EXPECT_EQ(fresh.HeldPixelFormat(), PixelFormat::Device);
   EXPECT_FALSE(fresh.PlatformDescription());
 
   TBitmap emptied;
   emptied.ReadBitmapFile(WriteTemplate({}));
-  emptied.SetHeight(0);
+  Remake(emptied, 5, 0);
   EXPECT_EQ(emptied.HeldPixelFormat(), PixelFormat::Bits8);
   EXPECT_FALSE(emptied.IsDeviceDependent());
   EXPECT_EQ(emptied.Width(), 5);
@@ -354,9 +331,7 @@ TEST_F(BitmapTest, EmptyAndDeviceDependentBitmaps) {
 
   TBitmap compressed;
   compressed.ReadBitmapFile(WriteTemplate(TemplateLayout().Bits(8, 1)));
-  compressed.SetHeight(0);
-  compressed.SetWidth(4);
-  compressed.SetHeight(4);
+  Remake(compressed, 4, 4);
   EXPECT_EQ(compressed.HeldPixelFormat(), PixelFormat::Device);
   ExpectRaised([&] { compressed.RowAddress(0); }, typeid(EInvalidGraphicOperation),
                "Scan line index out of range");
@@ -378,7 +353,7 @@ TEST_F(BitmapTest, RowRequestsAndColoursUsed) {
   EXPECT_EQ(bitmap.HeldHeader().coloursImportant, 0u);
   bitmap.WriteBitmapFile(Path("out.bmp"));
   EXPECT_EQ(bitmap.HeldHeader().coloursUsed, 256u);
-  bitmap.SetWidth(0);
+  Remake(bitmap, 0, 3);
   ExpectRaised([&] { bitmap.RowAddress(0); }, typeid(EInvalidGraphicOperation),
                "Scan line index out of range");
 }
@@ -388,9 +363,7 @@ TEST_F(BitmapTest, WritesBitFieldImagesWithTheirMasks) {
   TBitmap bitmap;
   bitmap.ReadBitmapFile(
       WriteTemplate(TemplateLayout().Size(9, 9).Bits(16).Masks(0xF800, 0x7E0, 0x1F)));
-  bitmap.SetHeight(0);
-  bitmap.SetWidth(3);
-  bitmap.SetHeight(2);
+  Remake(bitmap, 3, 2);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 6; ++x)
       bitmap.RowAddress(y)[x] = Pattern(x, y);
@@ -500,7 +473,7 @@ TEST_F(BitmapTest, BadFilesAreRefusedAndChangeNothing) {
   }
 }
 
-TEST_F(BitmapTest, OpenCreateWriteAndResizeFailures) {
+TEST_F(BitmapTest, OpenCreateWriteAndRebuildFailures) {
   TBitmap bitmap;
   ExpectRaised([&] { bitmap.ReadBitmapFile(Path("missing.bmp")); }, typeid(EFOpenError),
                "Cannot open file \"" + Path("missing.bmp") + "\". " +
@@ -509,7 +482,7 @@ TEST_F(BitmapTest, OpenCreateWriteAndResizeFailures) {
   const auto before = SnapshotOf(bitmap);
   for (const auto& size : {std::pair{-1, 3}, std::pair{5, -1}, std::pair{100000, 100000}}) {
     SCOPED_TRACE(testing::Message() << size.first << " x " << size.second);
-    ExpectRaised([&] { bitmap.Resize(size.first, size.second); }, typeid(EOutOfResources),
+    ExpectRaised([&] { Remake(bitmap, size.first, size.second); }, typeid(EOutOfResources),
                  "Out of system resources");
     EXPECT_TRUE(SnapshotOf(bitmap) == before);
   }
@@ -521,7 +494,7 @@ TEST_F(BitmapTest, OpenCreateWriteAndResizeFailures) {
                  "Stream write error");
 
   bitmap.ReadBitmapFile(WriteTemplate(TemplateLayout().Header(12)));
-  bitmap.Resize(70000, 1);
+  Remake(bitmap, 70000, 1);
   ExpectRaised([&] { bitmap.WriteBitmapFile(Path("wide.bmp")); }, typeid(EInvalidGraphic),
                "Bitmap image is not valid");
   EXPECT_FALSE(std::filesystem::exists(Path("wide.bmp")));

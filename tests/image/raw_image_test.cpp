@@ -99,7 +99,7 @@ TEST_F(ConvertRawImageTest, ALargePictureLeavesNothingInTheNextOne) {
 
 TEST_F(ConvertRawImageTest, TheTemplateIsReadOnceAtTheFirstPicture) {
   TRawImageConverter converter = NewConverter();
-  EXPECT_FALSE(converter.Bitmap());
+  EXPECT_FALSE(converter.Template());
   WriteTemplate({});
   converter.ConvertRawImage(RawMember(2, 2), Out("first.bmp"));
   fs::remove(Folder() / PaletteTemplateName);
@@ -121,50 +121,93 @@ TEST_F(ConvertRawImageTest, ShortMembersAreRefusedBeforeTheirFileExists) {
   }
 }
 
+// A template is judged in steps: its file at the first picture, before the member's length;
+// after the length, its depth for every picture, empty ones too; what only pixels need (a
+// format the copy knows, or names as deeper) for pictures with pixels alone, so an empty
+// picture still gets its empty file.
 TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
+  enum TStep { AtRead, ForEveryPicture, ForPixels };
   const std::string assertion = vextest::PixelFormatAssertion();
   const std::string deeper = "Palette template is not an 8-bit bitmap";
+  const auto file = [](const TemplateLayout& t) { return TemplateFile(t); };
   const struct {
     const char* what;
     std::vector<std::uint8_t> file; // empty with `missing`: no template at all
     bool missing;
+    TStep step;
     const std::type_info& type;
     std::string message;
   } rows[] = {
       {"missing",
        {},
        true,
+       AtRead,
        typeid(EFOpenError),
        "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " +
            vextest::OsText(vextest::NoSuchFile)},
-      {"24-bit", TemplateFile(TemplateLayout().Bits(24)), false, typeid(EInvalidGraphic), deeper},
-      {"16-bit", TemplateFile(TemplateLayout().Bits(16)), false, typeid(EInvalidGraphic), deeper},
+      {"24-bit", file(TemplateLayout().Bits(24)), false, ForEveryPicture, typeid(EInvalidGraphic),
+       deeper},
+      {"16-bit", file(TemplateLayout().Bits(16)), false, ForEveryPicture, typeid(EInvalidGraphic),
+       deeper},
+      {"16-bit 5-6-5 masks", file(TemplateLayout().Bits(16).Masks(0xF800, 0x7E0, 0x1F)), false,
+       ForEveryPicture, typeid(EInvalidGraphic), deeper},
+      // Masks that only the copy names: deeper for a picture with pixels, unnamed without.
+      {"16-bit 5-5-5 masks", file(TemplateLayout().Bits(16).Masks(0x7C00, 0x3E0, 0x1F)), false,
+       ForPixels, typeid(EInvalidGraphic), deeper},
+      {"32-bit 8-8-8 masks", file(TemplateLayout().Bits(32).Masks(0xFF0000, 0xFF00, 0xFF)), false,
+       ForPixels, typeid(EInvalidGraphic), deeper},
       // Masks of no layout the copy knows: not refused as deeper, but as unknown.
-      {"16-bit 4-4-4 masks", TemplateFile(TemplateLayout().Bits(16).Masks(0xF00, 0xF0, 0xF)), false,
-       typeid(EAssertionFailed), assertion},
-      {"32-bit masks, blue high",
-       TemplateFile(TemplateLayout().Bits(32).Masks(0xFF, 0xFF00, 0xFF0000)), false,
-       typeid(EAssertionFailed), assertion},
-      {"1-bit", TemplateFile(TemplateLayout().Bits(1)), false, typeid(EAssertionFailed), assertion},
-      {"4-bit", TemplateFile(TemplateLayout().Bits(4)), false, typeid(EAssertionFailed), assertion},
-      {"RLE8", TemplateFile(TemplateLayout().Bits(8, 1)), false, typeid(EAssertionFailed),
+      {"16-bit 4-4-4 masks", file(TemplateLayout().Bits(16).Masks(0xF00, 0xF0, 0xF)), false,
+       ForPixels, typeid(EAssertionFailed), assertion},
+      {"32-bit masks, blue high", file(TemplateLayout().Bits(32).Masks(0xFF, 0xFF00, 0xFF0000)),
+       false, ForPixels, typeid(EAssertionFailed), assertion},
+      {"1-bit", file(TemplateLayout().Bits(1)), false, ForPixels, typeid(EAssertionFailed),
        assertion},
-      {"empty file", {}, false, typeid(EAssertionFailed), assertion},
+      {"4-bit", file(TemplateLayout().Bits(4)), false, ForPixels, typeid(EAssertionFailed),
+       assertion},
+      {"RLE8", file(TemplateLayout().Bits(8, 1)), false, ForPixels, typeid(EAssertionFailed),
+       assertion},
+      {"empty file", {}, false, ForPixels, typeid(EAssertionFailed), assertion},
       {"not BM",
        {'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
        false,
+       AtRead,
        typeid(EInvalidGraphic),
        "Bitmap image is not valid"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     fs::remove(Folder() / PaletteTemplateName);
+    fs::remove(Out("out.bmp"));
     if (!row.missing)
       vextest::WriteWholeFile(Folder() / PaletteTemplateName, row.file);
     TRawImageConverter converter = NewConverter();
-    vextest::ExpectRaised([&] { converter.ConvertRawImage(RawMember(3, 2), Out("out.bmp")); },
-                          row.type, row.message);
+    const auto convert = [&](const TByteDynArray& member) {
+      converter.ConvertRawImage(member, Out("out.bmp"));
+    };
+    vextest::ExpectRaised([&] { convert(RawMember(3, 2)); }, row.type, row.message);
     EXPECT_FALSE(fs::exists(Out("out.bmp")));
+    if (row.step == AtRead)
+      vextest::ExpectRaised([&] { convert({0, 0, 1}); }, row.type, row.message);
+    else
+      EXPECT_THROW_MSG(convert({0, 0, 1}), EReadError, "Stream read error");
+    for (const TByteDynArray& empty : {RawMember(0, 3), RawMember(3, 0)}) {
+      fs::remove(Out("out.bmp"));
+      if (row.step == ForPixels) {
+        convert(empty);
+        EXPECT_EQ(ReadWholeFile(Out("out.bmp")), std::vector<std::uint8_t>{});
+      } else {
+        vextest::ExpectRaised([&] { convert(empty); }, row.type, row.message);
+        EXPECT_FALSE(fs::exists(Out("out.bmp")));
+      }
+    }
+    if (row.step == AtRead)
+      continue;
+    // The same judgement without a conversion, as vexagg's picture reader asks for it.
+    const auto format = TPaletteTemplate::Read(FolderString() + PaletteTemplateName);
+    vextest::ExpectRaised([&] { format.CheckConvertible(false); }, row.type, row.message);
+    if (row.step == ForEveryPicture)
+      vextest::ExpectRaised([&] { format.CheckConvertible(true); }, row.type, row.message);
   }
 }
 

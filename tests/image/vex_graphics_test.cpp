@@ -2,6 +2,7 @@
 // both row orders. (The pixel-format rule is in the bitmap tests' table of formats.)
 #include "bmp_builder.h"
 #include "exceptions.h"
+#include "palette_template.h"
 #include "temp_folder.h"
 #include "vex_graphics.h"
 
@@ -29,9 +30,7 @@ protected:
   // A bitmap of width x height in the format of template `t`, every pixel byte 0.
   TBitmap Bitmap(std::int32_t width, std::int32_t height, TemplateLayout t = {}) {
     TBitmap bitmap = Read(t);
-    bitmap.SetHeight(0);
-    bitmap.SetWidth(width);
-    bitmap.SetHeight(height);
+    bitmap.Rebuild(TPaletteTemplate(bitmap), width, height);
     for (std::int32_t y = 0; y < height; ++y)
       std::fill_n(bitmap.RowAddress(y), bitmap.Stride(), std::uint8_t{0});
     return bitmap;
