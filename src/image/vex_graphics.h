@@ -1,4 +1,4 @@
-// Pixel routines: moving rectangles of packed pixels between a plain buffer and a bitmap, and
+// Pixel routines: moving rectangles of packed pixels from a plain buffer into a bitmap, and
 // the rule that says how many bytes one pixel of a bitmap takes.
 #pragma once
 
@@ -21,12 +21,10 @@ PixelFormat EffectivePixelFormat(const TBitmap& bitmap);
 // bits. Raises EAssertionFailed for any other format: no copy moves its pixels.
 int BytesPerPixel(PixelFormat format);
 
-// Copy `rect`'s pixels from `bitmap` into `buffer`, or from `buffer` into `bitmap`, clipped to
-// the bitmap. The buffer holds the whole rectangle from its top-left pixel, rows of
-// (right - left) pixels, top row first; only the part inside the bitmap is copied. A rectangle
-// wholly outside the bitmap copies nothing; otherwise the bitmap's format must have a
-// BytesPerPixel.
-void CopyPixelRectToBuffer(std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect);
+// Copies `rect`'s pixels from `buffer` into `bitmap`, clipped to the bitmap. The buffer holds
+// the whole rectangle from its top-left pixel, rows of (right - left) pixels, top row first;
+// only the part inside the bitmap is copied. A rectangle wholly outside the bitmap copies
+// nothing; otherwise the bitmap's format must have a BytesPerPixel.
 void CopyPixelRectFromBuffer(const std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect);
 
 // Fills the bitmap's whole image from `buffer`, which holds its rows top down, each exactly
