@@ -165,7 +165,7 @@ PixelFormat TBitmap::HeldPixelFormat() const {
   return PixelFormatOf(image_.held, TMaskLayouts::Held);
 }
 
-std::optional<TBitmapInfoHeader> TBitmap::PlatformDescription() const {
+std::optional<TBitmapInfoHeader> TBitmap::Description() const {
   if (image_.kind != ImageKind::Independent)
     return std::nullopt;
   return image_.description;

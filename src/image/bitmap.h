@@ -1,6 +1,7 @@
-// TBitmap, the tool's own in-memory image, the same on every system: it reads a BMP file (the
-// palette template is read through it), is rebuilt at each converted picture's size in the
-// template's format and colours, hands out its pixel rows, and writes itself as a BMP file.
+// TBitmap, the project's own portable in-memory bitmap, with no graphics library under it: it
+// reads a BMP file (the palette template is read through it), is rebuilt at each converted
+// picture's size in the template's format and colours, hands out its pixel rows, and writes
+// itself as a BMP file.
 #pragma once
 
 #include "files.h"
@@ -54,10 +55,10 @@ public:
   PixelFormat HeldPixelFormat() const;
   bool IsDeviceDependent() const;
 
-  // What the image store reports about the current device-independent image (header size
-  // 40, its size, bit count, compression, masks, image size = stride × |height|, colours used
-  // = its colour-table entry count); nothing when the bitmap is empty or device-dependent.
-  std::optional<TBitmapInfoHeader> PlatformDescription() const;
+  // The current device-independent image as its pixel store holds it (header size 40, its
+  // size, bit count, compression, masks, image size = stride × |height|, colours used = its
+  // colour-table entry count); nothing when the bitmap is empty or device-dependent.
+  std::optional<TBitmapInfoHeader> Description() const;
   // Bytes per row of the pixel store; 0 when there is no device-independent image.
   std::size_t Stride() const;
 

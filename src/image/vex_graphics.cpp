@@ -38,7 +38,7 @@ PixelFormat EffectivePixelFormat(const TBitmap& bitmap) {
   const PixelFormat held = bitmap.HeldPixelFormat();
   if (held != PixelFormat::Custom || bitmap.IsDeviceDependent())
     return held;
-  const std::optional<TBitmapInfoHeader> description = bitmap.PlatformDescription();
+  const std::optional<TBitmapInfoHeader> description = bitmap.Description();
   return description ? PixelFormatOf(*description, TMaskLayouts::ForCopying) : PixelFormat::Custom;
 }
 

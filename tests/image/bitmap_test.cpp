@@ -64,7 +64,7 @@ void Redraw(TBitmap& bitmap, int w, int h) {
 // What a caller can see of a bitmap, to tell whether a failure changed it.
 auto SnapshotOf(const TBitmap& b) {
   return std::make_tuple(b.Width(), b.Height(), b.HeldHeader(), b.Palette(), b.CoreHeaderStyle(),
-                         b.IsDeviceDependent(), b.PlatformDescription());
+                         b.IsDeviceDependent(), b.Description());
 }
 
 class BitmapTest : public vextest::TempFolderTest {
@@ -289,7 +289,7 @@ TEST_F(BitmapTest, FormatsAndDescriptionsOfTemplates) {
     EXPECT_EQ(bitmap.Palette().size(), row.entries);
     for (std::uint32_t i = 0; i < bitmap.Palette().size(); ++i)
       EXPECT_EQ(bitmap.Palette()[i], ColourOf(i)) << i;
-    const auto description = bitmap.PlatformDescription();
+    const auto description = bitmap.Description();
     ASSERT_EQ(description.has_value(), row.stride != 0);
     if (!description)
       continue;
@@ -311,7 +311,7 @@ TEST_F(BitmapTest, EmptyAndDeviceDependentBitmaps) {
   EXPECT_EQ(fresh.HeldPixelFormat(), PixelFormat::Device);
   Remake(fresh, 3, 2); // never held a device-independent image
   EXPECT_EQ(fresh.HeldPixelFormat(), PixelFormat::Device);
-  EXPECT_FALSE(fresh.PlatformDescription());
+  EXPECT_FALSE(fresh.Description());
 
   TBitmap emptied;
   emptied.ReadBitmapFile(WriteTemplate({}));
@@ -321,7 +321,7 @@ TEST_F(BitmapTest, EmptyAndDeviceDependentBitmaps) {
   EXPECT_EQ(emptied.Width(), 5);
   EXPECT_EQ(emptied.Height(), 0);
   EXPECT_EQ(emptied.HeldHeader().xResolution, 3780);
-  EXPECT_FALSE(emptied.PlatformDescription());
+  EXPECT_FALSE(emptied.Description());
 
   WriteWholeFile(Path("zero.bmp"), {});
   emptied.ReadBitmapFile(Path("zero.bmp"));
