@@ -9,7 +9,7 @@
 #include "bmp_builder.h"
 #include "expect_throw_msg.h"
 #include "platform_errors.h"
-#include "temp_folder.h"
+#include "template_folder_test.h"
 
 #include <gtest/gtest.h>
 
@@ -67,17 +67,11 @@ auto SnapshotOf(const TBitmap& b) {
                          b.IsDeviceDependent(), b.Description());
 }
 
-class BitmapTest : public vextest::TempFolderTest {
+class BitmapTest : public vextest::TemplateFolderTest {
 protected:
-  std::string Path(const std::string& name) const { return FolderString() + name; }
-  std::string WriteTemplate(const TemplateLayout& t, const std::string& name = "template.bmp") {
-    WriteWholeFile(Path(name), TemplateFile(t));
-    return Path(name);
-  }
   // Reads `t`, redraws at w × h and returns the written file.
   std::vector<std::uint8_t> Convert(const TemplateLayout& t, int w, int h) {
-    TBitmap bitmap;
-    bitmap.ReadBitmapFile(WriteTemplate(t));
+    TBitmap bitmap = Read(t);
     Redraw(bitmap, w, h);
     bitmap.WriteBitmapFile(Path("out.bmp"));
     return ReadWholeFile(Path("out.bmp"));
@@ -139,8 +133,7 @@ TEST_F(BitmapTest, TablesOfFewerColoursAreFilledToEveryIndex) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << row.t.bitCount << " bits, " << row.t.colours.size());
-    TBitmap bitmap;
-    bitmap.ReadBitmapFile(WriteTemplate(row.t));
+    TBitmap bitmap = Read(row.t);
     bitmap.WriteBitmapFile(Path("out.bmp"));
     const auto file = ReadWholeFile(Path("out.bmp"));
     const std::uint32_t offset = 54 + 4 * row.entries;
@@ -163,8 +156,7 @@ TEST_F(BitmapTest, WritingReplacesALongerFileCompletely) {
   WriteWholeFile(Path("out.bmp"), std::vector<std::uint8_t>(5000, 0x77));
   EXPECT_EQ(Convert({}, 5, 3), Golden(5, 3));
 
-  TBitmap bitmap;
-  bitmap.ReadBitmapFile(WriteTemplate({}));
+  TBitmap bitmap = Read({});
   for (const auto& size : {std::pair{0, 3}, std::pair{5, 0}}) {
     SCOPED_TRACE(testing::Message() << size.first << " x " << size.second);
     WriteWholeFile(Path("empty.bmp"), std::vector<std::uint8_t>(100, 0x77));
@@ -190,8 +182,7 @@ TEST_F(BitmapTest, RebuildMakesAWhitePictureWithZeroPadding) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    TBitmap bitmap;
-    bitmap.ReadBitmapFile(WriteTemplate(TemplateLayout().Size(3, 2).Bits(row.bitCount)));
+    TBitmap bitmap = Read(TemplateLayout().Size(3, 2).Bits(row.bitCount));
     Remake(bitmap, row.newWidth, 3);
     for (int y = 0; y < 3; ++y) {
       const std::uint8_t* data = bitmap.RowAddress(y);
@@ -228,11 +219,9 @@ TEST_F(BitmapTest, TemplatePictureReachesRowsAndFile) {
     bitmap.ReadBitmapFile(Path("t.bmp"));
     bitmap.WriteBitmapFile(Path("direct.bmp"));
     EXPECT_EQ(ReadWholeFile(Path("direct.bmp")), Golden(5, 3, picture));
-    TBitmap fresh;
-    fresh.ReadBitmapFile(Path("t.bmp"));
     for (int y = 0; y < 3; ++y)
       for (int x = 0; x < 5; ++x)
-        EXPECT_EQ(fresh.RowAddress(y)[x], picture(x, y)) << x << "," << y;
+        EXPECT_EQ(bitmap.RowAddress(y)[x], picture(x, y)) << x << "," << y;
   }
 }
 
@@ -277,8 +266,7 @@ TEST_F(BitmapTest, FormatsAndDescriptionsOfTemplates) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    TBitmap bitmap;
-    bitmap.ReadBitmapFile(WriteTemplate(row.t));
+    TBitmap bitmap = Read(row.t);
     EXPECT_EQ(bitmap.HeldPixelFormat(), row.format);
     EXPECT_EQ(EffectivePixelFormat(bitmap), row.effective);
     EXPECT_EQ(bitmap.IsDeviceDependent(), row.stride == 0);
@@ -313,8 +301,7 @@ TEST_F(BitmapTest, EmptyAndDeviceDependentBitmaps) {
   EXPECT_EQ(fresh.HeldPixelFormat(), PixelFormat::Device);
   EXPECT_FALSE(fresh.Description());
 
-  TBitmap emptied;
-  emptied.ReadBitmapFile(WriteTemplate({}));
+  TBitmap emptied = Read({});
   Remake(emptied, 5, 0);
   EXPECT_EQ(emptied.HeldPixelFormat(), PixelFormat::Bits8);
   EXPECT_FALSE(emptied.IsDeviceDependent());
@@ -329,8 +316,7 @@ TEST_F(BitmapTest, EmptyAndDeviceDependentBitmaps) {
   EXPECT_TRUE(emptied.Palette().empty());
   EXPECT_EQ(emptied.HeldPixelFormat(), PixelFormat::Device);
 
-  TBitmap compressed;
-  compressed.ReadBitmapFile(WriteTemplate(TemplateLayout().Bits(8, 1)));
+  TBitmap compressed = Read(TemplateLayout().Bits(8, 1));
   Remake(compressed, 4, 4);
   EXPECT_EQ(compressed.HeldPixelFormat(), PixelFormat::Device);
   ExpectRaised([&] { compressed.RowAddress(0); }, typeid(EInvalidGraphicOperation),
@@ -342,8 +328,7 @@ TEST_F(BitmapTest, EmptyAndDeviceDependentBitmaps) {
 
 // Rows are marked modified on every request; writing sets colours used to the table's count.
 TEST_F(BitmapTest, RowRequestsAndColoursUsed) {
-  TBitmap bitmap;
-  bitmap.ReadBitmapFile(WriteTemplate({}));
+  TBitmap bitmap = Read({});
   for (int row : {-1, 3, std::numeric_limits<int>::min()}) {
     SCOPED_TRACE(row);
     ExpectRaised([&] { bitmap.RowAddress(row); }, typeid(EInvalidGraphicOperation),
@@ -360,9 +345,7 @@ TEST_F(BitmapTest, RowRequestsAndColoursUsed) {
 
 // Wider pixels: a 40-byte header followed by the masks, and no colour table.
 TEST_F(BitmapTest, WritesBitFieldImagesWithTheirMasks) {
-  TBitmap bitmap;
-  bitmap.ReadBitmapFile(
-      WriteTemplate(TemplateLayout().Size(9, 9).Bits(16).Masks(0xF800, 0x7E0, 0x1F)));
+  TBitmap bitmap = Read(TemplateLayout().Size(9, 9).Bits(16).Masks(0xF800, 0x7E0, 0x1F));
   Remake(bitmap, 3, 2);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 6; ++x)
@@ -463,8 +446,7 @@ TEST_F(BitmapTest, BadFilesAreRefusedAndChangeNothing) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    TBitmap bitmap;
-    bitmap.ReadBitmapFile(WriteTemplate({}));
+    TBitmap bitmap = Read({});
     const auto before = SnapshotOf(bitmap);
     WriteWholeFile(Path("bad.bmp"), row.bytes);
     ExpectRaised([&] { bitmap.ReadBitmapFile(Path("bad.bmp")); }, row.type, row.message);

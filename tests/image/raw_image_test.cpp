@@ -130,6 +130,9 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
   const std::string assertion = vextest::PixelFormatAssertion();
   const std::string deeper = "Palette template is not an 8-bit bitmap";
   const auto file = [](const TemplateLayout& t) { return TemplateFile(t); };
+  const std::string noFile = "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " +
+                             vextest::OsText(vextest::NoSuchFile);
+  const std::vector<std::uint8_t> notBm = {'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   const struct {
     const char* what;
     std::vector<std::uint8_t> file; // empty with `missing`: no template at all
@@ -138,13 +141,7 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
     const std::type_info& type;
     std::string message;
   } rows[] = {
-      {"missing",
-       {},
-       true,
-       AtRead,
-       typeid(EFOpenError),
-       "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " +
-           vextest::OsText(vextest::NoSuchFile)},
+      {"missing", {}, true, AtRead, typeid(EFOpenError), noFile},
       {"24-bit", file(TemplateLayout().Bits(24)), false, ForEveryPicture, typeid(EInvalidGraphic),
        deeper},
       {"16-bit", file(TemplateLayout().Bits(16)), false, ForEveryPicture, typeid(EInvalidGraphic),
@@ -168,12 +165,7 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
       {"RLE8", file(TemplateLayout().Bits(8, 1)), false, ForPixels, typeid(EAssertionFailed),
        assertion},
       {"empty file", {}, false, ForPixels, typeid(EAssertionFailed), assertion},
-      {"not BM",
-       {'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-       false,
-       AtRead,
-       typeid(EInvalidGraphic),
-       "Bitmap image is not valid"},
+      {"not BM", notBm, false, AtRead, typeid(EInvalidGraphic), "Bitmap image is not valid"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);

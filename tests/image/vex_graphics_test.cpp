@@ -1,9 +1,8 @@
 // Pixel rectangles from a buffer into a bitmap: clipping on every side and both row orders.
 // (The pixel-format rule is in the bitmap tests' table of formats.)
-#include "bmp_builder.h"
 #include "exceptions.h"
 #include "palette_template.h"
-#include "temp_folder.h"
+#include "template_folder_test.h"
 #include "vex_graphics.h"
 
 #include <gtest/gtest.h>
@@ -12,21 +11,12 @@
 #include <numeric>
 
 using namespace vex;
-using vextest::TemplateFile;
 using vextest::TemplateLayout;
 
 namespace {
 
-class PixelRectTest : public vextest::TempFolderTest {
+class PixelRectTest : public vextest::TemplateFolderTest {
 protected:
-  // The bitmap read from template `t`, as the file stores it.
-  TBitmap Read(const TemplateLayout& t) {
-    const auto path = Folder() / "template.bmp";
-    vextest::WriteWholeFile(path, TemplateFile(t));
-    TBitmap bitmap;
-    bitmap.ReadBitmapFile(path.string());
-    return bitmap;
-  }
   // A bitmap of width x height in the format of template `t`, every pixel byte 0.
   TBitmap Bitmap(std::int32_t width, std::int32_t height, TemplateLayout t = {}) {
     TBitmap bitmap = Read(t);

@@ -205,9 +205,8 @@ TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
       {"overmain.bmp", picture, 0, "Bitmap image is not valid | " + bmp}, // index 5 of 2 colours
       {"kb.pal", {}, 0x80000000u, "Archive too large | kb.pal"},
       {"kb.pal", {}, 0x7FFFFFFFu, "Archive too large | overmain.bmp"},
-      // Masks that only a picture with pixels names as deeper than 8 bits.
-      {"overmain.bmp", BitmapFile(Layout(8, 2, 1, {{0, 0, 0}, {1, 1, 1}}), {0, 1, 0, 0}), 0,
-       "Palette template is not an 8-bit bitmap | " + bmp,
+      // Before the pixels: a template of masks that only a picture with pixels names as deeper.
+      {"overmain.bmp", picture, 0, "Palette template is not an 8-bit bitmap | " + bmp,
        TemplateFile(TemplateLayout().Bits(16).Masks(0x7C00, 0x3E0, 0x1F))},
   };
   for (const auto& row : rows) {
