@@ -128,7 +128,7 @@ void TPictureReader::LoadTemplate() {
     return;
   if (!template_)
     template_ = TPaletteTemplate::Read(templatePath_);
-  template_->CheckConvertible(false);
+  template_->CheckConvertible(false); // only pictures with pixels need the template
   convertedTable_ = template_->ConvertedColourTable();
   mapper_.emplace(template_->Colours());
 }
