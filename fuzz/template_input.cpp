@@ -31,12 +31,12 @@ bool IsTemplateFailure(const std::string& message) {
 // Compares a written file with the one the tests' builder makes for the picture in the
 // template's colours, header style and resolution.
 std::string CheckWrittenPicture(const fs::path& path, const vex::TByteDynArray& member,
-                                const vex::TBitmap& bitmap) {
+                                const vex::TPaletteTemplate& format) {
   vextest::TemplateLayout t;
-  t.colours = bitmap.Palette();
-  t.headerSize = bitmap.CoreHeaderStyle() ? 12 : 40;
-  t.xResolution = bitmap.HeldHeader().xResolution;
-  t.yResolution = bitmap.HeldHeader().yResolution;
+  t.colours = format.Colours();
+  t.headerSize = format.CoreHeaderStyle() ? 12 : 40;
+  t.xResolution = format.Format().xResolution;
+  t.yResolution = format.Format().yResolution;
   const std::vector<std::uint8_t> expected = vextest::ExpectedBitmapFile(
       t, static_cast<std::uint16_t>(vextest::FieldAt(&member[2], 2)),
       static_cast<std::uint16_t>(vextest::FieldAt(&member[4], 2)), &member[6]);
@@ -49,7 +49,8 @@ std::string CheckWrittenPicture(const fs::path& path, const vex::TByteDynArray& 
 }
 
 std::string CheckConversions(const TInputOutcome& outcome, int converted, const fs::path& out,
-                             const vex::TByteDynArray (&members)[2], const vex::TBitmap* bitmap) {
+                             const vex::TByteDynArray (&members)[2],
+                             const vex::TPaletteTemplate* format) {
   std::error_code error;
   if (!outcome.message.empty()) {
     if (!IsTemplateFailure(outcome.message))
@@ -60,7 +61,7 @@ std::string CheckConversions(const TInputOutcome& outcome, int converted, const 
   }
   for (int i = 0; i < 2; ++i) {
     const std::string problem =
-        CheckWrittenPicture(out / (i == 0 ? "a.bmp" : "b.bmp"), members[i], *bitmap);
+        CheckWrittenPicture(out / (i == 0 ? "a.bmp" : "b.bmp"), members[i], *format);
     if (!problem.empty())
       return (i == 0 ? "first picture: " : "second picture: ") + problem;
   }
@@ -97,7 +98,7 @@ TInputOutcome CheckTemplateInput(const std::uint8_t* data, std::size_t size) {
   outcome.problem = workspace.StrayEntries();
   if (outcome.problem.empty())
     outcome.problem =
-        CheckConversions(outcome, converted, workspace.OutFolder(), members, converter.Bitmap());
+        CheckConversions(outcome, converted, workspace.OutFolder(), members, converter.Template());
   return outcome;
 }
 

@@ -1,14 +1,14 @@
-// TBitmap's image model: reading a file into a new image, resizing, pixel formats and rows.
-// ReadBitmapFile and Resize build the new image completely before it replaces the old one,
-// so a failure leaves the bitmap as it was.
+// TBitmap's image model: reading a file into a new image, rebuilding it in a template's
+// format, pixel formats and rows. ReadBitmapFile and Rebuild build the new image completely
+// before it replaces the old one, so a failure leaves the bitmap as it was.
 #include "bitmap.h"
 
 #include "bmp_format.h"
 #include "bmp_reader.h"
 #include "exceptions.h"
+#include "palette_template.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 namespace vex {
@@ -27,8 +27,8 @@ std::size_t TableEntries(std::uint16_t bitCount, std::size_t available) {
   return std::min<std::size_t>(available, std::size_t{1} << bitCount);
 }
 
-// What the store reports for an image it made from `created`: header size 40, planes 1, the
-// store's size and the colour-table entries it was given.
+// The description of an image stored in the format of `created`: header size 40, planes 1,
+// the store's size and the colour-table entries it keeps.
 TBitmapInfoHeader Describe(const TBitmapInfoHeader& created, const TStoreGeometry& geometry,
                            std::size_t tableEntries) {
   TBitmapInfoHeader description = created;
@@ -50,27 +50,11 @@ void FillRowWhite(std::uint8_t* row, std::uint64_t pixelBits) {
     row[fullBytes] = static_cast<std::uint8_t>(0xFF << (8 - restBits));
 }
 
-// Copies the first `pixelBits` bits of a row; `src` holds `held` bytes, the rest reads as 0.
-void CopyRowBits(std::uint8_t* dst, const std::uint8_t* src, std::size_t held,
-                 std::uint64_t pixelBits) {
-  const auto fullBytes = static_cast<std::size_t>(pixelBits / 8);
-  const auto restBits = static_cast<unsigned>(pixelBits % 8);
-  const std::size_t copied = std::min(fullBytes, held);
-  if (copied != 0)
-    std::memcpy(dst, src, copied);
-  std::memset(dst + copied, 0, fullBytes - copied);
-  if (restBits != 0) {
-    const auto mask = static_cast<std::uint8_t>(0xFF << (8 - restBits));
-    const std::uint8_t from = fullBytes < held ? src[fullBytes] : 0;
-    dst[fullBytes] = static_cast<std::uint8_t>((dst[fullBytes] & ~mask) | (from & mask));
-  }
-}
-
 } // namespace
 
 // A zero-byte file empties the bitmap as if it were new. Compressed pictures are not
-// decoded: the image is device-dependent, which the conversion refuses, and no later Resize
-// turns it into a device-independent one.
+// decoded: the image is device-dependent, which the conversion refuses, and no later Rebuild
+// in its format turns it into a device-independent one.
 void TBitmap::ReadBitmapFile(const std::string& path) {
   TBmpFileContents file = ReadBmpFile(path);
   if (file.empty)
@@ -81,8 +65,8 @@ void TBitmap::ReadBitmapFile(const std::string& path) {
     image_ = DependentImageFromFile(std::move(file));
 }
 
-// HeldHeader is what the store reports for the new image, with the resolution, colours used
-// and colours important of the file.
+// HeldHeader is the new image's description, with the resolution, colours used and colours
+// important of the file.
 TBitmap::TImageState TBitmap::IndependentImageFromFile(TBmpFileContents&& file) {
   const TBitmapInfoHeader& header = file.header;
   TImageState image;
@@ -117,27 +101,23 @@ TBitmap::TImageState TBitmap::DependentImageFromFile(TBmpFileContents&& file) {
   return image;
 }
 
-void TBitmap::Resize(std::int32_t w, std::int32_t h) {
-  if (w == image_.width && h == image_.height)
-    return;
+void TBitmap::Rebuild(const TPaletteTemplate& format, std::int32_t w, std::int32_t h) {
   if (w < 0 || h < 0)
     RaiseOutOfResources();
   TImageState next;
-  next.held = image_.held;
+  next.held = format.Format();
   next.held.width = w;
   next.held.height = h;
   next.width = w;
   next.height = h;
-  next.palette = image_.palette;
-  next.coreHeaderStyle = image_.coreHeaderStyle;
-  if (w == 0 || h == 0) {
+  next.palette = format.Colours();
+  next.coreHeaderStyle = format.CoreHeaderStyle();
+  if (w == 0 || h == 0)
     next.kind = ImageKind::None;
-  } else if (next.held.headerSize >= bmp::InfoHeaderSize) {
+  else if (next.held.headerSize >= bmp::InfoHeaderSize)
     MakeWhiteImage(next);
-    CopyPicture(image_, next);
-  } else {
-    next.kind = ImageKind::Dependent; // never held a device-independent image
-  }
+  else
+    next.kind = ImageKind::Dependent; // the format holds no device-independent image
   image_ = std::move(next);
 }
 
@@ -158,21 +138,6 @@ void TBitmap::MakeWhiteImage(TImageState& image) {
       std::uint64_t{format.bitCount} * static_cast<std::uint64_t>(image.width);
   for (std::uint64_t row = 0; row < geometry->rows; ++row)
     FillRowWhite(image.store.MutableRow(row), pixelBits);
-}
-
-// The old picture goes to the top-left corner, clipped to the new size. A store read from a
-// file is copied from the bytes it holds, without making it real.
-void TBitmap::CopyPicture(const TImageState& from, TImageState& to) {
-  if (from.kind != ImageKind::Independent)
-    return;
-  const auto rows = static_cast<std::uint64_t>(std::min(from.height, to.height));
-  const std::uint64_t pixelBits =
-      std::uint64_t{to.held.bitCount} * static_cast<std::uint64_t>(std::min(from.width, to.width));
-  for (std::uint64_t row = 0; row < rows; ++row) {
-    std::size_t held = 0;
-    const std::uint8_t* src = from.store.HeldRow(StoreIndexOfRow(from, row), held);
-    CopyRowBits(to.store.MutableRow(StoreIndexOfRow(to, row)), src, held, pixelBits);
-  }
 }
 
 // Rows count from the top of the picture; a positive height stores the bottom row first.
@@ -200,7 +165,7 @@ PixelFormat TBitmap::HeldPixelFormat() const {
   return PixelFormatOf(image_.held, TMaskLayouts::Held);
 }
 
-std::optional<TBitmapInfoHeader> TBitmap::PlatformDescription() const {
+std::optional<TBitmapInfoHeader> TBitmap::Description() const {
   if (image_.kind != ImageKind::Independent)
     return std::nullopt;
   return image_.description;

@@ -1,6 +1,7 @@
-// TBitmap, the tool's in-memory image: it reads the palette template from a BMP file, is
-// rebuilt at each converted image's size in the template's format and colours, hands out its
-// pixel rows, and writes itself as a BMP file.
+// TBitmap, the project's own portable in-memory bitmap, with no graphics library under it: it
+// reads a BMP file (the palette template is read through it), is rebuilt at each converted
+// picture's size in the template's format and colours, hands out its pixel rows, and writes
+// itself as a BMP file.
 #pragma once
 
 #include "files.h"
@@ -15,6 +16,7 @@
 namespace vex {
 
 struct TBmpFileContents;
+class TPaletteTemplate;
 
 class TBitmap {
 public:
@@ -23,8 +25,9 @@ public:
 
   // Replaces the image by the one in the BMP file at `path`; a file of 0 bytes makes the
   // bitmap as new. Pictures compressed other than with bit-field masks are not decoded: they
-  // give a device-dependent image. Raises EFOpenError when the file cannot be opened;
-  // EReadError when it ends inside its file header, header, masks or colour table;
+  // give a device-dependent image, whose size and colours are known but whose pixels are not
+  // held, so it can be neither drawn on nor written. Raises EFOpenError when the file cannot be
+  // opened; EReadError when it ends inside its file header, header, masks or colour table;
   // EInvalidGraphic when it is no BMP file ("BM" missing, planes not 1, header size neither
   // 12 nor 40 or more, more than 256 colours) or its image cannot be made: a bit count other
   // than 1, 4, 8, 16, 24 or 32, masks below 16 bits or cut off by a 41- to 51-byte header, a
@@ -32,30 +35,30 @@ public:
   // picture stored top-down. On failure the bitmap is unchanged.
   void ReadBitmapFile(const std::string& path);
 
-  // Rebuilds the image at w × h in the same format and colours: white, with the old picture
-  // copied in at the top-left corner, or empty when w or h is 0. Raises EOutOfResources when
-  // the image cannot be made (negative or too large a size, memory exhausted); the bitmap is
-  // then unchanged.
-  void Resize(std::int32_t w, std::int32_t h);
-  void SetWidth(std::int32_t w) { Resize(w, image_.height); }
-  void SetHeight(std::int32_t h) { Resize(image_.width, h); }
+  // Makes the image a white w × h picture with zero padding in `format`'s pixel format,
+  // colours, header style and resolution, nothing of the previous image kept; an empty image
+  // when w or h is 0, a device-dependent one when `format` holds no device-independent image.
+  // Raises EOutOfResources when the image cannot be made (negative or too large a size, memory
+  // exhausted); the bitmap is then unchanged.
+  void Rebuild(const TPaletteTemplate& format, std::int32_t w, std::int32_t h);
 
-  // The size last given, by ReadBitmapFile or Resize; both are 0 or more.
+  // The size last given, by ReadBitmapFile or Rebuild; both are 0 or more.
   std::int32_t Width() const { return image_.width; }
   std::int32_t Height() const { return image_.height; }
 
   const TBitmapInfoHeader& HeldHeader() const { return image_.held; }
+  // At most as many colours as the bit count can index; none above 8 bits.
   const std::vector<TPaletteEntry>& Palette() const { return image_.palette; }
-  // Set when the image came from a file with a 12-byte core header; written files then use
-  // that header style too.
+  // Set when the image came from a file with a 12-byte core header, or was rebuilt in the
+  // format of one; written files then use that header style too.
   bool CoreHeaderStyle() const { return image_.coreHeaderStyle; }
   PixelFormat HeldPixelFormat() const;
   bool IsDeviceDependent() const;
 
-  // What the image store reports about the current device-independent image (header size
-  // 40, its size, bit count, compression, masks, image size = stride × |height|, colours used
-  // = its colour-table entry count); nothing when the bitmap is empty or device-dependent.
-  std::optional<TBitmapInfoHeader> PlatformDescription() const;
+  // The current device-independent image as its pixel store holds it (header size 40, its
+  // size, bit count, compression, masks, image size = stride × |height|, colours used = its
+  // colour-table entry count); nothing when the bitmap is empty or device-dependent.
+  std::optional<TBitmapInfoHeader> Description() const;
   // Bytes per row of the pixel store; 0 when there is no device-independent image.
   std::size_t Stride() const;
 
@@ -77,7 +80,7 @@ public:
 private:
   enum class ImageKind { None, Independent, Dependent };
 
-  // Everything that ReadBitmapFile and Resize replace at once.
+  // Everything that ReadBitmapFile and Rebuild replace at once.
   struct TImageState {
     TBitmapInfoHeader held;
     std::int32_t width = 0;
@@ -92,15 +95,7 @@ private:
   static TImageState IndependentImageFromFile(TBmpFileContents&& file);
   static TImageState DependentImageFromFile(TBmpFileContents&& file);
   static void MakeWhiteImage(TImageState& image);
-  static void CopyPicture(const TImageState& from, TImageState& to);
   static std::uint64_t StoreIndexOfRow(const TImageState& image, std::uint64_t row);
-  std::uint32_t ColourEntriesToWrite() const;
-  std::uint32_t TableEntriesToWrite() const;
-  void AssembleFile(std::uint32_t colourEntries, std::uint32_t tableEntries);
-  void AppendInfoHeader(std::uint32_t tableEntries);
-  void AppendCoreHeader();
-  void AppendColourTable(std::uint32_t colourEntries, std::uint32_t tableEntries);
-  void AppendPixels();
 
   TImageState image_;
   TByteDynArray writeBuffer_; // kept so that its capacity serves the next file

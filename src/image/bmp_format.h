@@ -88,7 +88,8 @@ struct TPaletteEntry {
   }
 };
 
-// The pixel layouts a bitmap can have.
+// The pixel layouts a bitmap can have; Device when it holds no device-independent image, so
+// no pixels of its own.
 enum class PixelFormat { Device, Bits1, Bits4, Bits8, Bits15, Bits16, Bits24, Bits32, Custom };
 
 // Which bit-field masks name a pixel format. The format a bitmap holds knows only the 5-6-5
@@ -104,8 +105,8 @@ inline bool IsIndependentCompression(std::uint32_t compression) {
   return compression == bmp::CompressionNone || compression == bmp::CompressionBitFields;
 }
 
-// Raises EInvalidGraphic "Bitmap image is not valid": a file that is no BMP the platform
-// reads, or an image that cannot be written as one.
+// Raises EInvalidGraphic "Bitmap image is not valid": a file that is no BMP the tool reads,
+// or an image that cannot be written as one.
 [[noreturn]] void RaiseInvalidGraphic();
 
 } // namespace vex

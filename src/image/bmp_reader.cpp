@@ -1,9 +1,9 @@
 // Reading BMP files: file header, info or core header, masks, colour table and pixel bytes in
 // file order. A template's pixel-offset field is not used: its pixels are taken to follow the
 // colour table at once. A template gives converted pictures only its format, colours and
-// resolution (each conversion empties the image before rebuilding it), so where its own pixels
-// start changes no file the tool writes, and a field that is never trusted never needs
-// checking. A picture whose pixels are wanted is read from its pixel offset, checked.
+// resolution (TPaletteTemplate keeps nothing else of it), so where its own pixels start
+// changes no file the tool writes, and a field that is never trusted never needs checking. A
+// picture whose pixels are wanted is read from its pixel offset, checked.
 #include "bmp_reader.h"
 
 #include "bmp_format.h"
@@ -128,8 +128,8 @@ std::vector<TPaletteEntry> ReadColours(TFileCursor& cursor, TBitmapInfoHeader& h
   return colours;
 }
 
-// The platform makes device-independent images of the storable formats only, at least one
-// pixel wide and high and within MaxStoreBytes; anything else it refuses.
+// A bitmap holds device-independent images of the storable formats only, at least one pixel
+// wide and high and within MaxStoreBytes; the reader refuses anything else.
 TStoreGeometry IndependentGeometry(const TBitmapInfoHeader& header) {
   if (!IsStorableFormat(header.bitCount, header.compression))
     RaiseInvalidGraphic();

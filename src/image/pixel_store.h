@@ -13,7 +13,7 @@
 
 namespace vex {
 
-// The largest store the platform makes. Keeping it below 2 GiB lets every size field of a
+// The largest store a bitmap holds. Keeping it below 2 GiB lets every size field of a
 // written file (u32, read as signed by many readers) hold the whole file.
 constexpr std::uint64_t MaxStoreBytes = 0x7FFFFFFF;
 
@@ -27,8 +27,8 @@ struct TStoreGeometry {
   std::uint64_t Bytes() const { return stride * rows; }
 };
 
-// The geometry of a store of `width` × `rows` pixels, or nothing when the platform cannot
-// hold it (a size of 0 or less, or more than MaxStoreBytes). `bitCount` must be storable.
+// The geometry of a store of `width` × `rows` pixels, or nothing when no store may hold it
+// (a size of 0 or less, or more than MaxStoreBytes). `bitCount` must be storable.
 std::optional<TStoreGeometry> StoreGeometryFor(std::int64_t width, std::int64_t rows,
                                                std::uint16_t bitCount);
 

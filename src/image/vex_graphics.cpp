@@ -1,4 +1,4 @@
-// Pixel routines: rectangles of packed pixels between a buffer and a bitmap's rows.
+// Pixel routines: rectangles of packed pixels from a buffer into a bitmap's rows.
 #include "vex_graphics.h"
 
 #include "exceptions.h"
@@ -10,7 +10,7 @@ namespace vex {
 
 namespace {
 
-int BytesPerPixel(PixelFormat format) {
+int KnownBytesPerPixel(PixelFormat format) {
   switch (format) {
   case PixelFormat::Bits8:
     return 1;
@@ -28,31 +28,31 @@ int BytesPerPixel(PixelFormat format) {
 
 } // namespace
 
+int BytesPerPixel(PixelFormat format) {
+  const int bytesPerPixel = KnownBytesPerPixel(format);
+  VEX_ASSERT(bytesPerPixel != 0);
+  return bytesPerPixel;
+}
+
 PixelFormat EffectivePixelFormat(const TBitmap& bitmap) {
   const PixelFormat held = bitmap.HeldPixelFormat();
   if (held != PixelFormat::Custom || bitmap.IsDeviceDependent())
     return held;
-  const std::optional<TBitmapInfoHeader> description = bitmap.PlatformDescription();
+  const std::optional<TBitmapInfoHeader> description = bitmap.Description();
   return description ? PixelFormatOf(*description, TMaskLayouts::ForCopying) : PixelFormat::Custom;
 }
 
-namespace {
-
-// Calls copyRow(row, position, bytes) for each row of `rect` inside the bitmap: `row` is the
-// bitmap's first pixel of it, `position` where the row's part lies in the buffer. Every row is
-// asked of the bitmap, which knows whether its store runs bottom-up or top-down.
-template <typename CopyRow>
-void ForEachRowInside(TBitmap& bitmap, TPixelRect rect, CopyRow copyRow) {
+// Every row is asked of the bitmap, which knows whether its store runs bottom-up or top-down.
+void CopyPixelRectFromBuffer(const std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect) {
   const std::int64_t width = bitmap.Width(), height = bitmap.Height();
   if (width == 0 || height == 0 || rect.left >= width || rect.top >= height || rect.right <= 0 ||
       rect.bottom <= 0)
     return;
   const int bytesPerPixel = BytesPerPixel(EffectivePixelFormat(bitmap));
-  VEX_ASSERT(bytesPerPixel != 0);
   // 64-bit arithmetic: the rectangle is the caller's and may be as wide as 32 bits allow.
   const std::int64_t pitch = (std::int64_t{rect.right} - rect.left) * bytesPerPixel;
   std::int64_t left = rect.left, top = rect.top;
-  std::int64_t position = 0;
+  std::int64_t position = 0; // where the first copied row's part lies in the buffer
   if (top < 0) {
     position += -top * pitch;
     top = 0;
@@ -67,22 +67,8 @@ void ForEachRowInside(TBitmap& bitmap, TPixelRect rect, CopyRow copyRow) {
     return;
   const auto rowBytes = static_cast<std::size_t>((right - left) * bytesPerPixel);
   for (std::int64_t y = top; y < bottom; ++y, position += pitch)
-    copyRow(bitmap.RowAddress(static_cast<std::int32_t>(y)) + left * bytesPerPixel, position,
-            rowBytes);
-}
-
-} // namespace
-
-void CopyPixelRectToBuffer(std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect) {
-  ForEachRowInside(bitmap, rect, [buffer](const std::uint8_t* row, std::int64_t at, std::size_t n) {
-    std::memcpy(buffer + at, row, n);
-  });
-}
-
-void CopyPixelRectFromBuffer(const std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect) {
-  ForEachRowInside(bitmap, rect, [buffer](std::uint8_t* row, std::int64_t at, std::size_t n) {
-    std::memcpy(row, buffer + at, n);
-  });
+    std::memcpy(bitmap.RowAddress(static_cast<std::int32_t>(y)) + left * bytesPerPixel,
+                buffer + position, rowBytes);
 }
 
 void CopyPixelsIntoBitmap(const std::uint8_t* buffer, TBitmap& bitmap) {

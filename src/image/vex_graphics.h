@@ -1,4 +1,4 @@
-// Pixel routines: moving rectangles of packed pixels between a plain buffer and a bitmap, and
+// Pixel routines: moving rectangles of packed pixels from a plain buffer into a bitmap, and
 // the rule that says how many bytes one pixel of a bitmap takes.
 #pragma once
 
@@ -17,12 +17,14 @@ struct TPixelRect {
 // image's description says (16-bit 5-5-5 or 5-6-5 masks, 32-bit with the usual masks).
 PixelFormat EffectivePixelFormat(const TBitmap& bitmap);
 
-// Copy `rect`'s pixels from `bitmap` into `buffer`, or from `buffer` into `bitmap`, clipped to
-// the bitmap. The buffer holds the whole rectangle from its top-left pixel, rows of
-// (right - left) pixels, top row first; only the part inside the bitmap is copied. A rectangle
-// wholly outside the bitmap copies nothing; otherwise a pixel format other than 8, 15, 16, 24
-// or 32 bits raises EAssertionFailed.
-void CopyPixelRectToBuffer(std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect);
+// The bytes one pixel of `format` takes in a copy: 1, 2, 3 or 4 for 8, 15 and 16, 24 and 32
+// bits. Raises EAssertionFailed for any other format: no copy moves its pixels.
+int BytesPerPixel(PixelFormat format);
+
+// Copies `rect`'s pixels from `buffer` into `bitmap`, clipped to the bitmap. The buffer holds
+// the whole rectangle from its top-left pixel, rows of (right - left) pixels, top row first;
+// only the part inside the bitmap is copied. A rectangle wholly outside the bitmap copies
+// nothing; otherwise the bitmap's format must have a BytesPerPixel.
 void CopyPixelRectFromBuffer(const std::uint8_t* buffer, TBitmap& bitmap, TPixelRect rect);
 
 // Fills the bitmap's whole image from `buffer`, which holds its rows top down, each exactly

@@ -8,6 +8,7 @@
 #include "member_names.h"
 #include "paths.h"
 #include "picture_file.h"
+#include "raw_image.h"
 #include "raw_picture.h"
 #include "system_error.h"
 

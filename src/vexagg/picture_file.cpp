@@ -126,8 +126,11 @@ TPictureSize ReadPictureSize(const std::string& path) {
 void TPictureReader::LoadTemplate() {
   if (mapper_)
     return;
-  convertedTable_ = converter_.ConvertedColourTable();
-  mapper_.emplace(converter_.Bitmap()->Palette());
+  if (!template_)
+    template_ = TPaletteTemplate::Read(templatePath_);
+  template_->CheckConvertible(false); // only pictures with pixels need the template
+  convertedTable_ = template_->ConvertedColourTable();
+  mapper_.emplace(template_->Colours());
 }
 
 TPictureSize TPictureReader::Read(const std::string& path) {

@@ -4,7 +4,7 @@
 
 #include "colour_mapper.h"
 #include "files.h"
-#include "raw_image.h"
+#include "palette_template.h"
 
 #include <cstdint>
 #include <optional>
@@ -41,13 +41,15 @@ TPictureSize ReadPictureSize(const std::string& path);
 // template's palette (see TColourMapper).
 class TPictureReader {
 public:
-  explicit TPictureReader(std::string templatePath) : converter_(std::move(templatePath)) {}
+  explicit TPictureReader(std::string templatePath) : templatePath_(std::move(templatePath)) {}
 
   // Reads the picture at `path` and returns its size: Indices() then holds one index per
   // pixel, rows top down, and InexactPixels() counts the pixels whose colour the palette does
   // not hold. Raises what ReadPictureSize raises; EInvalidGraphic "Bitmap image is not valid"
   // for a pixel that indexes past the file's colour table; and, when the first picture
-  // needs the template, what TRawImageConverter::ConvertedColourTable raises.
+  // needs the template, what reading it raises (TPaletteTemplate::Read), then what
+  // TPaletteTemplate::CheckConvertible raises for a picture with pixels: a template that
+  // cannot convert a picture cannot read one back either.
   TPictureSize Read(const std::string& path);
   const TByteDynArray& Indices() const { return indices_; }
   std::uint64_t InexactPixels() const { return inexact_; }
@@ -55,7 +57,8 @@ public:
 private:
   void LoadTemplate();
 
-  TRawImageConverter converter_;
+  std::string templatePath_;
+  std::optional<TPaletteTemplate> template_; // kept once read whole, as the unpack keeps it
   std::vector<TPaletteEntry> convertedTable_;
   std::optional<TColourMapper> mapper_;
   TByteDynArray indices_;

@@ -175,15 +175,20 @@ TEST_F(HostileInputE2ETest, MemoryRunningOut) {
     std::int32_t size;
     const char* limitKb;
     std::string err;
+    std::uint16_t templateBits = 8;
   } rows[] = {
       {"a member of 2 GiB", Unknown, 0x7FFFFFFF, "1000000", "Out of memory.\nfile_0\n"},
       {"the picture after its 400 MB member", Overmain, pictureSize, "600000",
        "Out of system resources.\novermain.bmp\n"},
       {"the file after the member and the picture", Overmain, pictureSize, "1000000",
        "Out of memory.\novermain.bmp\n"},
+      // 1.2 GB at 24 bits: the picture is made before the template's depth is judged.
+      {"the picture in a 24-bit template's format", Overmain, pictureSize, "1000000",
+       "Out of system resources.\novermain.bmp\n", 24},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
+    WriteWholeFile(TemplatePath(), TemplateFile(TemplateLayout().Bits(row.templateBits)));
     ByteBuilder head;
     head.U16(1).U16(row.key).I32(12).I32(row.size); // count, then the one entry
     head.U16(0).U16(20000).U16(20000);              // a picture's head; its pixels are 0

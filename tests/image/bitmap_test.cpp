@@ -1,14 +1,15 @@
-// Tests of TBitmap: the bytes of written files, reading templates, resizing, rows and every
+// Tests of TBitmap: the bytes of written files, reading templates, rebuilding, rows and every
 // failure. Expected files are built here field by field, never with the production writer.
 #include "bitmap.h"
 #include "exceptions.h"
 #include "little_endian.h"
+#include "palette_template.h"
 #include "vex_graphics.h"
 
 #include "bmp_builder.h"
 #include "expect_throw_msg.h"
 #include "platform_errors.h"
-#include "temp_folder.h"
+#include "template_folder_test.h"
 
 #include <gtest/gtest.h>
 
@@ -44,11 +45,15 @@ std::vector<std::uint8_t> Golden(int w, int h,
   return ExpectedBitmapFileOf(TemplateLayout(), w, h, pixel);
 }
 
-// The conversion's sequence: empty the image, rebuild it at w × h, draw through the rows.
+// Rebuilds `bitmap` at w × h in its own format, as the conversion rebuilds its bitmap in the
+// template's.
+void Remake(TBitmap& bitmap, int w, int h) {
+  bitmap.Rebuild(TPaletteTemplate(bitmap), w, h);
+}
+
+// The conversion's sequence: rebuild the image at w × h, draw through the rows.
 void Redraw(TBitmap& bitmap, int w, int h) {
-  bitmap.SetHeight(0);
-  bitmap.SetWidth(w);
-  bitmap.SetHeight(h);
+  Remake(bitmap, w, h);
   for (int y = 0; y < h; ++y) {
     std::uint8_t* row = bitmap.RowAddress(y);
     for (int x = 0; x < w; ++x)
@@ -59,20 +64,14 @@ void Redraw(TBitmap& bitmap, int w, int h) {
 // What a caller can see of a bitmap, to tell whether a failure changed it.
 auto SnapshotOf(const TBitmap& b) {
   return std::make_tuple(b.Width(), b.Height(), b.HeldHeader(), b.Palette(), b.CoreHeaderStyle(),
-                         b.IsDeviceDependent(), b.PlatformDescription());
+                         b.IsDeviceDependent(), b.Description());
 }
 
-class BitmapTest : public vextest::TempFolderTest {
+class BitmapTest : public vextest::TemplateFolderTest {
 protected:
-  std::string Path(const std::string& name) const { return FolderString() + name; }
-  std::string WriteTemplate(const TemplateLayout& t, const std::string& name = "template.bmp") {
-    WriteWholeFile(Path(name), TemplateFile(t));
-    return Path(name);
-  }
   // Reads `t`, redraws at w × h and returns the written file.
   std::vector<std::uint8_t> Convert(const TemplateLayout& t, int w, int h) {
-    TBitmap bitmap;
-    bitmap.ReadBitmapFile(WriteTemplate(t));
+    TBitmap bitmap = Read(t);
     Redraw(bitmap, w, h);
     bitmap.WriteBitmapFile(Path("out.bmp"));
     return ReadWholeFile(Path("out.bmp"));
@@ -134,8 +133,7 @@ TEST_F(BitmapTest, TablesOfFewerColoursAreFilledToEveryIndex) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << row.t.bitCount << " bits, " << row.t.colours.size());
-    TBitmap bitmap;
-    bitmap.ReadBitmapFile(WriteTemplate(row.t));
+    TBitmap bitmap = Read(row.t);
     bitmap.WriteBitmapFile(Path("out.bmp"));
     const auto file = ReadWholeFile(Path("out.bmp"));
     const std::uint32_t offset = 54 + 4 * row.entries;
@@ -158,71 +156,45 @@ TEST_F(BitmapTest, WritingReplacesALongerFileCompletely) {
   WriteWholeFile(Path("out.bmp"), std::vector<std::uint8_t>(5000, 0x77));
   EXPECT_EQ(Convert({}, 5, 3), Golden(5, 3));
 
-  TBitmap bitmap;
-  bitmap.ReadBitmapFile(WriteTemplate({}));
+  TBitmap bitmap = Read({});
   for (const auto& size : {std::pair{0, 3}, std::pair{5, 0}}) {
     SCOPED_TRACE(testing::Message() << size.first << " x " << size.second);
     WriteWholeFile(Path("empty.bmp"), std::vector<std::uint8_t>(100, 0x77));
-    bitmap.SetHeight(0);
-    bitmap.SetWidth(size.first);
-    bitmap.SetHeight(size.second);
+    Remake(bitmap, size.first, size.second);
     bitmap.WriteBitmapFile(Path("empty.bmp"));
     EXPECT_TRUE(ReadWholeFile(Path("empty.bmp")).empty());
   }
 }
 
-// A new image is white with zero padding; the old picture lands top-left, clipped.
-TEST_F(BitmapTest, ResizeKeepsTheOldPictureOnWhite) {
-  TBitmap bitmap;
-  bitmap.ReadBitmapFile(WriteTemplate({}));
-  Redraw(bitmap, 5, 3);
-  bitmap.Resize(6, 4);
-  bitmap.WriteBitmapFile(Path("grown.bmp"));
-  const auto grown = [](int x, int y) -> std::uint8_t {
-    return x < 5 && y < 3 ? Pattern(x, y) : 0xFF;
-  };
-  EXPECT_EQ(ReadWholeFile(Path("grown.bmp")), Golden(6, 4, grown));
-  bitmap.Resize(3, 2);
-  bitmap.WriteBitmapFile(Path("shrunk.bmp"));
-  EXPECT_EQ(ReadWholeFile(Path("shrunk.bmp")), Golden(3, 2));
-  bitmap.SetHeight(0);
-  bitmap.SetHeight(2);
-  bitmap.WriteBitmapFile(Path("fresh.bmp"));
-  const auto white = [](int, int) -> std::uint8_t { return 0xFF; };
-  EXPECT_EQ(ReadWholeFile(Path("fresh.bmp")), Golden(3, 2, white));
-}
-
-// Below 8 bits a pixel is part of a byte: only the picture's bits are copied or made white.
-TEST_F(BitmapTest, ResizeWorksOnBitsBelowAByte) {
+// A rebuilt image is white with zero padding, whatever the bitmap held before: the template's
+// own pixels never show. Below 8 bits only the picture's bits are white.
+TEST_F(BitmapTest, RebuildMakesAWhitePictureWithZeroPadding) {
   struct Row {
     const char* name;
     std::uint16_t bitCount;
     std::int32_t newWidth;
-    std::array<std::uint8_t, 4> oldRow;   // rows 0 and 1, from the template's 0x5A bytes
-    std::array<std::uint8_t, 4> whiteRow; // row 2
+    std::array<std::uint8_t, 4> whiteRow;
   } rows[] = {
-      // 3 old bits 010, 7 white bits, then padding.
-      {"1-bit, 3 to 10 pixels", 1, 10, {0x5F, 0xC0, 0, 0}, {0xFF, 0xC0, 0, 0}},
-      // 3 old pixels (12 bits), 2 white pixels, then padding.
-      {"4-bit, 3 to 5 pixels", 4, 5, {0x5A, 0x5F, 0xF0, 0}, {0xFF, 0xFF, 0xF0, 0}},
-      {"4-bit, 3 to 1 pixel", 4, 1, {0x50, 0, 0, 0}, {0xF0, 0, 0, 0}},
+      {"8-bit, 3 pixels", 8, 3, {0xFF, 0xFF, 0xFF, 0}},
+      {"1-bit, 10 pixels", 1, 10, {0xFF, 0xC0, 0, 0}},  // 10 white bits, then padding
+      {"4-bit, 5 pixels", 4, 5, {0xFF, 0xFF, 0xF0, 0}}, // 20 white bits, then padding
+      {"4-bit, 1 pixel", 4, 1, {0xF0, 0, 0, 0}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    TBitmap bitmap;
-    bitmap.ReadBitmapFile(WriteTemplate(TemplateLayout().Size(3, 2).Bits(row.bitCount)));
-    bitmap.Resize(row.newWidth, 3);
+    TBitmap bitmap = Read(TemplateLayout().Size(3, 2).Bits(row.bitCount));
+    Remake(bitmap, row.newWidth, 3);
     for (int y = 0; y < 3; ++y) {
       const std::uint8_t* data = bitmap.RowAddress(y);
-      const auto expected = y < 2 ? row.oldRow : row.whiteRow;
-      EXPECT_EQ((std::array<std::uint8_t, 4>{data[0], data[1], data[2], data[3]}), expected) << y;
+      EXPECT_EQ((std::array<std::uint8_t, 4>{data[0], data[1], data[2], data[3]}), row.whiteRow)
+          << y;
     }
   }
 }
 
-// A template's own picture, as far as its file holds it, is what its rows show, what a
-// Resize keeps and what writing it gives, always bottom-up.
-TEST_F(BitmapTest, TemplatePictureReachesRowsResizeAndFile) {
+// A template's own picture, as far as its file holds it, is what its rows show and what
+// writing it gives, always bottom-up.
+TEST_F(BitmapTest, TemplatePictureReachesRowsAndFile) {
   struct Row {
     const char* name;
     std::int32_t height;
@@ -247,15 +219,9 @@ TEST_F(BitmapTest, TemplatePictureReachesRowsResizeAndFile) {
     bitmap.ReadBitmapFile(Path("t.bmp"));
     bitmap.WriteBitmapFile(Path("direct.bmp"));
     EXPECT_EQ(ReadWholeFile(Path("direct.bmp")), Golden(5, 3, picture));
-    bitmap.Resize(6, 2);
-    bitmap.WriteBitmapFile(Path("resized.bmp"));
-    const auto kept = [&](int x, int y) -> std::uint8_t { return x < 5 ? picture(x, y) : 0xFF; };
-    EXPECT_EQ(ReadWholeFile(Path("resized.bmp")), Golden(6, 2, kept));
-    TBitmap fresh;
-    fresh.ReadBitmapFile(Path("t.bmp"));
     for (int y = 0; y < 3; ++y)
       for (int x = 0; x < 5; ++x)
-        EXPECT_EQ(fresh.RowAddress(y)[x], picture(x, y)) << x << "," << y;
+        EXPECT_EQ(bitmap.RowAddress(y)[x], picture(x, y)) << x << "," << y;
   }
 }
 
@@ -300,8 +266,7 @@ TEST_F(BitmapTest, FormatsAndDescriptionsOfTemplates) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    TBitmap bitmap;
-    bitmap.ReadBitmapFile(WriteTemplate(row.t));
+    TBitmap bitmap = Read(row.t);
     EXPECT_EQ(bitmap.HeldPixelFormat(), row.format);
     EXPECT_EQ(EffectivePixelFormat(bitmap), row.effective);
     EXPECT_EQ(bitmap.IsDeviceDependent(), row.stride == 0);
@@ -312,7 +277,7 @@ TEST_F(BitmapTest, FormatsAndDescriptionsOfTemplates) {
     EXPECT_EQ(bitmap.Palette().size(), row.entries);
     for (std::uint32_t i = 0; i < bitmap.Palette().size(); ++i)
       EXPECT_EQ(bitmap.Palette()[i], ColourOf(i)) << i;
-    const auto description = bitmap.PlatformDescription();
+    const auto description = bitmap.Description();
     ASSERT_EQ(description.has_value(), row.stride != 0);
     if (!description)
       continue;
@@ -332,19 +297,18 @@ TEST_F(BitmapTest, EmptyAndDeviceDependentBitmaps) {
   TBitmap fresh;
   EXPECT_EQ(fresh.HeldHeader(), TBitmapInfoHeader{});
   EXPECT_EQ(fresh.HeldPixelFormat(), PixelFormat::Device);
-  fresh.Resize(3, 2); // never held a device-independent image
+  Remake(fresh, 3, 2); // never held a device-independent image
   EXPECT_EQ(fresh.HeldPixelFormat(), PixelFormat::Device);
-  EXPECT_FALSE(fresh.PlatformDescription());
+  EXPECT_FALSE(fresh.Description());
 
-  TBitmap emptied;
-  emptied.ReadBitmapFile(WriteTemplate({}));
-  emptied.SetHeight(0);
+  TBitmap emptied = Read({});
+  Remake(emptied, 5, 0);
   EXPECT_EQ(emptied.HeldPixelFormat(), PixelFormat::Bits8);
   EXPECT_FALSE(emptied.IsDeviceDependent());
   EXPECT_EQ(emptied.Width(), 5);
   EXPECT_EQ(emptied.Height(), 0);
   EXPECT_EQ(emptied.HeldHeader().xResolution, 3780);
-  EXPECT_FALSE(emptied.PlatformDescription());
+  EXPECT_FALSE(emptied.Description());
 
   WriteWholeFile(Path("zero.bmp"), {});
   emptied.ReadBitmapFile(Path("zero.bmp"));
@@ -352,11 +316,8 @@ TEST_F(BitmapTest, EmptyAndDeviceDependentBitmaps) {
   EXPECT_TRUE(emptied.Palette().empty());
   EXPECT_EQ(emptied.HeldPixelFormat(), PixelFormat::Device);
 
-  TBitmap compressed;
-  compressed.ReadBitmapFile(WriteTemplate(TemplateLayout().Bits(8, 1)));
-  compressed.SetHeight(0);
-  compressed.SetWidth(4);
-  compressed.SetHeight(4);
+  TBitmap compressed = Read(TemplateLayout().Bits(8, 1));
+  Remake(compressed, 4, 4);
   EXPECT_EQ(compressed.HeldPixelFormat(), PixelFormat::Device);
   ExpectRaised([&] { compressed.RowAddress(0); }, typeid(EInvalidGraphicOperation),
                "Scan line index out of range");
@@ -367,8 +328,7 @@ TEST_F(BitmapTest, EmptyAndDeviceDependentBitmaps) {
 
 // Rows are marked modified on every request; writing sets colours used to the table's count.
 TEST_F(BitmapTest, RowRequestsAndColoursUsed) {
-  TBitmap bitmap;
-  bitmap.ReadBitmapFile(WriteTemplate({}));
+  TBitmap bitmap = Read({});
   for (int row : {-1, 3, std::numeric_limits<int>::min()}) {
     SCOPED_TRACE(row);
     ExpectRaised([&] { bitmap.RowAddress(row); }, typeid(EInvalidGraphicOperation),
@@ -378,19 +338,15 @@ TEST_F(BitmapTest, RowRequestsAndColoursUsed) {
   EXPECT_EQ(bitmap.HeldHeader().coloursImportant, 0u);
   bitmap.WriteBitmapFile(Path("out.bmp"));
   EXPECT_EQ(bitmap.HeldHeader().coloursUsed, 256u);
-  bitmap.SetWidth(0);
+  Remake(bitmap, 0, 3);
   ExpectRaised([&] { bitmap.RowAddress(0); }, typeid(EInvalidGraphicOperation),
                "Scan line index out of range");
 }
 
 // Wider pixels: a 40-byte header followed by the masks, and no colour table.
 TEST_F(BitmapTest, WritesBitFieldImagesWithTheirMasks) {
-  TBitmap bitmap;
-  bitmap.ReadBitmapFile(
-      WriteTemplate(TemplateLayout().Size(9, 9).Bits(16).Masks(0xF800, 0x7E0, 0x1F)));
-  bitmap.SetHeight(0);
-  bitmap.SetWidth(3);
-  bitmap.SetHeight(2);
+  TBitmap bitmap = Read(TemplateLayout().Size(9, 9).Bits(16).Masks(0xF800, 0x7E0, 0x1F));
+  Remake(bitmap, 3, 2);
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 6; ++x)
       bitmap.RowAddress(y)[x] = Pattern(x, y);
@@ -490,8 +446,7 @@ TEST_F(BitmapTest, BadFilesAreRefusedAndChangeNothing) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    TBitmap bitmap;
-    bitmap.ReadBitmapFile(WriteTemplate({}));
+    TBitmap bitmap = Read({});
     const auto before = SnapshotOf(bitmap);
     WriteWholeFile(Path("bad.bmp"), row.bytes);
     ExpectRaised([&] { bitmap.ReadBitmapFile(Path("bad.bmp")); }, row.type, row.message);
@@ -500,7 +455,7 @@ TEST_F(BitmapTest, BadFilesAreRefusedAndChangeNothing) {
   }
 }
 
-TEST_F(BitmapTest, OpenCreateWriteAndResizeFailures) {
+TEST_F(BitmapTest, OpenCreateWriteAndRebuildFailures) {
   TBitmap bitmap;
   ExpectRaised([&] { bitmap.ReadBitmapFile(Path("missing.bmp")); }, typeid(EFOpenError),
                "Cannot open file \"" + Path("missing.bmp") + "\". " +
@@ -509,7 +464,7 @@ TEST_F(BitmapTest, OpenCreateWriteAndResizeFailures) {
   const auto before = SnapshotOf(bitmap);
   for (const auto& size : {std::pair{-1, 3}, std::pair{5, -1}, std::pair{100000, 100000}}) {
     SCOPED_TRACE(testing::Message() << size.first << " x " << size.second);
-    ExpectRaised([&] { bitmap.Resize(size.first, size.second); }, typeid(EOutOfResources),
+    ExpectRaised([&] { Remake(bitmap, size.first, size.second); }, typeid(EOutOfResources),
                  "Out of system resources");
     EXPECT_TRUE(SnapshotOf(bitmap) == before);
   }
@@ -521,7 +476,7 @@ TEST_F(BitmapTest, OpenCreateWriteAndResizeFailures) {
                  "Stream write error");
 
   bitmap.ReadBitmapFile(WriteTemplate(TemplateLayout().Header(12)));
-  bitmap.Resize(70000, 1);
+  Remake(bitmap, 70000, 1);
   ExpectRaised([&] { bitmap.WriteBitmapFile(Path("wide.bmp")); }, typeid(EInvalidGraphic),
                "Bitmap image is not valid");
   EXPECT_FALSE(std::filesystem::exists(Path("wide.bmp")));

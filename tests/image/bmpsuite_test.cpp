@@ -4,6 +4,7 @@
 // the bitmap readers that users have.
 #include "bitmap.h"
 #include "exceptions.h"
+#include "palette_template.h"
 #include "raw_image.h"
 
 #include "temp_folder.h"
@@ -92,7 +93,8 @@ protected:
   }
 };
 
-// Whatever reads is also resized (keeping its picture), drawn on, written and read back.
+// Whatever reads is also rebuilt at another size in its own format, drawn on, written and read
+// back.
 TEST_F(BmpSuiteTest, EveryFileReadsOrIsRefusedCleanly) {
   const auto files = SuiteFiles();
   EXPECT_EQ(files.size(), 88u);
@@ -101,7 +103,7 @@ TEST_F(BmpSuiteTest, EveryFileReadsOrIsRefusedCleanly) {
     TBitmap bitmap;
     if (!ReadOutcome(bitmap, path).empty())
       continue;
-    bitmap.Resize(7, 5);
+    bitmap.Rebuild(TPaletteTemplate(bitmap), 7, 5);
     const std::string out = FolderString() + "out.bmp";
     if (bitmap.IsDeviceDependent()) {
       EXPECT_THROW(bitmap.WriteBitmapFile(out), EInvalidGraphic);
@@ -181,8 +183,8 @@ TEST_F(BmpSuiteTest, TemplatesConvertAPictureOfEveryIndex) {
     std::string name = t.file;
     std::replace(name.begin(), name.end(), '/', '_');
     converter.ConvertRawImage(member, (out / name).string());
-    EXPECT_EQ(converter.Bitmap()->Palette().size(), t.colours);
-    EXPECT_EQ(converter.Bitmap()->CoreHeaderStyle(), t.core);
+    EXPECT_EQ(converter.Template()->Colours().size(), t.colours);
+    EXPECT_EQ(converter.Template()->CoreHeaderStyle(), t.core);
   }
 }
 

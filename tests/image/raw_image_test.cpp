@@ -91,7 +91,7 @@ TEST_F(ConvertRawImageTest, OnlyTheDeclaredPixelsMatter) {
 
 TEST_F(ConvertRawImageTest, TheTemplateIsReadOnceAtTheFirstPicture) {
   TRawImageConverter converter = NewConverter();
-  EXPECT_FALSE(converter.Bitmap());
+  EXPECT_FALSE(converter.Template());
   WriteTemplate({});
   converter.ConvertRawImage(RawMember(2, 2), Out("first.bmp"));
   fs::remove(Folder() / "TivPalette.bmp");
@@ -113,42 +113,85 @@ TEST_F(ConvertRawImageTest, ShortMembersAreRefusedBeforeTheirFileExists) {
   }
 }
 
+// A template is judged in steps: its file at the first picture, before the member's length;
+// after the length, its depth for every picture, empty ones too; what only pixels need (a
+// format the copy knows, or names as deeper) for pictures with pixels alone, so an empty
+// picture still gets its empty file.
 TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
+  enum TStep { AtRead, ForEveryPicture, ForPixels };
   const std::string assertion = PixelFormatAssertion;
   const std::string deeper = "Palette template is not an 8-bit bitmap";
-  const std::string missing =
-      "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " + OsText(NoSuchFile);
+  const auto file = [](const TemplateLayout& t) { return TemplateFile(t); };
+  const std::string noFile = "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " +
+                             vextest::OsText(vextest::NoSuchFile);
+  const std::vector<std::uint8_t> notBm = {'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   const struct {
     const char* what;
-    std::optional<Bytes> file; // none: no template at all
+    std::vector<std::uint8_t> file; // empty with `missing`: no template at all
+    bool missing;
+    TStep step;
     const std::type_info& type;
     std::string message;
   } rows[] = {
-      {"missing", {}, typeid(EFOpenError), missing},
-      {"24-bit", TemplateFile(TemplateLayout().Bits(24)), typeid(EInvalidGraphic), deeper},
-      {"16-bit", TemplateFile(TemplateLayout().Bits(16)), typeid(EInvalidGraphic), deeper},
+      {"missing", {}, true, AtRead, typeid(EFOpenError), noFile},
+      {"24-bit", file(TemplateLayout().Bits(24)), false, ForEveryPicture, typeid(EInvalidGraphic),
+       deeper},
+      {"16-bit", file(TemplateLayout().Bits(16)), false, ForEveryPicture, typeid(EInvalidGraphic),
+       deeper},
+      {"16-bit 5-6-5 masks", file(TemplateLayout().Bits(16).Masks(0xF800, 0x7E0, 0x1F)), false,
+       ForEveryPicture, typeid(EInvalidGraphic), deeper},
+      // Masks that only the copy names: deeper for a picture with pixels, unnamed without.
+      {"16-bit 5-5-5 masks", file(TemplateLayout().Bits(16).Masks(0x7C00, 0x3E0, 0x1F)), false,
+       ForPixels, typeid(EInvalidGraphic), deeper},
+      {"32-bit 8-8-8 masks", file(TemplateLayout().Bits(32).Masks(0xFF0000, 0xFF00, 0xFF)), false,
+       ForPixels, typeid(EInvalidGraphic), deeper},
       // Masks of no layout the copy knows: not refused as deeper, but as unknown.
-      {"16-bit 4-4-4 masks", TemplateFile(TemplateLayout().Bits(16).Masks(0xF00, 0xF0, 0xF)),
-       typeid(EAssertionFailed), assertion},
-      {"32-bit masks, blue high",
-       TemplateFile(TemplateLayout().Bits(32).Masks(0xFF, 0xFF00, 0xFF0000)),
-       typeid(EAssertionFailed), assertion},
-      {"1-bit", TemplateFile(TemplateLayout().Bits(1)), typeid(EAssertionFailed), assertion},
-      {"4-bit", TemplateFile(TemplateLayout().Bits(4)), typeid(EAssertionFailed), assertion},
-      {"RLE8", TemplateFile(TemplateLayout().Bits(8, 1)), typeid(EAssertionFailed), assertion},
-      {"empty file", Bytes{}, typeid(EAssertionFailed), assertion},
-      {"not BM", Patched(TemplateFile({}), 0, 0x4142, 2), typeid(EInvalidGraphic),
-       "Bitmap image is not valid"},
+      {"16-bit 4-4-4 masks", file(TemplateLayout().Bits(16).Masks(0xF00, 0xF0, 0xF)), false,
+       ForPixels, typeid(EAssertionFailed), assertion},
+      {"32-bit masks, blue high", file(TemplateLayout().Bits(32).Masks(0xFF, 0xFF00, 0xFF0000)),
+       false, ForPixels, typeid(EAssertionFailed), assertion},
+      {"1-bit", file(TemplateLayout().Bits(1)), false, ForPixels, typeid(EAssertionFailed),
+       assertion},
+      {"4-bit", file(TemplateLayout().Bits(4)), false, ForPixels, typeid(EAssertionFailed),
+       assertion},
+      {"RLE8", file(TemplateLayout().Bits(8, 1)), false, ForPixels, typeid(EAssertionFailed),
+       assertion},
+      {"empty file", {}, false, ForPixels, typeid(EAssertionFailed), assertion},
+      {"not BM", notBm, false, AtRead, typeid(EInvalidGraphic), "Bitmap image is not valid"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     fs::remove(Folder() / "TivPalette.bmp");
-    if (row.file)
-      WriteWholeFile(Folder() / "TivPalette.bmp", *row.file);
+    fs::remove(Out("out.bmp"));
+    if (!row.missing)
+      vextest::WriteWholeFile(Folder() / "TivPalette.bmp", row.file);
     TRawImageConverter converter = NewConverter();
-    ExpectRaised([&] { converter.ConvertRawImage(RawMember(3, 2), Out("out.bmp")); }, row.type,
-                 row.message);
+    const auto convert = [&](const TByteDynArray& member) {
+      converter.ConvertRawImage(member, Out("out.bmp"));
+    };
+    vextest::ExpectRaised([&] { convert(RawMember(3, 2)); }, row.type, row.message);
     EXPECT_FALSE(fs::exists(Out("out.bmp")));
+    if (row.step == AtRead)
+      vextest::ExpectRaised([&] { convert({0, 0, 1}); }, row.type, row.message);
+    else
+      EXPECT_THROW_MSG(convert({0, 0, 1}), EReadError, "Stream read error");
+    for (const TByteDynArray& empty : {RawMember(0, 3), RawMember(3, 0)}) {
+      fs::remove(Out("out.bmp"));
+      if (row.step == ForPixels) {
+        convert(empty);
+        EXPECT_EQ(ReadWholeFile(Out("out.bmp")), std::vector<std::uint8_t>{});
+      } else {
+        vextest::ExpectRaised([&] { convert(empty); }, row.type, row.message);
+        EXPECT_FALSE(fs::exists(Out("out.bmp")));
+      }
+    }
+    if (row.step == AtRead)
+      continue;
+    // The same judgement without a conversion, as vexagg's picture reader asks for it.
+    const auto format = TPaletteTemplate::Read(FolderString() + "TivPalette.bmp");
+    vextest::ExpectRaised([&] { format.CheckConvertible(false); }, row.type, row.message);
+    if (row.step == ForEveryPicture)
+      vextest::ExpectRaised([&] { format.CheckConvertible(true); }, row.type, row.message);
   }
 }
 

@@ -5,6 +5,6 @@
 
 namespace vextest {
 
-constexpr const char* PixelFormatAssertion = "Assertion failure (vex_graphics.cpp, line 51)";
+constexpr const char* PixelFormatAssertion = "Assertion failure (vex_graphics.cpp, line 33)";
 
 } // namespace vextest

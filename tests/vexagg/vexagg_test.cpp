@@ -185,7 +185,6 @@ TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
   archive.Add(NameKey("kb.pal"), Noise(10, 1));
   archive.Add(NameKey("overmain.bmp"), RawPicture(2, 1, 0));
   Write("base.agg", archive.Build());
-  Write("TivPalette.bmp", TemplateFile({}));
   const Bytes picture = BitmapFile(Layout(8, 2, 1, {{0, 0, 0}, {1, 1, 1}}), {0, 5, 0, 0});
   const std::string bmp = InFolder("f", "overmain.bmp");
   const struct {
@@ -193,6 +192,7 @@ TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
     Bytes bytes;
     std::uintmax_t size; // for a sparse file in place of `bytes`
     std::string failure;
+    Bytes palette = TemplateFile({});
   } rows[] = {
       {"overmain.bmp", Bytes(64, 'X'), 0, "Bitmap image is not valid | " + bmp},
       {"overmain.bmp", TemplateFile(Layout(1, 65536, 1, {{0, 0, 0}, {1, 1, 1}})), 0,
@@ -201,9 +201,13 @@ TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
       {"overmain.bmp", picture, 0, "Bitmap image is not valid | " + bmp}, // index 5 of 2 colours
       {"kb.pal", {}, 0x80000000u, "Archive too large | kb.pal"},
       {"kb.pal", {}, 0x7FFFFFFFu, "Archive too large | overmain.bmp"},
+      // Before the pixels: a template of masks that only a picture with pixels names as deeper.
+      {"overmain.bmp", picture, 0, "Palette template is not an 8-bit bitmap | " + bmp,
+       TemplateFile(TemplateLayout().Bits(16).Masks(0x7C00, 0x3E0, 0x1F))},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.failure);
+    Write("TivPalette.bmp", row.palette);
     fs::remove_all(At("f"));
     const std::string file = Write("f/" + std::string(row.file), row.bytes);
     if (row.size != 0)
