@@ -16,12 +16,11 @@ struct TChannel {
 // of 0 or one whose bits are not a single run.
 TChannel ChannelOf(std::uint32_t mask);
 
-// The channel's value in `value` on the scale of 0 to 255, rounded down (v × 255 / max), as
-// Pillow and netpbm read 5- and 6-bit channels: a colour that an editor stores in fewer bits
-// and reads back unchanged then reads back unchanged here too.
-inline std::uint8_t Scaled(std::uint32_t value, const TChannel& channel) {
-  const std::uint64_t v = (value >> channel.shift) & channel.max;
-  return static_cast<std::uint8_t>(v * 255 / channel.max);
-}
+// The channel's value in `value` on the scale of 0 to 255: its bits repeated down to fill 8
+// (a channel of more bits keeps its top 8), as ImageMagick reads 5- and 6-bit channels. Writers
+// store a colour in fewer bits by cutting it (ImageMagick: v × 31 / 255 rounded down), and
+// every colour that then reads back unchanged in ImageMagick reads back unchanged here too, so
+// an unpacked picture saved as 5-5-5 maps back to its exact colours wherever they survive.
+std::uint8_t Scaled(std::uint32_t value, const TChannel& channel);
 
 } // namespace vex

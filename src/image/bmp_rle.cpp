@@ -2,8 +2,10 @@
 // second byte's index (RLE4: its two nibbles by turns); a count of 0 makes the second byte an
 // escape: 0 ends the row, 1 ends the bitmap, 2 moves right and up by the next two bytes, and
 // 3 to 255 are that many indices as they stand, padded to a 16-bit word. Rows run bottom-up.
-// A code that would leave the picture is refused rather than wrapped or dropped: an editor
-// that wrote it meant something other than what any reading of it would show.
+// A code that would leave the stored rows is refused rather than wrapped or dropped: an editor
+// that wrote it meant something other than what any reading of it would show. A row ends where
+// its store does, padding included: ImageMagick and GraphicsMagick encode the padding of each
+// row as pixels of index 0, and those pixels are dropped.
 #include "bmp_rle.h"
 
 #include "exceptions.h"
@@ -21,7 +23,7 @@ public:
   TRleDecoder(const TByteDynArray& stream, std::uint16_t bitCount, std::uint32_t width,
               std::uint32_t rows, std::uint64_t stride, TRleTarget* target)
       : stream_(stream), bitCount_(bitCount), width_(width), rows_(rows), stride_(stride),
-        target_(target) {}
+        rowEnd_(stride * 8 / bitCount), target_(target) {}
 
   void Run() {
     for (;;) {
@@ -60,11 +62,11 @@ private:
   void Reserve(std::uint32_t count) const {
     if (y_ >= rows_)
       Fail("run", "goes past the last row");
-    if (count > width_ - x_)
+    if (count > rowEnd_ - x_)
       Fail("run", "goes past the end of its row");
   }
   void Put(std::uint8_t index) {
-    if (target_) {
+    if (target_ && x_ < width_) {
       std::uint8_t& byte = target_->pixels[y_ * stride_ + (bitCount_ == 8 ? x_ : x_ / 2)];
       if (bitCount_ == 8)
         byte = index;
@@ -109,7 +111,7 @@ private:
     const std::uint8_t up = Next();
     if (up > rows_ - y_)
       Fail("delta", "moves past the last row");
-    if (right > width_ - x_)
+    if (right > rowEnd_ - x_)
       Fail("delta", "moves past the end of its row");
     x_ += right;
     y_ += up;
@@ -119,9 +121,11 @@ private:
   const std::uint16_t bitCount_;
   const std::uint32_t width_, rows_;
   const std::uint64_t stride_;
+  const std::uint64_t rowEnd_; // the pixels a stored row has room for, its padding included
   TRleTarget* const target_;
   std::size_t position_ = 0, codeAt_ = 0;
-  std::uint32_t x_ = 0, y_ = 0; // y_ counts stored rows: 0 is the bottom one
+  std::uint64_t x_ = 0;
+  std::uint32_t y_ = 0; // counts stored rows: 0 is the bottom one
 };
 
 } // namespace

@@ -20,9 +20,10 @@ struct TRleTarget {
 
 // Runs the stream of a `width` × `rows` picture of `bitCount` 8 (RLE8) or 4 (RLE4), stored
 // bottom-up in a store of `geometry`, and fills `target` when it is given; without one it only
-// checks the stream, allocating nothing. Raises EInvalidGraphic, naming the code's place in
-// the stream, for a run or delta past the end of a row or past the last row, and for a stream
-// that ends before its end-of-bitmap code.
+// checks the stream, allocating nothing. Pixels a run puts in a row's padding are dropped.
+// Raises EInvalidGraphic, naming the code's place in the stream, for a run or delta past the
+// end of a row's store (its padding included) or past the last row, and for a stream that ends
+// before its end-of-bitmap code.
 void DecodeRle(const TByteDynArray& stream, std::uint16_t bitCount, std::uint32_t width,
                std::uint32_t rows, const TStoreGeometry& geometry, TRleTarget* target);
 

@@ -80,6 +80,12 @@ TEST_F(BmpReaderTest, PicturesComeAsIndicesWithThePixelsTheyCover) {
        {1, 5, 0, 2, 1, 1, 2, 6, 0, 0, 1, 7, 0, 1},
        {7, 0, 0, 0, 0, 0, 6, 6, 5, 0, 0, 0},
        {1, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0}},
+      {"RLE8 runs into the rows' padding, as ImageMagick writes them",
+       Rle(8, 5, 2),
+       {5, 3, 3, 0, 0, 0, 2, 1, 0, 4, 1, 2, 3, 4, 0, 1},
+       {1, 1, 1, 2, 3, 3, 3, 3, 3, 3},
+       {1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
+      {"RLE4 run into an odd width's padding", Rle(4, 3, 1), {8, 0x21, 0, 1}, {2, 1, 2}, {1, 1, 1}},
       {"RLE8 end of line after the last row",
        Rle(8, 2, 1),
        {2, 3, 0, 0, 0, 0, 0, 1},
@@ -185,15 +191,15 @@ TEST_F(BmpReaderTest, PicturesAreRefusedWithWhatIsWrong) {
       {"top-down RLE8", PictureFile(Rle(8, 2, -1), {2, 1, 0, 1}), typeid(EInvalidGraphic),
        "The RLE8 picture is stored top-down, which run-length pictures cannot be: save it "
        "bottom-up or uncompressed"},
-      {"RLE8 run past the row's end", PictureFile(Rle(8, 5, 2), {2, 1, 4, 1, 0, 1}),
+      {"RLE8 run past the row's end", PictureFile(Rle(8, 5, 2), {2, 1, 7, 1, 0, 1}),
        typeid(EInvalidGraphic),
        "An RLE8 run at byte 2 of the pixel data goes past the end of its row"},
-      {"RLE4 absolute run past the row's end", PictureFile(Rle(4, 4, 1), {0, 5, 1, 2, 3, 0, 0, 1}),
-       typeid(EInvalidGraphic),
+      {"RLE4 absolute run past the row's end",
+       PictureFile(Rle(4, 4, 1), {0, 9, 1, 2, 3, 4, 5, 0, 0, 1}), typeid(EInvalidGraphic),
        "An RLE4 run at byte 0 of the pixel data goes past the end of its row"},
       {"RLE8 run past the last row", PictureFile(Rle(8, 2, 1), {2, 1, 0, 0, 1, 1, 0, 1}),
        typeid(EInvalidGraphic), "An RLE8 run at byte 4 of the pixel data goes past the last row"},
-      {"RLE8 delta past the row's end", PictureFile(Rle(8, 5, 2), {1, 1, 0, 2, 5, 0, 0, 1}),
+      {"RLE8 delta past the row's end", PictureFile(Rle(8, 5, 2), {1, 1, 0, 2, 8, 0, 0, 1}),
        typeid(EInvalidGraphic),
        "An RLE8 delta at byte 2 of the pixel data moves past the end of its row"},
       {"RLE4 delta past the last row", PictureFile(Rle(4, 5, 2), {0, 2, 0, 3, 0, 1}),
@@ -222,17 +228,17 @@ TEST_F(BmpReaderTest, PicturesAreRefusedWithWhatIsWrong) {
   }
 }
 
-// Expected values are what Pillow and netpbm show for 5-5-5 and 5-6-5 bitmaps: v × 255 / max,
-// rounded down.
-TEST(BmpChannelTest, ChannelsWidenAsCommonReadersShowThem) {
+// Expected values are what ImageMagick shows for 5-5-5 and 5-6-5 bitmaps; wider channels keep
+// their top 8 bits.
+TEST(BmpChannelTest, ChannelsWidenAsImageMagickShowsThem) {
   const struct {
     std::uint32_t mask, value;
     std::uint8_t shown;
   } rows[] = {
-      {0x7C00, 4u << 10, 32},   {0x7C00, 8u << 10, 65}, {0x7C00, 24u << 10, 197},
-      {0x7C00, 31u << 10, 255}, {0x1F, 0xFFE3, 24},     {0x7E0, 16u << 5, 64},
-      {0x7E0, 48u << 5, 194},   {0x7E0, 63u << 5, 255}, {0xFF0000, 0x7F0000, 127},
-      {0x8000, 0x8000, 255},    {0x8000, 0x7FFF, 0},    {0xFFFFFFFF, 0x80000000u, 127},
+      {0x7C00, 4u << 10, 33},   {0x7C00, 8u << 10, 66}, {0x7C00, 24u << 10, 198},
+      {0x7C00, 31u << 10, 255}, {0x1F, 0xFFE3, 24},     {0x7E0, 16u << 5, 65},
+      {0x7E0, 48u << 5, 195},   {0x7E0, 63u << 5, 255}, {0xFF0000, 0x7F0000, 127},
+      {0x8000, 0x8000, 255},    {0x8000, 0x7FFF, 0},    {0xFFFFFFFF, 0x80FFFFFFu, 128},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << std::hex << row.mask << " " << row.value);
