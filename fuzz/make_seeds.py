@@ -4,7 +4,8 @@
     make_seeds.py OUTDIR             OUTDIR/unpack: small valid archives;
                                      OUTDIR/template: the BMP Suite images in the
                                      repository and a few 8-bit templates made here;
-                                     OUTDIR/update: archives, each with one of those.
+                                     OUTDIR/update: archives, each with one of those, and
+                                     with RLE8 and RLE4 pictures of overmain.bmp's size.
     make_seeds.py --hostile REGDIR   rewrites the hand-made hostile inputs kept in
                                      REGDIR/unpack and REGDIR/template (fuzz/regressions),
                                      whose outcomes fuzz/regressions/outcomes.txt records.
@@ -164,11 +165,37 @@ def hostile_templates():
     }
 
 
+def rle_picture(bits, width, height, stream):
+    """An RLE8 (bits 8) or RLE4 (bits 4) picture: a 40-byte header, 16 colours, the stream."""
+    body = template(colours=16, colours_used=16, width=width, height=height, bits=bits,
+                    compression=1 if bits == 8 else 2, image_size=len(stream), pixels=False)
+    return body + stream
+
+
+def rle_seeds():
+    """Pictures of 3 x 2, overmain.bmp's size in pictures.agg and mixed.agg's 13 x 7 below:
+    every code (runs, absolute runs with padding, end of line, delta, end of bitmap), runs
+    into a row's padding as ImageMagick writes them, and pixels a delta leaves out."""
+    return {
+        "rle8_rows.bmp": rle_picture(8, 3, 2, bytes([3, 1, 0, 0, 0, 3, 4, 5, 6, 0, 0, 1])),
+        "rle8_padding.bmp": rle_picture(8, 3, 2, bytes([3, 2, 1, 0, 0, 0, 4, 7, 0, 1])),
+        "rle8_delta.bmp": rle_picture(8, 3, 2, bytes([1, 9, 0, 2, 1, 1, 1, 3, 0, 1])),
+        "rle4_rows.bmp": rle_picture(4, 3, 2, bytes([3, 0x12, 0, 0, 0, 3, 0x45, 0x60, 0, 1])),
+        "rle4_delta.bmp": rle_picture(4, 3, 2, bytes([0, 2, 2, 1, 1, 0xF0, 0, 1])),
+        "rle8_13x7.bmp": rle_picture(8, 13, 7, b"".join(bytes([13, y, 0, 0]) for y in range(7))
+                                     + bytes([0, 1])),
+    }
+
+
 def update_seeds(bitmaps):
     """fuzz_update: a u16 length, BASE of that length, then the bitmap for overmain.bmp."""
     archives = sorted((k, v) for k, v in unpack_seeds().items() if k != "empty_directory.agg")
-    return {f"{name}+{path.name}": struct.pack("<H", len(base)) + base + path.read_bytes()
-            for (name, base), path in zip(itertools.cycle(archives), sorted(bitmaps.iterdir()))}
+    seeds = {f"{name}+{path.name}": struct.pack("<H", len(base)) + base + path.read_bytes()
+             for (name, base), path in zip(itertools.cycle(archives), sorted(bitmaps.iterdir()))}
+    for name, base in [(n, b) for n, b in archives if n in ("pictures.agg", "mixed.agg")]:
+        for bitmap, data in rle_seeds().items():
+            seeds[f"{name}+{bitmap}"] = struct.pack("<H", len(base)) + base + data
+    return seeds
 
 
 def write_all(folder, files):

@@ -3,16 +3,19 @@
 // colour table at once. A template gives converted pictures only its format, colours and
 // resolution (TPaletteTemplate keeps nothing else of it), so where its own pixels start
 // changes no file the tool writes, and a field that is never trusted never needs checking. A
-// picture whose pixels are wanted is read from its pixel offset, checked.
+// picture whose pixels are wanted is read from its pixel offset, checked, and its failures say
+// what an editor did to it: templates keep the plain failures they always had.
 #include "bmp_reader.h"
 
 #include "bmp_format.h"
+#include "bmp_rle.h"
 #include "exceptions.h"
 #include "little_endian.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 
 namespace vex {
 
@@ -51,12 +54,42 @@ private:
 // The header bytes kept: the info header and the masks that headers of 52 bytes or more hold.
 using THeaderBytes = std::array<std::uint8_t, HeaderWithMasksSize>;
 
+constexpr std::uint32_t CompressionRle8 = 1, CompressionRle4 = 2, CompressionJpeg = 4,
+                        CompressionPng = 5;
+// OS/2 2.x headers give code 4 to RLE24.
+constexpr std::uint32_t Os2HeaderSize = 64;
+
+// Editors save other formats under any name the user types; the first bytes tell them apart.
+struct TForeignFormat {
+  const char* name;
+  std::size_t size;
+  std::uint8_t signature[8];
+};
+constexpr TForeignFormat ForeignFormats[] = {
+    {"PNG", 8, {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}},
+    {"JPEG", 3, {0xFF, 0xD8, 0xFF}},
+    {"GIF", 4, {'G', 'I', 'F', '8'}},
+};
+
+// A picture that is not a BMP at all: named when it is a format editors save, else the plain
+// failure.
+[[noreturn]] void RaiseNotBitmap(const std::uint8_t* start) {
+  for (const TForeignFormat& format : ForeignFormats)
+    if (std::memcmp(start, format.signature, format.size) == 0)
+      throw EInvalidGraphic(std::string("This is a ") + format.name +
+                            " file, not a BMP: save it as a Windows bitmap (.bmp)");
+  RaiseInvalidGraphic();
+}
+
 // Returns the pixel offset the header gives.
-std::uint32_t ReadFileHeader(TFileCursor& cursor) {
+std::uint32_t ReadFileHeader(TFileCursor& cursor, TBmpPixels wanted) {
   std::array<std::uint8_t, FileHeaderSize> bytes{};
   cursor.Read(bytes.data(), bytes.size());
-  if (bytes[FileTypeOffset] != FileType0 || bytes[FileTypeOffset + 1] != FileType1)
+  if (bytes[FileTypeOffset] != FileType0 || bytes[FileTypeOffset + 1] != FileType1) {
+    if (wanted != TBmpPixels::AfterColourTable)
+      RaiseNotBitmap(bytes.data());
     RaiseInvalidGraphic();
+  }
   return GetU32(&bytes[PixelOffsetOffset]);
 }
 
@@ -146,37 +179,116 @@ void CheckDependentImage(const TBitmapInfoHeader& header) {
     RaiseInvalidGraphic();
 }
 
+// Moves to a picture's pixel offset and returns the bytes from there to the end of the file.
+std::uint64_t SeekPixels(TFileCursor& cursor, std::uint32_t pixelOffset) {
+  if (pixelOffset < cursor.Position())
+    RaiseInvalidGraphic();
+  if (pixelOffset - cursor.Position() > cursor.Remaining())
+    return 0;
+  cursor.Skip(pixelOffset - cursor.Position());
+  return cursor.Remaining();
+}
+
 // A picture's pixels from its pixel offset: every row, the last one without its padding, which
 // some writers leave out.
 void ReadPixelsAtOffset(TFileCursor& cursor, TBmpFileContents& contents, std::uint32_t pixelOffset,
                         TBmpPixels wanted) {
-  if (pixelOffset < cursor.Position())
-    RaiseInvalidGraphic();
-  cursor.Skip(pixelOffset - cursor.Position());
+  const std::uint64_t there = SeekPixels(cursor, pixelOffset);
   const TStoreGeometry& geometry = contents.geometry;
   const std::uint64_t lastRow =
       (static_cast<std::uint64_t>(contents.header.width) * contents.header.bitCount + 7) / 8;
   const std::uint64_t needed = geometry.stride * (geometry.rows - 1) + lastRow;
-  if (needed > cursor.Remaining())
-    throw EReadError();
+  if (needed > there)
+    throw EInvalidGraphic("The file ends before its last pixel row: its pixels need " +
+                          std::to_string(needed) + " bytes, the file holds " +
+                          std::to_string(there));
   if (wanted == TBmpPixels::CheckedOnly)
     return;
   contents.pixels.resize(static_cast<std::size_t>(needed));
   cursor.Read(contents.pixels.data(), contents.pixels.size());
 }
 
+bool IsRle(const TBitmapInfoHeader& header) {
+  return (header.compression == CompressionRle8 && header.bitCount == 8) ||
+         (header.compression == CompressionRle4 && header.bitCount == 4);
+}
+
+// A compression no picture is read in: named, with its bit count where that is what is wrong.
+[[noreturn]] void RaiseCompressionNotRead(const TBitmapInfoHeader& header) {
+  std::string name;
+  switch (header.compression) {
+  case CompressionRle8:
+  case CompressionRle4:
+    name = (header.compression == CompressionRle8 ? "RLE8 at " : "RLE4 at ") +
+           std::to_string(header.bitCount) + " bits per pixel";
+    break;
+  case CompressionJpeg:
+    name = header.headerSize == Os2HeaderSize ? "RLE24" : "JPEG";
+    break;
+  case CompressionPng:
+    name = "PNG";
+    break;
+  default:
+    name = "code " + std::to_string(header.compression);
+  }
+  throw EInvalidGraphic("Bitmap compression " + name +
+                        " is not read: save the picture as an uncompressed Windows bitmap (.bmp)");
+}
+
+// A run-length picture, decoded (or with CheckedOnly only run through) into the store of an
+// uncompressed one. The whole stream is read: it is never more than the file.
+void ReadRlePixels(TFileCursor& cursor, TBmpFileContents& contents, std::uint32_t pixelOffset,
+                   TBmpPixels wanted) {
+  TBitmapInfoHeader& header = contents.header;
+  const char* name = header.bitCount == 8 ? "RLE8" : "RLE4";
+  if (header.height < 0)
+    throw EInvalidGraphic(std::string("The ") + name +
+                          " picture is stored top-down, which run-length pictures cannot be: "
+                          "save it bottom-up or uncompressed");
+  CheckDependentImage(header);
+  const auto geometry = StoreGeometryFor(header.width, header.height, header.bitCount);
+  if (!geometry)
+    RaiseInvalidGraphic();
+  TByteDynArray stream(static_cast<std::size_t>(SeekPixels(cursor, pixelOffset)));
+  cursor.Read(stream.data(), stream.size());
+  const auto width = static_cast<std::uint32_t>(header.width);
+  const auto rows = static_cast<std::uint32_t>(header.height);
+  if (wanted == TBmpPixels::CheckedOnly) {
+    DecodeRle(stream, header.bitCount, width, rows, *geometry, nullptr);
+  } else {
+    TRleTarget target;
+    DecodeRle(stream, header.bitCount, width, rows, *geometry, &target);
+    contents.pixels = std::move(target.pixels);
+    contents.covered = std::move(target.covered);
+  }
+  contents.geometry = *geometry;
+  header.compression = CompressionNone;
+  header.imageSize = static_cast<std::uint32_t>(geometry->Bytes());
+}
+
+// A picture's pixels, whichever way the file stores them.
+void ReadPicturePixels(TFileCursor& cursor, TBmpFileContents& contents, std::uint32_t pixelOffset,
+                       TBmpPixels wanted) {
+  if (IsRle(contents.header))
+    return ReadRlePixels(cursor, contents, pixelOffset, wanted);
+  if (!IsIndependentCompression(contents.header.compression))
+    RaiseCompressionNotRead(contents.header);
+  contents.geometry = IndependentGeometry(contents.header);
+  ReadPixelsAtOffset(cursor, contents, pixelOffset, wanted);
+}
+
 // The pixel bytes taken are the image size (the whole store when the file gives none or is
 // uncompressed), or fewer when the file ends first; never more than the store holds.
 void ReadPixels(TFileCursor& cursor, TBmpFileContents& contents, std::uint32_t pixelOffset,
                 TBmpPixels wanted) {
+  if (wanted != TBmpPixels::AfterColourTable)
+    return ReadPicturePixels(cursor, contents, pixelOffset, wanted);
   TBitmapInfoHeader& header = contents.header;
   if (!IsIndependentCompression(header.compression)) {
     CheckDependentImage(header);
     return;
   }
   contents.geometry = IndependentGeometry(header);
-  if (wanted != TBmpPixels::AfterColourTable)
-    return ReadPixelsAtOffset(cursor, contents, pixelOffset, wanted);
   const std::uint64_t storeBytes = contents.geometry.Bytes();
   if (header.imageSize == 0 || header.compression == CompressionNone)
     header.imageSize = static_cast<std::uint32_t>(storeBytes);
@@ -196,7 +308,7 @@ TBmpFileContents ReadBmpFile(const std::string& path, TBmpPixels wanted) {
     return contents;
   contents.empty = false;
   TFileCursor cursor(file, size);
-  const std::uint32_t pixelOffset = ReadFileHeader(cursor);
+  const std::uint32_t pixelOffset = ReadFileHeader(cursor, wanted);
   THeaderBytes headerBytes{};
   cursor.Read(headerBytes.data(), 4);
   const std::uint32_t headerSize = GetU32(&headerBytes[HeaderSizeOffset]);

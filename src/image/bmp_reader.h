@@ -19,10 +19,17 @@ struct TBmpFileContents {
   // replaced by the entries the bit count implies when it is 0.
   TBitmapInfoHeader header;
   std::vector<TPaletteEntry> colours; // the colour table, in file order
-  // Uncompressed (compression 0 or 3) images only: the store the image needs, and the pixel
-  // bytes the file holds, at most the store's size.
+  // Uncompressed (compression 0 or 3) images and decoded RLE pictures only: the store the
+  // image needs, and the pixel bytes the file holds, at most the store's size.
   TStoreGeometry geometry;
   TByteDynArray pixels;
+  // RLE pictures read at their pixel offset come decoded: `header` then says compression 0,
+  // and `geometry` and `pixels` hold them as an uncompressed picture of the same bit count
+  // (8 for RLE8, 4 for RLE4), stored bottom-up. `covered` then has one byte per pixel, rows top
+  // first, 0 where the stream left the pixel out (skipped by a delta, or cut off by an end of
+  // line or of bitmap); such pixels hold index 0 in `pixels`. Empty for every other file: all
+  // its pixels are in it.
+  std::vector<std::uint8_t> covered;
 };
 
 // Where ReadBmpFile looks for the pixels, and how many it wants.
@@ -33,14 +40,18 @@ enum class TBmpPixels {
   // A picture whose pixels matter: they lie where the file header's pixel offset says (other
   // writers leave gaps before them), and every pixel row must be there.
   AtPixelOffset,
-  // As AtPixelOffset, but the pixels are only checked to be there, not read.
+  // As AtPixelOffset, but the pixels are only checked to be there (an RLE stream is run
+  // through as a whole), not kept: `header` and `geometry` are those AtPixelOffset gives.
   CheckedOnly,
 };
 
 // Reads the BMP file at `path`. Raises what TBitmap::ReadBitmapFile documents. With
-// AtPixelOffset and CheckedOnly, uncompressed pictures also raise EInvalidGraphic when the
-// pixel offset points into the headers or colour table, and EReadError when the file ends
-// before the last pixel; `pixels` then holds every row but the last one's padding.
+// AtPixelOffset and CheckedOnly, pictures raise EInvalidGraphic instead, each with a text that
+// says what is wrong, for: a PNG, JPEG or GIF file; a compression other than none, bit-field
+// masks, RLE8 at 8 bits and RLE4 at 4 bits; a top-down RLE picture; an RLE stream that
+// DecodeRle refuses; and a file that ends before the last pixel row. They also raise
+// EInvalidGraphic "Bitmap image is not valid" when the pixel offset points into the headers or
+// colour table. An uncompressed picture's `pixels` hold every row but the last one's padding.
 TBmpFileContents ReadBmpFile(const std::string& path,
                              TBmpPixels wanted = TBmpPixels::AfterColourTable);
 

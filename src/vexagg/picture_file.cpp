@@ -2,6 +2,7 @@
 // indices of the template's colours.
 #include "picture_file.h"
 
+#include "bmp_channel.h"
 #include "bmp_format.h"
 #include "bmp_reader.h"
 #include "exceptions.h"
@@ -17,12 +18,6 @@ using namespace bmp;
 
 constexpr std::uint32_t MaxPictureDimension = 0xFFFF;
 
-// One colour channel of a pixel value: (value >> shift) & max, max being 2^bits - 1.
-struct TChannel {
-  unsigned shift = 0;
-  std::uint32_t max = 0;
-};
-
 // How a pixel is stored: an index into the file's colour table, or its colour in 16, 24 or 32
 // little-endian bits that the channels pick apart.
 struct TPixelLayout {
@@ -30,23 +25,6 @@ struct TPixelLayout {
   std::uint16_t bitCount = 0;
   TChannel red, green, blue;
 };
-
-TChannel ChannelOf(std::uint32_t mask) {
-  if (mask == 0)
-    RaiseInvalidGraphic();
-  TChannel channel;
-  while (((mask >> channel.shift) & 1) == 0)
-    ++channel.shift;
-  channel.max = mask >> channel.shift;
-  if ((channel.max & (channel.max + 1)) != 0) // bits missing inside the run
-    RaiseInvalidGraphic();
-  return channel;
-}
-
-std::uint8_t Scaled(std::uint32_t value, const TChannel& channel) {
-  const std::uint64_t v = (value >> channel.shift) & channel.max;
-  return static_cast<std::uint8_t>((v * 255 + channel.max / 2) / channel.max);
-}
 
 // Uncompressed 16-bit pixels are 5-5-5; 24 and 32 bits are blue, green, red (and a byte left
 // over). Bit-field masks say for themselves.
@@ -79,7 +57,7 @@ TBmpFileContents ReadPictureFile(const std::string& path, TBmpPixels wanted, TPi
   size = {};
   if (file.empty)
     return file;
-  layout = LayoutOf(file.header); // compressed pictures come without a geometry: refused here
+  layout = LayoutOf(file.header); // RLE pictures come decoded, other compressions refused
   if (static_cast<std::uint64_t>(file.header.width) > MaxPictureDimension ||
       file.geometry.rows > MaxPictureDimension)
     throw EInvalidGraphic("Picture wider or taller than 65535 pixels");

@@ -28,10 +28,10 @@ struct TPictureSize {
 
 // Checks the bitmap file at `path` as a picture that can go back into an archive, reading all
 // but its pixels, and returns its size. Raises what ReadBmpFile raises for a picture
-// (TBmpPixels::CheckedOnly); EInvalidGraphic "Bitmap image is not valid" for a compressed file,
-// or pixels other than 1, 4, 8 bits with a colour table or 16, 24, 32 bits of colour, or a
-// colour mask that is 0 or not one run of bits; EInvalidGraphic "Picture wider or taller than
-// 65535 pixels".
+// (TBmpPixels::CheckedOnly), RLE8 and RLE4 streams run through; EInvalidGraphic "Bitmap image
+// is not valid" for pixels other than 1, 4, 8 bits with a colour table or 16, 24, 32 bits of
+// colour, or a colour mask that is 0 or not one run of bits; EInvalidGraphic "Picture wider or
+// taller than 65535 pixels".
 TPictureSize ReadPictureSize(const std::string& path);
 
 // Reads edited pictures as indices of the palette template's colours. An 8-bit file whose

@@ -405,6 +405,7 @@ TEST_F(BitmapTest, BadFilesAreRefusedAndChangeNothing) {
   } rows[] = {
       {"shorter than the file header", cut(good, 13), typeid(EReadError), readError},
       {"not BM", patched(0, 0x4142, 2), typeid(EInvalidGraphic), invalid},
+      {"a PNG file", patched(0, 0x474E5089), typeid(EInvalidGraphic), invalid},
       {"ends before the header size", cut(good, 16), typeid(EReadError), readError},
       {"ends inside the info header", cut(good, 14 + 30), typeid(EReadError), readError},
       {"ends inside the core header", cut(core, 14 + 10), typeid(EReadError), readError},

@@ -163,6 +163,7 @@ TEST_F(VexaggTest, ColoursBecomeTheTemplatesIndices) {
       {"24-bit", Layout(24, 4, 1), bgr4, {1, 3, 3, 0}, 2},
       {"32-bit masks", Layout(32, 4, 1, {}, {0xFF0000, 0xFF00, 0xFF}), bgrx4, {1, 3, 3, 0}, 2},
       {"5-6-5", Layout(16, 2, 1, {}, {0xF800, 0x7E0, 0x1F}), {0xFF, 0xFF, 0, 0xF8}, {0, 1}, 1},
+      {"5-5-5", Layout(16, 2, 1), {0x1F, 0, 0xFF, 0x7F}, {3, 0}, 1},
       {"4-bit", Layout(4, 4, 1, {{0, 0, 200}, {0, 190, 0}}), {0x01, 0x10, 0, 0}, {3, 4, 4, 3}, 2},
       {"1-bit", Layout(1, 3, 1, {{255, 255, 255}, {0, 200, 0}}), {0xA0, 0, 0, 0}, {4, 0, 4}, 0},
       {"8-bit, the unpack's table", Layout(8, 3, 1, unpacked), {200, 3, 2, 0}, {200, 3, 2}, 0},
@@ -197,7 +198,9 @@ TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
       {"overmain.bmp", Bytes(64, 'X'), 0, "Bitmap image is not valid | " + bmp},
       {"overmain.bmp", TemplateFile(Layout(1, 65536, 1, {{0, 0, 0}, {1, 1, 1}})), 0,
        "Picture wider or taller than 65535 pixels | " + bmp},
-      {"overmain.bmp", Bytes(picture.begin(), picture.end() - 3), 0, "Stream read error | " + bmp},
+      {"overmain.bmp", Bytes(picture.begin(), picture.end() - 3), 0,
+       "The file ends before its last pixel row: its pixels need 2 bytes, the file holds 1 | " +
+           bmp},
       {"overmain.bmp", picture, 0, "Bitmap image is not valid | " + bmp}, // index 5 of 2 colours
       {"kb.pal", {}, 0x80000000u, "Archive too large | kb.pal"},
       {"kb.pal", {}, 0x7FFFFFFFu, "Archive too large | overmain.bmp"},
