@@ -23,6 +23,13 @@ struct TBmpFileContents {
   // bytes the file holds, at most the store's size.
   TStoreGeometry geometry;
   TByteDynArray pixels;
+  // RLE pictures read at their pixel offset come decoded: `header` then says compression 0,
+  // and `geometry` and `pixels` hold them as an uncompressed picture of the same bit count
+  // (8 for RLE8, 4 for RLE4), stored bottom-up. `covered` then has one byte per pixel, rows top
+  // first, 0 where the stream left the pixel out (skipped by a delta, or cut off by an end of
+  // line or of bitmap); such pixels hold index 0 in `pixels`. Empty for every other file: all
+  // its pixels are in it.
+  std::vector<std::uint8_t> covered;
 };
 
 // Where ReadBmpFile looks for the pixels, and how many it wants.
