@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 using namespace vextest;
 using vextools::ArchiveBuilder;
@@ -156,6 +161,69 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   EXPECT_EQ(ReadWholeFile(Folder() / "out.agg"), ReadWholeFile(Folder() / "base.agg"));
   for (const char* absent : {"out1.agg", "out2.agg", "out3.agg", "out5.agg"})
     EXPECT_FALSE(fs::exists(Folder() / absent)) << absent;
+}
+
+} // namespace
+
+namespace {
+
+// Temporary files that an update left beside OUT.
+std::vector<std::string> Temporaries(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("out.agg.", 0) == 0 && name.size() > 12 &&
+        name.substr(name.size() - 4) == ".tmp")
+      names.push_back(name);
+  }
+  return names;
+}
+
+TEST_F(ToolCopyTest, VexaggUpdateLeavesNoTemporaryFileBehind) {
+  const fs::path vexagg = Exe().parent_path() / "vexagg";
+  fs::copy_file(VEXAGG_EXE, vexagg);
+  WriteWholeFile(TemplatePath(), TemplateFile({}));
+  ArchiveBuilder archive;
+  archive.Add(0xC848, Noise(3, 1)); // kb.pal
+  WriteWholeFile(Folder() / "base.agg", archive.Build());
+  // A large kb.pal keeps the temporary file there long enough to be seen and interrupted.
+  fs::create_directories(Folder() / "big");
+  WriteWholeFile(Folder() / "big" / "kb.pal", {});
+  fs::resize_file(Folder() / "big" / "kb.pal", 96u << 20);
+  // Leftovers of the names earlier versions used never block an update; OUT keeps its mode.
+  for (int n = 0; n < 100; ++n)
+    WriteWholeFile(Folder() / ("out.agg." + std::to_string(n) + ".tmp"), {});
+  WriteWholeFile(Folder() / "out.agg", {'o', 'l', 'd'});
+  fs::permissions(Folder() / "out.agg",
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_directories(Folder() / "small");
+  const ToolRun run =
+      RunTool(vexagg.string(), {"update", "base.agg", "small", "out.agg"}, Folder().string());
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(fs::status(Folder() / "out.agg").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(Temporaries(Folder()).size(), 100u);
+  for (int n = 0; n < 100; ++n)
+    fs::remove(Folder() / ("out.agg." + std::to_string(n) + ".tmp"));
+  const auto before = ReadWholeFile(Folder() / "out.agg");
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    const pid_t child = fork();
+    if (child == 0) {
+      if (chdir(Folder().c_str()) == 0 && freopen("/dev/null", "w", stderr) != nullptr)
+        execl(vexagg.c_str(), "vexagg", "update", "base.agg", "big", "out.agg", nullptr);
+      _exit(127);
+    }
+    while (Temporaries(Folder()).empty() && waitpid(child, nullptr, WNOHANG) == 0)
+      usleep(200);
+    usleep(2000); // past the instant between creating the file and guarding it
+    kill(child, signal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_EQ(Temporaries(Folder()), std::vector<std::string>());
+    EXPECT_EQ(ReadWholeFile(Folder() / "out.agg"), before);
+  }
 }
 
 } // namespace
