@@ -189,8 +189,9 @@ TEST_F(VexaggTest, ColoursBecomeTheTemplatesIndices) {
       {"8-bit, another table", Layout(8, 3, 1, other), {200, 3, 2, 0}, {1, 3, 1}, 3, 1},
       {"bottom-up", Layout(24, 1, 2), {255, 255, 255, 0, 0, 0, 200, 0}, {1, 0}, 2, 0},
       {"top-down", Layout(24, 1, -2), {255, 255, 255, 0, 0, 0, 200, 0}, {0, 1}, 2, 0},
-      // BASE's second red stays; ~blue maps to BASE's own 3; the tie changes; white stays.
-      {"24-bit over BASE", Layout(24, 4, 1), bgr4, {2, 3, 3, 0}, 1, 1, {2, 3, 0, 0}},
+      // BASE's second red stays; ~blue is not BASE's black, and maps to 3; the tie changes;
+      // white stays.
+      {"24-bit over BASE", Layout(24, 4, 1), bgr4, {2, 3, 3, 0}, 2, 2, {2, 7, 0, 0}},
       {"8-bit, another table, over BASE",
        Layout(8, 3, 1, other),
        {200, 3, 2, 0},
