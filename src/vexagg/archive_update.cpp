@@ -245,7 +245,7 @@ void TArchiveUpdate::ChoosePicture(TPlannedMember& member) {
   std::uint8_t head[RawPixelsAt] = {};
   Concerning(member.name, [&] {
     base_.ReadExactAt(static_cast<std::uint64_t>(member.base.offset), head,
-                      std::min<std::uint64_t>(sizeof head, memberBytes));
+                      static_cast<std::size_t>(std::min<std::uint64_t>(sizeof head, memberBytes)));
   });
   if (const auto parsed = ParseRawPictureHead(head, memberBytes); parsed && !member.added)
     member.baseSize = {parsed->width, parsed->height};
@@ -327,7 +327,7 @@ bool TArchiveUpdate::WritePicture(const TPlannedMember& member, TArchiveWriter& 
   const TPictureSize size{member.head.width, member.head.height};
   if (member.baseSize == size) {
     base.size = size;
-    base.indices.resize(member.head.PixelCount());
+    base.indices.resize(static_cast<std::size_t>(member.head.PixelCount()));
     Concerning(member.name, [&] {
       base_.ReadExactAt(static_cast<std::uint64_t>(member.base.offset) + RawPixelsAt,
                         base.indices.data(), base.indices.size());
