@@ -33,19 +33,21 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 # new folder, kept until the end as the comparison with tar keeps its folders.
 bench_update() {
   local agg=$1 tree=$2 update_ms unpack_ms peak
-  "$vexagg" update "$agg" "$tree" "$work/updated.agg" >/dev/null
+  # update's summary line on standard error is not timed output: it goes with the rest.
+  "$vexagg" update "$agg" "$tree" "$work/updated.agg" >/dev/null 2>&1
   if ! cmp -s "$agg" "$work/updated.agg"; then
     echo "FAIL: vexagg update does not give the archive back" >&2
     exit 1
   fi
-  peak=$( { /usr/bin/time -f %M "$vexagg" update "$agg" "$tree" "$work/updated.agg" >/dev/null; } 2>&1 )
+  /usr/bin/time -f %M -o "$work/peak" "$vexagg" update "$agg" "$tree" "$work/updated.agg" >/dev/null 2>&1
+  peak=$(cat "$work/peak")
   local update_times=() unpack_times=() ratios=()
   for i in $(seq 0 "$pairs"); do
     for which in $( ((i % 2)) && echo "unpack update" || echo "update unpack"); do
       sync
       t0=$(now)
       if [ "$which" = update ]; then
-        "$vexagg" update "$agg" "$tree" "$work/updated-$i.agg" >/dev/null
+        "$vexagg" update "$agg" "$tree" "$work/updated-$i.agg" >/dev/null 2>&1
       else
         "$tool" "$agg" "$work/unpack-$i" >/dev/null
       fi

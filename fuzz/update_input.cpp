@@ -39,8 +39,11 @@ TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size) {
   std::ofstream(folder / "overmain.bmp", std::ios::binary) << bitmap;
   TInputOutcome outcome;
   try {
-    vex::UpdateArchive({workspace.ArchivePath().string(), workspace.OutFolderString(), out.string(),
-                        workspace.TemplatePath().string()});
+    // --resize: a picture of any size reaches the pixel reading, not only BASE's size.
+    vex::TUpdateRequest request{workspace.ArchivePath().string(), workspace.OutFolderString(),
+                                out.string(), workspace.TemplatePath().string()};
+    request.resize = true;
+    vex::UpdateArchive(request);
   } catch (const vex::Exception& e) {
     outcome.message = e.Message();
     outcome.member = e.Subject();

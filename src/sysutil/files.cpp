@@ -6,7 +6,23 @@
 #include "paths.h"
 #include "system_error.h"
 
+#include <chrono>
+#include <cstdio>
+#include <random>
+
 namespace vex {
+
+namespace {
+
+// Two runs started in the same instant still differ: the clock, and the system's own entropy
+// where the library reaches it.
+std::uint32_t RandomSeed() {
+  std::random_device device;
+  const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+  return device() ^ static_cast<std::uint32_t>(now) ^ static_cast<std::uint32_t>(now >> 32);
+}
+
+} // namespace
 
 TFile TFile::OpenOrRaise(const std::string& path, TOpenMode mode) {
   TFile file = Open(path, mode);
@@ -56,10 +72,14 @@ void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer) {
 }
 
 TFile CreateTemporaryBeside(const std::string& path, std::string& temporaryPath) {
-  // A name that an interrupted run left behind, or that another run holds now, is passed over.
+  // 32 random bits: a name that a leftover or another run holds is passed over, and failing
+  // this often means the folder takes no file at all, not that the names ran out.
   constexpr int Attempts = 100;
+  static std::mt19937 random(RandomSeed());
   for (int n = 0; n < Attempts; ++n) {
-    temporaryPath = path + "." + std::to_string(n) + ".tmp";
+    char part[9];
+    std::snprintf(part, sizeof part, "%08x", static_cast<unsigned>(random()));
+    temporaryPath = path + "." + part + ".tmp";
     TFile file = TFile::Open(temporaryPath, TOpenMode::CreateNew);
     if (file.IsOpen() || !IsAlreadyExistsError(LastSystemError()))
       return file;

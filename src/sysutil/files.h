@@ -34,8 +34,11 @@ enum class TOpenMode {
   ReadExclusive, // an existing file, read access, no sharing (the archive)
   ReadShareRead, // an existing file, read access, others may read (the palette template)
   CreateAlways,  // create or truncate, write access, no sharing (every output file)
-  CreateNew,     // create a file that must not exist yet, write access, no sharing; a link
-                 // at the name counts as existing and is never followed
+  CreateNew,     // create a file that must not exist yet, write access, no sharing but
+                 // removal (so an interrupt can take it away while it is open); a link at the
+                 // name counts as existing and is never followed
+  ReadNoLink,    // as ReadShareRead, but a symbolic link (on Windows any reparse point) at the
+                 // name itself is refused, never followed: files someone else put together
 };
 
 // An open file, closed by its destructor. Move-only.
@@ -76,6 +79,13 @@ public:
   // only when the system failed, with its last error set. POSIX retries short writes and
   // EINTR; on Windows a call that takes less than it was given is a failure.
   std::size_t Write(const void* data, std::size_t count);
+  // Asks the system to put the file's data on the disk before returning (fsync;
+  // FlushFileBuffers). False on failure, the system's last error set.
+  bool Flush();
+  // Gives the file the permission bits of the file at `model`, when one is there (POSIX mode
+  // bits; Windows has none to give and changes nothing). False on failure, the system's last
+  // error set; true when there is no file at `model`.
+  bool TakePermissionsOf(const std::string& model);
 
 private:
   using Handle = std::intptr_t; // a file descriptor or a HANDLE
@@ -102,10 +112,16 @@ bool EntryExists(const std::string& path);
 // Windows in another case or form. The system's identity of the file decides (device and
 // inode; volume serial and file index). False when either does not exist.
 bool SameExistingFile(const std::string& a, const std::string& b);
-// Creates a new file beside `path`, in its folder, under a name no file has yet, and stores
-// that name in `temporaryPath`. Returns a closed TFile, the system's last error set, when the
-// folder takes no new file.
+// Creates a new file beside `path`, in its folder, under a name no file has yet ("PATH.",
+// eight random hexadecimal digits, ".tmp"; opened as CreateNew), and stores that name in
+// `temporaryPath`. Leftovers of earlier runs never block it. Returns a closed TFile, the
+// system's last error set, when the folder takes no new file.
 TFile CreateTemporaryBeside(const std::string& path, std::string& temporaryPath);
+// Puts the folder that holds `path` on the disk as it now stands, a rename in it included
+// (fsync of the folder). Windows journals the rename itself, and so does nothing. False on
+// failure, the system's last error set; a file system that cannot flush a folder counts as
+// success.
+bool FlushFolderOf(const std::string& path);
 // Renames the file `from` to `to`, replacing what stands at `to` in one step, so that `to`
 // always holds either its old or its new file. False on failure, the system's last error set.
 bool MoveFileReplacing(const std::string& from, const std::string& to);

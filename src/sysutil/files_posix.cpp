@@ -88,7 +88,9 @@ TFile TFile::Open(const std::string& path, TOpenMode mode) {
                        : OpenRetryingInterrupts(path, O_WRONLY | O_CREAT | O_EXCL);
     return fd < 0 ? TFile() : TFile(fd);
   }
-  const int fd = OpenRetryingInterrupts(path, O_RDONLY);
+  // A link refused by O_NOFOLLOW fails with ELOOP, in the same call that would have read it.
+  const int fd =
+      OpenRetryingInterrupts(path, O_RDONLY | (mode == TOpenMode::ReadNoLink ? O_NOFOLLOW : 0));
   if (fd < 0)
     return TFile();
   TFile file(fd);
@@ -173,6 +175,33 @@ bool MoveFileReplacing(const std::string& from, const std::string& to) {
 
 bool RemoveFile(const std::string& path) {
   return ::unlink(path.c_str()) == 0;
+}
+
+bool TFile::Flush() {
+  return ::fsync(static_cast<int>(handle_)) == 0;
+}
+
+bool TFile::TakePermissionsOf(const std::string& model) {
+  struct stat info {};
+  if (::stat(model.c_str(), &info) != 0)
+    return errno == ENOENT;
+  return ::fchmod(static_cast<int>(handle_), info.st_mode & 07777) == 0;
+}
+
+// A rename is only durable once the folder that holds the name is: without this a crash
+// could leave the folder naming the old file, or on some file systems an empty one.
+bool FlushFolderOf(const std::string& path) {
+  std::string folder = ExtractFilePath(path, SystemPathSyntax());
+  if (folder.empty())
+    folder = ".";
+  const int fd = OpenRetryingInterrupts(folder, O_RDONLY | O_DIRECTORY);
+  if (fd < 0)
+    return false;
+  const bool flushed = ::fsync(fd) == 0 || errno == EINVAL; // EINVAL: the file system cannot
+  const int code = errno;
+  ::close(fd);
+  errno = code;
+  return flushed;
 }
 
 namespace {

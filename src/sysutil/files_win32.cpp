@@ -124,18 +124,28 @@ bool TFile::Close() {
 TFile TFile::Open(const std::string& path, TOpenMode mode) {
   if (mode == TOpenMode::CreateAlways || mode == TOpenMode::CreateNew) {
     // CREATE_NEW fails on any name that exists, a link included, never following it.
-    THandle handle = mode == TOpenMode::CreateAlways
-                         ? CreateOutputFile(path)
-                         : THandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    THandle handle =
+        mode == TOpenMode::CreateAlways
+            ? CreateOutputFile(path)
+            : THandle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     return handle.IsValid() ? TFile(reinterpret_cast<Handle>(handle.Release())) : TFile();
   }
   // The archive is read by nobody else meanwhile; the template may be read, never written.
-  const DWORD share = mode == TOpenMode::ReadShareRead ? FILE_SHARE_READ : 0;
-  THandle handle(
-      CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
+  const bool noLink = mode == TOpenMode::ReadNoLink;
+  const DWORD share = mode == TOpenMode::ReadExclusive ? 0 : FILE_SHARE_READ;
+  THandle handle(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                             noLink ? FILE_FLAG_OPEN_REPARSE_POINT : 0, nullptr));
   if (!handle.IsValid())
     return TFile();
+  // With FILE_FLAG_OPEN_REPARSE_POINT the open reached the link itself: refuse it.
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (noLink && (!GetFileInformationByHandle(handle.Get(), &info) ||
+                 (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)) {
+    handle.Close();
+    SetLastError(ERROR_CANT_RESOLVE_FILENAME);
+    return TFile();
+  }
   // Archives and templates are read at positions, which only a disk file offers: a device
   // (NUL, CON) or a pipe is no valid input, and reading a pipe would stall the run.
   if (GetFileType(handle.Get()) != FILE_TYPE_DISK) {
@@ -216,11 +226,27 @@ bool SameExistingFile(const std::string& a, const std::string& b) {
 }
 
 bool MoveFileReplacing(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  // Write-through: the call returns once the rename is on the disk.
+  return MoveFileExA(from.c_str(), to.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool RemoveFile(const std::string& path) {
   return DeleteFileA(path.c_str()) != 0;
+}
+
+bool TFile::Flush() {
+  return FlushFileBuffers(AsHandle(handle_)) != 0;
+}
+
+// Windows files carry no mode bits; what they have (an ACL) the folder's inheritance gives.
+bool TFile::TakePermissionsOf(const std::string&) {
+  return true;
+}
+
+// NTFS journals the rename, and MoveFileReplacing writes it through: nothing left to flush.
+bool FlushFolderOf(const std::string&) {
+  return true;
 }
 
 namespace {

@@ -3,13 +3,13 @@
 #include "archive_listing.h"
 
 #include "archive_directory.h"
+#include "checked_directory.h"
 #include "exceptions.h"
 #include "member_names.h"
 #include "raw_picture.h"
 
 #include <cstdio>
 #include <optional>
-#include <vector>
 
 namespace vex {
 
@@ -38,20 +38,15 @@ std::string HexKey(std::uint16_t key) {
 
 std::string ListArchive(const std::string& archivePath) {
   const TFile archive = TFile::OpenOrRaise(archivePath, TOpenMode::ReadShareRead);
-  const std::uint64_t archiveSize = archive.Size();
-  const std::vector<TDirectoryEntry> entries = ReadDirectory(archive);
-  std::vector<std::string> names;
-  names.reserve(entries.size());
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    names.push_back(MemberName(entries[i].key, i));
-    Concerning(names.back(), [&] { CheckEntry(entries[i], archiveSize); });
-  }
-  std::string rows = "index\tkey\tname\toffset\tsize\tkind\n";
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const TDirectoryEntry& entry = entries[i];
-    const std::string kind = Concerning(names[i], [&] { return KindOf(archive, entry, names[i]); });
-    rows += std::to_string(i) + '\t' + HexKey(entry.key) + '\t' + names[i] + '\t' +
-            std::to_string(entry.offset) + '\t' + std::to_string(entry.size) + '\t' + kind + '\n';
+  const TCheckedDirectory directory = ReadCheckedDirectory(archive, archivePath);
+  std::string rows = "index\tkey\tname\toffset\tsize\tkind\tfile\n";
+  for (std::size_t i = 0; i < directory.entries.size(); ++i) {
+    const TDirectoryEntry& entry = directory.entries[i];
+    const std::string& name = directory.names[i];
+    const std::string kind = Concerning(name, [&] { return KindOf(archive, entry, name); });
+    rows += std::to_string(i) + '\t' + HexKey(entry.key) + '\t' + name + '\t' +
+            std::to_string(entry.offset) + '\t' + std::to_string(entry.size) + '\t' + kind + '\t' +
+            MemberFileName(name) + '\n';
   }
   return rows;
 }

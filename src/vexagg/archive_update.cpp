@@ -3,8 +3,11 @@
 #include "archive_update.h"
 
 #include "archive_directory.h"
+#include "checked_directory.h"
 #include "exceptions.h"
 #include "files.h"
+#include "folder_match.h"
+#include "interrupts.h"
 #include "member_names.h"
 #include "paths.h"
 #include "picture_file.h"
@@ -16,37 +19,44 @@
 #include <cstring>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace vex {
 
 namespace {
 
-// Every byte of OUT passes through one buffer of this size: memory stays bounded by the
-// largest picture, whatever the size of the raw members.
+// Every byte of OUT passes through one buffer of this size, and BASE's bytes that a file's
+// are compared with through another: memory stays bounded by the largest picture, whatever
+// the size of the raw members.
 constexpr std::size_t WriteBufferSize = std::size_t{1} << 20;
 
 [[noreturn]] void RaiseFileChanged() {
   throw EStreamError("File changed while the archive was written");
 }
 
+std::string SizeText(TPictureSize size) {
+  return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
 enum class TSource { Base, RawFile, PictureFile };
 
 struct TPlannedMember {
   std::string name;
-  TDirectoryEntry base{};
+  TDirectoryEntry base{}; // an added member's: its key, offset and size 0
+  bool added = false;
   TSource source = TSource::Base;
   std::string path;        // the file in FOLDER it comes from
   std::uint64_t size = 0;  // its size in OUT
   std::int32_t offset = 0; // its offset in OUT
   TRawPictureHead head;    // PictureFile: BASE's tag, and the size its file had when checked
+  TPictureSize baseSize;   // PictureFile: BASE's picture's size; 0 x 0 for none
 };
 
-// OUT's bytes go through one buffer into its temporary file. A write error names OUT.
+// OUT's bytes go through one buffer into its temporary file, or nowhere in a dry run. A write
+// error names OUT.
 class TArchiveWriter {
 public:
-  TArchiveWriter(TFile& file, const std::string& outPath)
+  TArchiveWriter(TFile* file, const std::string& outPath)
       : file_(file), outPath_(outPath), buffer_(new std::uint8_t[WriteBufferSize]) {}
 
   // Free room at the end of the buffer, flushing it first when it is full; never 0 bytes.
@@ -69,27 +79,30 @@ public:
     }
   }
   void Flush() {
-    if (used_ != 0 && file_.Write(buffer_.get(), used_) != used_)
+    if (used_ != 0 && file_ != nullptr && file_->Write(buffer_.get(), used_) != used_)
       Concerning(outPath_, [] { RaiseLastSystemError(); });
     used_ = 0;
   }
 
 private:
-  TFile& file_;
+  TFile* file_;
   const std::string& outPath_;
   std::unique_ptr<std::uint8_t[]> buffer_;
   std::size_t used_ = 0;
 };
 
-// Copies `size` bytes from `offset` of `from` into the archive; false when `from` ends first.
-bool CopyBytes(const TFile& from, std::uint64_t offset, std::uint64_t size,
-               TArchiveWriter& writer) {
+// Copies `size` bytes from `offset` of `from` into the archive, handing each part to `seen`;
+// false when `from` ends first.
+template <typename Seen>
+bool CopyBytes(const TFile& from, std::uint64_t offset, std::uint64_t size, TArchiveWriter& writer,
+               Seen seen) {
   while (size > 0) {
     std::size_t room = 0;
     std::uint8_t* at = writer.Room(room);
     const auto part = static_cast<std::size_t>(std::min<std::uint64_t>(room, size));
     if (from.ReadAt(offset, at, part) != part)
       return false;
+    seen(at, part);
     writer.Advance(part);
     offset += part;
     size -= part;
@@ -98,13 +111,17 @@ bool CopyBytes(const TFile& from, std::uint64_t offset, std::uint64_t size,
 }
 
 // OUT's temporary file, in OUT's folder so that the rename stays on one file system. It is
-// removed on every path but the one that moves it into place.
+// removed on every path but the one that moves it into place, an interrupt included.
 class TTemporaryArchive {
 public:
   explicit TTemporaryArchive(const std::string& outPath) {
     file_ = CreateTemporaryBeside(outPath, path_);
     if (!file_.IsOpen())
       TFile::RaiseOpenError(outPath, TOpenMode::CreateNew);
+    interruptGuard_.emplace(path_);
+    // An OUT the user made read-only for others stays so once replaced.
+    if (!file_.TakePermissionsOf(outPath))
+      RaiseLastSystemError();
   }
   ~TTemporaryArchive() {
     if (path_.empty())
@@ -116,16 +133,22 @@ public:
   TTemporaryArchive& operator=(const TTemporaryArchive&) = delete;
 
   TFile& File() { return file_; }
+  // The data reaches the disk before the rename, and the rename before the run ends: a crash
+  // leaves the old OUT or the new one, never a renamed file whose data was still in memory.
   // A close error is a write error: the data may not be on the disk.
   void MoveTo(const std::string& outPath) {
-    if (!file_.Close() || !MoveFileReplacing(path_, outPath))
+    if (!file_.Flush() || !file_.Close() || !MoveFileReplacing(path_, outPath))
       RaiseLastSystemError();
     path_.clear();
+    interruptGuard_.reset();
+    if (!FlushFolderOf(outPath))
+      RaiseLastSystemError();
   }
 
 private:
   TFile file_;
   std::string path_;
+  std::optional<TRemoveOnInterrupt> interruptGuard_;
 };
 
 class TArchiveUpdate {
@@ -137,82 +160,110 @@ public:
     folder_ = IncludeTrailingDelimiter(folder, SystemPathSyntax());
   }
 
-  std::string Run() {
+  TUpdateReport Run() {
     ReadBase();
-    ChooseSources();
+    MatchFolder();
+    for (TPlannedMember& member : members_)
+      ChooseSource(member);
     LayOut();
-    return Write();
+    Write();
+    report_.notes += Summary();
+    return report_;
   }
 
 private:
   void ReadBase();
-  void ChooseSources();
+  void MatchFolder();
   void ChooseSource(TPlannedMember& member);
+  void ChoosePicture(TPlannedMember& member);
   void LayOut();
-  std::string Write();
+  void Write();
   void WriteDirectory(TArchiveWriter& writer) const;
-  void WriteMember(const TPlannedMember& member, TArchiveWriter& writer, std::string& lines);
+  bool WriteRawFile(const TPlannedMember& member, TArchiveWriter& writer);
+  bool WritePicture(const TPlannedMember& member, TArchiveWriter& writer);
+  void WriteMember(const TPlannedMember& member, TArchiveWriter& writer);
+  std::string Summary() const;
 
   const TUpdateRequest& request_;
   std::string folder_;
   TFile base_;
-  std::uint64_t baseSize_ = 0;
   std::vector<TPlannedMember> members_;
   TPictureReader pictures_;
+  TUpdateReport report_;
+  std::size_t replaced_ = 0, added_ = 0, leftOut_ = 0;
 };
 
 void TArchiveUpdate::ReadBase() {
   base_ = TFile::OpenOrRaise(request_.basePath, TOpenMode::ReadShareRead);
-  baseSize_ = base_.Size();
-  const std::vector<TDirectoryEntry> entries = ReadDirectory(base_);
-  members_.resize(entries.size());
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    TPlannedMember& member = members_[i];
-    member.name = MemberName(entries[i].key, i);
-    member.base = entries[i];
-    Concerning(member.name, [&] { CheckEntry(member.base, baseSize_); });
-    member.size = static_cast<std::uint64_t>(member.base.size);
+  const TCheckedDirectory directory = ReadCheckedDirectory(base_, request_.basePath);
+  members_.resize(directory.entries.size());
+  for (std::size_t i = 0; i < members_.size(); ++i) {
+    members_[i].name = directory.names[i];
+    members_[i].base = directory.entries[i];
+    members_[i].size = static_cast<std::uint64_t>(members_[i].base.size);
   }
 }
 
-// Of a name that BASE holds more than once, the unpack leaves the last entry's file behind.
-void TArchiveUpdate::ChooseSources() {
-  std::unordered_map<std::string, std::size_t> last;
+// Matched files become their members' sources, files to add new members after BASE's.
+void TArchiveUpdate::MatchFolder() {
+  std::vector<std::string> names;
+  names.reserve(members_.size());
+  for (const TPlannedMember& member : members_)
+    names.push_back(member.name);
+  const TFolderMatch match = MatchFolderToMembers(folder_, names, request_.add);
   for (std::size_t i = 0; i < members_.size(); ++i)
-    last[members_[i].name] = i;
-  for (std::size_t i = 0; i < members_.size(); ++i) {
-    if (last[members_[i].name] == i)
-      ChooseSource(members_[i]);
+    members_[i].path = match.files[i].empty() ? "" : folder_ + match.files[i];
+  for (const TAddedFile& file : match.added) {
+    TPlannedMember member;
+    member.name = file.memberName;
+    member.base.key = file.key;
+    member.added = true;
+    member.path = folder_ + file.fileName;
+    members_.push_back(std::move(member));
   }
+  for (const std::string& line : match.leftOut)
+    report_.notes += "left out: " + line + "\n";
+  leftOut_ = match.leftOut.size();
 }
 
 // A failure names the file in FOLDER it concerns, or the member when BASE's bytes fail.
 void TArchiveUpdate::ChooseSource(TPlannedMember& member) {
-  const std::string path = folder_ + MemberFileName(member.name);
-  if (!EntryExists(path))
+  if (member.path.empty())
     return;
-  if (!IsPictureName(member.name)) {
-    member.source = TSource::RawFile;
-    member.size =
-        Concerning(path, [&] { return TFile::OpenOrRaise(path, TOpenMode::ReadShareRead).Size(); });
-    member.path = path;
-    return;
-  }
-  const TPictureSize size = Concerning(path, [&] { return ReadPictureSize(path); });
-  if (size.Empty())
+  if (IsPictureName(member.name))
+    return ChoosePicture(member);
+  member.source = TSource::RawFile;
+  member.size = Concerning(
+      member.path, [&] { return TFile::OpenOrRaise(member.path, TOpenMode::ReadNoLink).Size(); });
+}
+
+void TArchiveUpdate::ChoosePicture(TPlannedMember& member) {
+  const TPictureSize size = Concerning(member.path, [&] { return ReadPictureSize(member.path); });
+  if (size.Empty() && !member.added)
     return; // the unpack's file for a picture of width or height 0: nothing to put back
+  const auto memberBytes = static_cast<std::uint64_t>(member.base.size);
+  std::uint8_t head[RawPixelsAt] = {};
+  Concerning(member.name, [&] {
+    base_.ReadExactAt(static_cast<std::uint64_t>(member.base.offset), head,
+                      static_cast<std::size_t>(std::min<std::uint64_t>(sizeof head, memberBytes)));
+  });
+  if (const auto parsed = ParseRawPictureHead(head, memberBytes); parsed && !member.added)
+    member.baseSize = {parsed->width, parsed->height};
+  if (size != member.baseSize && !member.added && !request_.resize)
+    Concerning(member.path, [&] {
+      throw Exception("Picture is " + SizeText(size) + " pixels, BASE's is " +
+                      SizeText(member.baseSize) + "; --resize takes the new size");
+    });
   member.source = TSource::PictureFile;
+  std::copy(head, head + sizeof member.head.tag, member.head.tag); // BASE's, or 0 for a new one
   member.head.width = size.width;
   member.head.height = size.height;
   member.size = member.head.MemberSize();
-  member.path = path;
-  const auto tagBytes = std::min<std::size_t>(sizeof member.head.tag, member.base.size);
-  Concerning(member.name, [&] {
-    base_.ReadExactAt(static_cast<std::uint64_t>(member.base.offset), member.head.tag, tagBytes);
-  });
 }
 
 void TArchiveUpdate::LayOut() {
+  if (members_.size() > 0xFFFF) // the member count is a u16
+    throw Exception("Archive too large");
   std::uint64_t position = ArchiveCountSize + DirectoryEntrySize * members_.size();
   for (TPlannedMember& member : members_) {
     if (member.size == 0 && member.base.size == 0) {
@@ -227,17 +278,17 @@ void TArchiveUpdate::LayOut() {
   }
 }
 
-std::string TArchiveUpdate::Write() {
+void TArchiveUpdate::Write() {
   std::optional<TTemporaryArchive> temporary;
-  Concerning(request_.outPath, [&] { temporary.emplace(request_.outPath); });
-  TArchiveWriter writer(temporary->File(), request_.outPath);
+  if (!request_.dryRun)
+    Concerning(request_.outPath, [&] { temporary.emplace(request_.outPath); });
+  TArchiveWriter writer(temporary ? &temporary->File() : nullptr, request_.outPath);
   WriteDirectory(writer);
-  std::string lines;
   for (const TPlannedMember& member : members_)
-    WriteMember(member, writer, lines);
+    WriteMember(member, writer);
   writer.Flush();
-  Concerning(request_.outPath, [&] { temporary->MoveTo(request_.outPath); });
-  return lines;
+  if (temporary)
+    Concerning(request_.outPath, [&] { temporary->MoveTo(request_.outPath); });
 }
 
 void TArchiveUpdate::WriteDirectory(TArchiveWriter& writer) const {
@@ -249,39 +300,87 @@ void TArchiveUpdate::WriteDirectory(TArchiveWriter& writer) const {
   writer.Append(directory.data(), directory.size());
 }
 
-void TArchiveUpdate::WriteMember(const TPlannedMember& member, TArchiveWriter& writer,
-                                 std::string& lines) {
+// Copies the file, telling whether its bytes differ from BASE's member.
+bool TArchiveUpdate::WriteRawFile(const TPlannedMember& member, TArchiveWriter& writer) {
+  bool differs = member.size != static_cast<std::uint64_t>(member.base.size);
+  std::unique_ptr<std::uint8_t[]> baseBytes(differs ? nullptr : new std::uint8_t[WriteBufferSize]);
+  auto basePosition = static_cast<std::uint64_t>(member.base.offset);
+  const auto compare = [&](const std::uint8_t* data, std::size_t count) {
+    if (differs)
+      return;
+    Concerning(member.name, [&] { base_.ReadExactAt(basePosition, baseBytes.get(), count); });
+    differs = std::memcmp(data, baseBytes.get(), count) != 0;
+    basePosition += count;
+  };
+  Concerning(member.path, [&] {
+    const TFile file = TFile::OpenOrRaise(member.path, TOpenMode::ReadNoLink);
+    if (file.Size() != member.size || !CopyBytes(file, 0, member.size, writer, compare))
+      RaiseFileChanged();
+  });
+  return differs;
+}
+
+// Reads the picture against BASE's of the size it had when checked, telling whether the
+// member's bytes differ from BASE's.
+bool TArchiveUpdate::WritePicture(const TPlannedMember& member, TArchiveWriter& writer) {
+  TBasePicture base;
+  const TPictureSize size{member.head.width, member.head.height};
+  if (member.baseSize == size) {
+    base.size = size;
+    base.indices.resize(static_cast<std::size_t>(member.head.PixelCount()));
+    Concerning(member.name, [&] {
+      base_.ReadExactAt(static_cast<std::uint64_t>(member.base.offset) + RawPixelsAt,
+                        base.indices.data(), base.indices.size());
+    });
+  }
+  Concerning(member.path, [&] {
+    if (pictures_.Read(member.path, base) != size)
+      RaiseFileChanged();
+  });
+  TByteDynArray head;
+  AppendRawPictureHead(head, member.head); // BASE's tag, the file's size
+  writer.Append(head.data(), head.size());
+  writer.Append(pictures_.Indices().data(), pictures_.Indices().size());
+  return member.size != static_cast<std::uint64_t>(member.base.size) || base.size != size ||
+         pictures_.ChangedPixels() != 0;
+}
+
+void TArchiveUpdate::WriteMember(const TPlannedMember& member, TArchiveWriter& writer) {
+  const auto basePosition = static_cast<std::uint64_t>(member.base.offset);
+  bool differs = false;
   switch (member.source) {
   case TSource::Base:
     Concerning(member.name, [&] {
-      if (!CopyBytes(base_, static_cast<std::uint64_t>(member.base.offset), member.size, writer))
+      if (!CopyBytes(base_, basePosition, member.size, writer, [](auto, auto) {}))
         throw EReadError();
     });
     return;
   case TSource::RawFile:
-    Concerning(member.path, [&] {
-      const TFile file = TFile::OpenOrRaise(member.path, TOpenMode::ReadShareRead);
-      if (file.Size() != member.size || !CopyBytes(file, 0, member.size, writer))
-        RaiseFileChanged();
-    });
-    return;
+    differs = WriteRawFile(member, writer);
+    break;
   case TSource::PictureFile:
-    Concerning(member.path, [&] {
-      if (pictures_.Read(member.path) != TPictureSize{member.head.width, member.head.height})
-        RaiseFileChanged();
-    });
-    TByteDynArray head;
-    AppendRawPictureHead(head, member.head); // BASE's tag, the file's size
-    writer.Append(head.data(), head.size());
-    writer.Append(pictures_.Indices().data(), pictures_.Indices().size());
-    lines += member.name + '\t' + std::to_string(pictures_.InexactPixels()) + '\n';
-    return;
+    differs = WritePicture(member, writer);
+    break;
   }
+  if (!differs && !member.added)
+    return;
+  (member.added ? added_ : replaced_) += 1;
+  report_.changes += member.name + (member.added ? "\tadded" : "\treplaced");
+  if (member.source == TSource::PictureFile)
+    report_.changes += '\t' + std::to_string(pictures_.ChangedPixels()) + '\t' +
+                       std::to_string(pictures_.InexactPixels());
+  report_.changes += '\n';
+}
+
+std::string TArchiveUpdate::Summary() const {
+  return "Members replaced: " + std::to_string(replaced_) + ", added: " + std::to_string(added_) +
+         "; files left out: " + std::to_string(leftOut_) +
+         (request_.dryRun ? "; a dry run: nothing was written" : "") + "\n";
 }
 
 } // namespace
 
-std::string UpdateArchive(const TUpdateRequest& request) {
+TUpdateReport UpdateArchive(const TUpdateRequest& request) {
   return TArchiveUpdate(request).Run();
 }
 

@@ -50,20 +50,16 @@ TPixelLayout LayoutOf(const TBitmapInfoHeader& header) {
   return layout;
 }
 
-// The file as a picture, its layout and size checked; an empty file as it stands.
-TBmpFileContents ReadPictureFile(const std::string& path, TBmpPixels wanted, TPixelLayout& layout,
-                                 TPictureSize& size) {
-  TBmpFileContents file = ReadBmpFile(path, wanted);
-  size = {};
+// The file as a picture: its layout and size, checked; an empty file is 0 x 0.
+TPictureSize PictureOf(const TBmpFileContents& file, TPixelLayout& layout) {
   if (file.empty)
-    return file;
+    return {};
   layout = LayoutOf(file.header); // RLE pictures come decoded, other compressions refused
   if (static_cast<std::uint64_t>(file.header.width) > MaxPictureDimension ||
       file.geometry.rows > MaxPictureDimension)
     throw EInvalidGraphic("Picture wider or taller than 65535 pixels");
-  size = {static_cast<std::uint16_t>(file.header.width),
+  return {static_cast<std::uint16_t>(file.header.width),
           static_cast<std::uint16_t>(file.geometry.rows)};
-  return file;
 }
 
 std::uint8_t IndexAt(const std::uint8_t* row, std::size_t x, std::uint16_t bitCount) {
@@ -96,9 +92,7 @@ const std::uint8_t* RowOf(const TBmpFileContents& file, std::size_t pictureRow) 
 
 TPictureSize ReadPictureSize(const std::string& path) {
   TPixelLayout layout;
-  TPictureSize size;
-  ReadPictureFile(path, TBmpPixels::CheckedOnly, layout, size);
-  return size;
+  return PictureOf(ReadBmpFile(path, TBmpPixels::CheckedOnly), layout);
 }
 
 void TPictureReader::LoadTemplate() {
@@ -111,15 +105,25 @@ void TPictureReader::LoadTemplate() {
   mapper_.emplace(template_->Colours());
 }
 
-TPictureSize TPictureReader::Read(const std::string& path) {
+TPictureSize TPictureReader::Read(const std::string& path, const TBasePicture& base) {
+  return Convert(ReadBmpFile(path, TBmpPixels::AtPixelOffset), base);
+}
+
+// Only a colour that differs from what BASE shows at the pixel is looked up: an editor that
+// saves in another format writes every pixel anew, and the first index of a colour the
+// palette holds twice is not always the one the picture had.
+TPictureSize TPictureReader::Convert(const TBmpFileContents& file, const TBasePicture& base) {
   TPixelLayout layout;
-  TPictureSize size;
-  const TBmpFileContents file = ReadPictureFile(path, TBmpPixels::AtPixelOffset, layout, size);
+  const TPictureSize size = PictureOf(file, layout);
+  changed_ = 0;
   inexact_ = 0;
-  indices_.resize(std::size_t{size.width} * size.height);
+  indices_.assign(std::size_t{size.width} * size.height, 0);
   if (size.Empty())
     return size;
   LoadTemplate();
+  VEX_ASSERT(file.covered.empty() || file.covered.size() == indices_.size());
+  const std::uint8_t* baseIndices =
+      base.size == size && base.indices.size() == indices_.size() ? base.indices.data() : nullptr;
   // Indexed pixels are mapped once per table entry; an entry past the table stays unusable.
   std::array<TMappedColour, MaxColourEntries> byIndex{};
   const bool asTheyStand = file.header.bitCount == 8 && file.colours == convertedTable_;
@@ -132,28 +136,43 @@ TPictureSize TPictureReader::Read(const std::string& path) {
   const std::size_t bytes = layout.bitCount / 8u;
   for (std::size_t y = 0; y < size.height; ++y) {
     const std::uint8_t* row = RowOf(file, y);
-    std::uint8_t* out = indices_.data() + y * size.width;
-    if (layout.indexed && asTheyStand) {
-      std::memcpy(out, row, size.width);
-      continue;
-    }
     for (std::size_t x = 0; x < size.width; ++x) {
-      TMappedColour mapped;
-      if (layout.indexed) {
+      const std::size_t at = y * size.width + x;
+      const std::uint8_t* was = baseIndices != nullptr ? baseIndices + at : nullptr;
+      TMappedColour mapped{0, true};
+      if (!file.covered.empty() && file.covered[at] == 0) {
+        mapped.index = was != nullptr ? *was : 0;
+      } else if (layout.indexed) {
         const std::uint8_t index = IndexAt(row, x, layout.bitCount);
-        if (index >= file.colours.size())
-          RaiseInvalidGraphic();
-        mapped = byIndex[index];
+        if (asTheyStand) {
+          mapped.index = index;
+        } else {
+          if (index >= file.colours.size())
+            RaiseInvalidGraphic();
+          mapped = StillBase(file.colours[index], was) ? TMappedColour{*was, true} : byIndex[index];
+        }
       } else {
         const std::uint32_t value = ValueAt(row, x, bytes);
-        mapped = mapper_->Map(Scaled(value, layout.red), Scaled(value, layout.green),
-                              Scaled(value, layout.blue));
+        const TPaletteEntry colour{Scaled(value, layout.red), Scaled(value, layout.green),
+                                   Scaled(value, layout.blue)};
+        mapped = StillBase(colour, was) ? TMappedColour{*was, true}
+                                        : mapper_->Map(colour.red, colour.green, colour.blue);
       }
-      out[x] = mapped.index;
-      inexact_ += mapped.exact ? 0 : 1;
+      indices_[at] = mapped.index;
+      if (was == nullptr || *was != mapped.index) {
+        ++changed_;
+        inexact_ += mapped.exact ? 0 : 1;
+      }
     }
   }
   return size;
+}
+
+bool TPictureReader::StillBase(const TPaletteEntry& colour, const std::uint8_t* was) const {
+  if (was == nullptr)
+    return false;
+  const TPaletteEntry& shown = convertedTable_[*was];
+  return colour.red == shown.red && colour.green == shown.green && colour.blue == shown.blue;
 }
 
 } // namespace vex

@@ -2,6 +2,7 @@
 // that a picture member holds.
 #pragma once
 
+#include "bmp_reader.h"
 #include "colour_mapper.h"
 #include "files.h"
 #include "palette_template.h"
@@ -34,34 +35,51 @@ struct TPictureSize {
 // taller than 65535 pixels".
 TPictureSize ReadPictureSize(const std::string& path);
 
+// BASE's picture that an edited file replaces: its size, and its indices, rows top first. An
+// empty size stands for none (a new member, or one too short to hold a picture).
+struct TBasePicture {
+  TPictureSize size;
+  TByteDynArray indices;
+};
+
 // Reads edited pictures as indices of the palette template's colours. An 8-bit file whose
 // colour table is the one the unpack writes (the template's colours, then black: 256 entries,
 // of 3 or 4 bytes alike) keeps its indices as they stand, those past the template's own
-// colours included. In any other file each pixel takes the index of its colour in the
-// template's palette (see TColourMapper).
+// colours included. In any other file, a pixel of BASE's picture (same size) whose colour is
+// still the one BASE's index there shows keeps that index, even where the palette holds the
+// colour twice; every other pixel takes the index of its colour in the template's palette
+// (see TColourMapper). A pixel the file leaves out (an RLE stream skipping it) keeps BASE's
+// index, or takes 0 when there is no BASE picture of the file's size.
 class TPictureReader {
 public:
   explicit TPictureReader(std::string templatePath) : templatePath_(std::move(templatePath)) {}
 
   // Reads the picture at `path` and returns its size: Indices() then holds one index per
-  // pixel, rows top down, and InexactPixels() counts the pixels whose colour the palette does
-  // not hold. Raises what ReadPictureSize raises; EInvalidGraphic "Bitmap image is not valid"
-  // for a pixel that indexes past the file's colour table; and, when the first picture
-  // needs the template, what reading it raises (TPaletteTemplate::Read), then what
-  // TPaletteTemplate::CheckConvertible raises for a picture with pixels: a template that
-  // cannot convert a picture cannot read one back either.
-  TPictureSize Read(const std::string& path);
+  // pixel, rows top down; ChangedPixels() counts the pixels whose index is not BASE's (all of
+  // them when `base` is not of the file's size), and InexactPixels() those of them whose
+  // colour the palette does not hold. Raises what ReadPictureSize raises; EInvalidGraphic
+  // "Bitmap image is not valid" for a pixel that indexes past the file's colour table; and,
+  // when the first picture needs the template, what reading it raises
+  // (TPaletteTemplate::Read), then what TPaletteTemplate::CheckConvertible raises for a
+  // picture with pixels: a template that cannot convert a picture cannot read one back either.
+  TPictureSize Read(const std::string& path, const TBasePicture& base = {});
+  // As Read, on a file read already.
+  TPictureSize Convert(const TBmpFileContents& file, const TBasePicture& base);
   const TByteDynArray& Indices() const { return indices_; }
+  std::uint64_t ChangedPixels() const { return changed_; }
   std::uint64_t InexactPixels() const { return inexact_; }
 
 private:
   void LoadTemplate();
+  // Whether `colour` is the one BASE's index `was` (none when null) shows in the unpacked file.
+  bool StillBase(const TPaletteEntry& colour, const std::uint8_t* was) const;
 
   std::string templatePath_;
   std::optional<TPaletteTemplate> template_; // kept once read whole, as the unpack keeps it
   std::vector<TPaletteEntry> convertedTable_;
   std::optional<TColourMapper> mapper_;
   TByteDynArray indices_;
+  std::uint64_t changed_ = 0;
   std::uint64_t inexact_ = 0;
 };
 

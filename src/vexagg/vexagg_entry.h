@@ -7,7 +7,9 @@
 
 namespace vex {
 
-extern const char* const VexaggUsageText;
+// The version, as the project states it, and the usage text that begins with it.
+extern const char* const VexaggVersion;
+extern const std::string VexaggUsageText;
 
 // Exit codes: success, a failure (shown on standard error), wrong arguments.
 constexpr int VexaggSuccess = 0;

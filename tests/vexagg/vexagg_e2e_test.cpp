@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 using namespace vextest;
 using vextools::ArchiveBuilder;
@@ -13,19 +18,27 @@ using vextools::Noise;
 namespace {
 
 const std::string Usage =
-    "vexagg v1.1: looks inside .agg archives and puts edited members back.\n"
+    "vexagg 1.1: looks inside .agg archives and puts edited members back.\n"
     "\n"
     "Usage:\n"
     "  vexagg list ARCHIVE\n"
     "      Prints the directory, one tab-separated row per member: index, key, name,\n"
-    "      offset, size and kind (raw, or picture WxH).\n"
-    "  vexagg update BASE.agg FOLDER OUT.agg\n"
-    "      Writes OUT.agg with the directory of BASE.agg. Each member comes from the file\n"
-    "      that Marlovexine unpacks it to in FOLDER when that file is there, else from\n"
-    "      BASE.agg. Prints a line per picture taken from FOLDER: its name, a tab, and how\n"
-    "      many of its pixels had no exact colour in the palette template TivPalette.bmp.\n"
-    "  vexagg --help\n"
+    "      offset, size, kind (raw, or picture WxH) and the file the unpack writes.\n"
+    "  vexagg update [--add] [--resize] [-n | --dry-run] BASE.agg FOLDER OUT.agg\n"
+    "      Writes OUT.agg with the directory of BASE.agg. Each member comes from its file\n"
+    "      in FOLDER (the name Marlovexine unpacks it to, any case of a-z) when that is\n"
+    "      there, else from BASE.agg. Prints a line per member whose bytes change: its\n"
+    "      name, replaced or added, and for pictures the pixels whose index changed and\n"
+    "      how many of those had no exact colour in the palette template TivPalette.bmp.\n"
+    "      Entries of FOLDER that match no member are left out, one line each on\n"
+    "      standard error, which ends with a summary line.\n"
+    "      --add          files of known names that BASE.agg lacks become new members\n"
+    "      --resize       pictures may come back at another size\n"
+    "      -n, --dry-run  does all the work and prints all the lines, but writes nothing\n"
+    "  vexagg --help, vexagg -h\n"
     "      Prints this text.\n"
+    "  vexagg --version\n"
+    "      Prints the version.\n"
     "\n"
     "Exit code: 0 on success, 1 on a failure, 2 for wrong arguments.\n";
 
@@ -46,12 +59,33 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   fs::create_hard_link(Folder() / "base.agg", Folder() / "link.agg");
   fs::create_directories(Folder() / "bad");
   WriteWholeFile(Folder() / "bad" / "overmain.bmp", {'B', 'M'});
-  const std::string kinds = "index\tkey\tname\toffset\tsize\tkind\n"
-                            "0\t0xC848\tkb.pal\t52\t3\traw\n"
-                            "1\t0x925A\tovermain.bmp\t55\t8\tpicture 2x1\n"
-                            "2\t0x9DF7\tleft.bmp\t63\t5\tpicture (short)\n"
-                            "3\t0x3F86\tboat.bkg\t68\t9\tpicture (short)\n"
-                            "4\t0x0001\tfile_4\t0\t0\traw\n";
+  WriteWholeFile(Folder() / "text.agg", {'h', 'e', 'l', 'l', 'o'});
+  auto truncated = ReadWholeFile(Folder() / "base.agg");
+  truncated.resize(30); // overmain.bmp ends at 33
+  WriteWholeFile(Folder() / "truncated.agg", truncated);
+  // Edits: kb.pal in another case, overmain.bmp as unpacked, a new known name, a subfolder.
+  fs::create_directories(Folder() / "edited" / "sub");
+  WriteWholeFile(Folder() / "edited" / "KB.PAL", {'x', 'y', 'z'});
+  WriteWholeFile(Folder() / "edited" / "font.icn", {'i', 'c', 'o', 'n'});
+  fs::copy_file(Folder() / "unpacked" / "overmain.bmp", Folder() / "edited" / "overmain.bmp");
+  fs::create_directories(Folder() / "unknown");
+  WriteWholeFile(Folder() / "unknown" / "notes.txt", {});
+  fs::create_directories(Folder() / "twice");
+  WriteWholeFile(Folder() / "twice" / "kb.pal", {});
+  WriteWholeFile(Folder() / "twice" / "Kb.pal", {});
+  fs::create_directories(Folder() / "linked");
+  fs::create_symlink("../base.agg", Folder() / "linked" / "kb.pal");
+  const std::string kinds = "index\tkey\tname\toffset\tsize\tkind\tfile\n"
+                            "0\t0xC848\tkb.pal\t52\t3\traw\tkb.pal\n"
+                            "1\t0x925A\tovermain.bmp\t55\t8\tpicture 2x1\tovermain.bmp\n"
+                            "2\t0x9DF7\tleft.bmp\t63\t5\tpicture (short)\tleft.bmp\n"
+                            "3\t0x3F86\tboat.bkg\t68\t9\tpicture (short)\tboat.bkg.bmp\n"
+                            "4\t0x0001\tfile_4\t0\t0\traw\tfile_4\n";
+  const std::string added = "index\tkey\tname\toffset\tsize\tkind\tfile\n"
+                            "0\t0xC848\tkb.pal\t32\t3\traw\tkb.pal\n"
+                            "1\t0x925A\tovermain.bmp\t35\t8\tpicture 2x1\tovermain.bmp\n"
+                            "2\t0xAF5F\tfont.icn\t43\t4\traw\tfont.icn\n";
+  const std::string summary = "Members replaced: 1, added: 0; files left out: 2";
   const std::string itself = "vexagg: OUT.agg \"link.agg\" is BASE.agg \"base.agg\" itself; "
                              "write the new archive to another file\n";
   const struct {
@@ -61,11 +95,57 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   } rows[] = {
       {{}, 2, "", Usage},
       {{"--help"}, 0, Usage, ""},
+      {{"-h"}, 0, Usage, ""},
+      {{"--version"}, 0, "vexagg 1.1\n", ""},
       {{"pack", "x"}, 2, "", "vexagg: unknown command \"pack\"\n" + Usage},
       {{"list"}, 2, "", "vexagg: list takes one argument: ARCHIVE\n" + Usage},
       {{"list", "kinds.agg"}, 0, kinds, ""},
       {{"list", "bad.agg"}, 1, "", "Range check error.\nfont.icn\n"},
-      {{"update", "base.agg", "unpacked", "out.agg"}, 0, "overmain.bmp\t0\n", ""},
+      {{"list", "text.agg"},
+       1,
+       "",
+       "Not an archive: its directory of 25960 entries needs 259602 bytes, the file has 5.\n"
+       "text.agg\n"},
+      {{"list", "truncated.agg"},
+       1,
+       "",
+       "Not an archive, or a truncated one: member overmain.bmp ends at byte 33, the file has "
+       "30.\ntruncated.agg\n"},
+      {{"update", "base.agg", "unpacked", "out.agg"},
+       0,
+       "",
+       "Members replaced: 0, added: 0; "
+       "files left out: 0\n"},
+      {{"update", "-n", "base.agg", "edited", "out3.agg"},
+       0,
+       "kb.pal\treplaced\n",
+       "left out: font.icn (no member of BASE has this name; --add adds it)\n"
+       "left out: sub (a folder)\n" +
+           summary + "; a dry run: nothing was written\n"},
+      {{"update", "base.agg", "edited", "out4.agg", "--add"},
+       0,
+       "kb.pal\treplaced\nfont.icn\tadded\n",
+       "left out: sub (a folder)\nMembers replaced: 1, added: 1; files left out: 1\n"},
+      {{"list", "out4.agg"}, 0, added, ""},
+      {{"update", "--add", "base.agg", "unknown", "out5.agg"},
+       1,
+       "",
+       "Not a known name, so it cannot be added: neither the game nor the unpack finds a member "
+       "by a name the known-name table lacks (the unpack would call it file_N).\n"
+       "unknown/notes.txt\n"},
+      {{"update", "base.agg", "linked", "out5.agg"},
+       1,
+       "",
+       "File is a symbolic link, which vexagg does not follow; put the file itself in the "
+       "folder.\nlinked/kb.pal\n"},
+      {{"update", "base.agg", "missing", "out5.agg"},
+       1,
+       "",
+       "System Error.  Code: 2.\nNo such file or directory.\nmissing/\n"},
+      {{"update", "--bogus", "base.agg", "unpacked", "out5.agg"},
+       2,
+       "",
+       "vexagg: unknown option \"--bogus\"\n" + Usage},
       {{"update", "base.agg", "unpacked", "link.agg"}, 2, "", itself + Usage},
       {{"update", "bad.agg", "unpacked", "out1.agg"}, 1, "", "Range check error.\nfont.icn\n"},
       {{"update", "base.agg", "bad", "out2.agg"}, 1, "", "Stream read error.\nbad/overmain.bmp\n"},
@@ -79,7 +159,71 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
     EXPECT_EQ(run.err, row.err);
   }
   EXPECT_EQ(ReadWholeFile(Folder() / "out.agg"), ReadWholeFile(Folder() / "base.agg"));
-  EXPECT_FALSE(fs::exists(Folder() / "out1.agg") || fs::exists(Folder() / "out2.agg"));
+  for (const char* absent : {"out1.agg", "out2.agg", "out3.agg", "out5.agg"})
+    EXPECT_FALSE(fs::exists(Folder() / absent)) << absent;
+}
+
+} // namespace
+
+namespace {
+
+// Temporary files that an update left beside OUT.
+std::vector<std::string> Temporaries(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("out.agg.", 0) == 0 && name.size() > 12 &&
+        name.substr(name.size() - 4) == ".tmp")
+      names.push_back(name);
+  }
+  return names;
+}
+
+TEST_F(ToolCopyTest, VexaggUpdateLeavesNoTemporaryFileBehind) {
+  const fs::path vexagg = Exe().parent_path() / "vexagg";
+  fs::copy_file(VEXAGG_EXE, vexagg);
+  WriteWholeFile(TemplatePath(), TemplateFile({}));
+  ArchiveBuilder archive;
+  archive.Add(0xC848, Noise(3, 1)); // kb.pal
+  WriteWholeFile(Folder() / "base.agg", archive.Build());
+  // A large kb.pal keeps the temporary file there long enough to be seen and interrupted.
+  fs::create_directories(Folder() / "big");
+  WriteWholeFile(Folder() / "big" / "kb.pal", {});
+  fs::resize_file(Folder() / "big" / "kb.pal", 96u << 20);
+  // Leftovers of the names earlier versions used never block an update; OUT keeps its mode.
+  for (int n = 0; n < 100; ++n)
+    WriteWholeFile(Folder() / ("out.agg." + std::to_string(n) + ".tmp"), {});
+  WriteWholeFile(Folder() / "out.agg", {'o', 'l', 'd'});
+  fs::permissions(Folder() / "out.agg",
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_directories(Folder() / "small");
+  const ToolRun run =
+      RunTool(vexagg.string(), {"update", "base.agg", "small", "out.agg"}, Folder().string());
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(fs::status(Folder() / "out.agg").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(Temporaries(Folder()).size(), 100u);
+  for (int n = 0; n < 100; ++n)
+    fs::remove(Folder() / ("out.agg." + std::to_string(n) + ".tmp"));
+  const auto before = ReadWholeFile(Folder() / "out.agg");
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    const pid_t child = fork();
+    if (child == 0) {
+      if (chdir(Folder().c_str()) == 0 && freopen("/dev/null", "w", stderr) != nullptr)
+        execl(vexagg.c_str(), "vexagg", "update", "base.agg", "big", "out.agg", nullptr);
+      _exit(127);
+    }
+    while (Temporaries(Folder()).empty() && waitpid(child, nullptr, WNOHANG) == 0)
+      usleep(200);
+    usleep(2000); // past the instant between creating the file and guarding it
+    kill(child, signal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_EQ(Temporaries(Folder()), std::vector<std::string>());
+    EXPECT_EQ(ReadWholeFile(Folder() / "out.agg"), before);
+  }
 }
 
 } // namespace

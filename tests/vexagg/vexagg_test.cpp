@@ -64,10 +64,15 @@ protected:
   void Unpack(const std::string& archive, const std::string& folder) {
     UnpackArchive(At(archive), InFolder(folder, ""), FolderString());
   }
-  // What the update printed, or its failure's message and subject.
-  std::string Update(const std::string& base, const std::string& folder) {
+  // What the update printed on standard output, then on standard error; or its failure's
+  // message and subject. `options` gives the flags.
+  std::string Update(const std::string& base, const std::string& folder,
+                     TUpdateRequest options = {}) {
+    options.basePath = At(base), options.folder = At(folder);
+    options.outPath = At("out.agg"), options.templatePath = At("TivPalette.bmp");
     try {
-      return UpdateArchive({At(base), At(folder), At("out.agg"), At("TivPalette.bmp")});
+      const TUpdateReport report = UpdateArchive(options);
+      return report.changes + report.notes;
     } catch (const Exception& e) {
       return e.Message() + " | " + e.Subject();
     }
@@ -130,7 +135,14 @@ TEST_F(VexaggTest, EachMemberComesFromItsFileOrFromBase) {
   const Colour c = TestColours(10)[9]; // then one step away from it
   Write("f/left.bmp", BitmapFile(Layout(24, 2, 1), {c.blue, c.green, c.red, c.blue, c.green,
                                                     std::uint8_t(c.red + 1), 0, 0}));
-  EXPECT_EQ(Update("base.agg", "f"), "left.bmp\t1\n");
+  Write("f/notes.txt", {});  // matches nothing
+  Write("f/sub/kb.pal", {}); // nor does a subfolder
+  TUpdateRequest resize;
+  resize.resize = true;
+  EXPECT_EQ(Update("base.agg", "f", resize),
+            "left.bmp\treplaced\t2\t1\nkb.pal\treplaced\n"
+            "left out: notes.txt (no member of BASE has this name)\nleft out: sub (a folder)\n"
+            "Members replaced: 2, added: 0; files left out: 2\n");
   ArchiveBuilder out; // the same directory, the members one after another
   out.Add(NameKey("kb.pal"), Noise(10, 1));
   out.Add(NameKey("overmain.bmp"), RawPicture(2, 1, 7));
@@ -158,25 +170,71 @@ TEST_F(VexaggTest, ColoursBecomeTheTemplatesIndices) {
     const char* what;
     TemplateLayout file;
     Bytes rows, indices;
-    std::uint64_t inexact;
+    std::uint64_t changed, inexact;
+    Bytes base = {};    // BASE's indices, of the file's size; none when empty
+    Bytes covered = {}; // what an RLE stream left in: 0 for a pixel it skipped
   } rows[] = {
-      {"24-bit", Layout(24, 4, 1), bgr4, {1, 3, 3, 0}, 2},
-      {"32-bit masks", Layout(32, 4, 1, {}, {0xFF0000, 0xFF00, 0xFF}), bgrx4, {1, 3, 3, 0}, 2},
-      {"5-6-5", Layout(16, 2, 1, {}, {0xF800, 0x7E0, 0x1F}), {0xFF, 0xFF, 0, 0xF8}, {0, 1}, 1},
-      {"5-5-5", Layout(16, 2, 1), {0x1F, 0, 0xFF, 0x7F}, {3, 0}, 1},
-      {"4-bit", Layout(4, 4, 1, {{0, 0, 200}, {0, 190, 0}}), {0x01, 0x10, 0, 0}, {3, 4, 4, 3}, 2},
-      {"1-bit", Layout(1, 3, 1, {{255, 255, 255}, {0, 200, 0}}), {0xA0, 0, 0, 0}, {4, 0, 4}, 0},
-      {"8-bit, the unpack's table", Layout(8, 3, 1, unpacked), {200, 3, 2, 0}, {200, 3, 2}, 0},
-      {"8-bit, the unpack's table in 3 bytes", core, {200, 3, 2, 0}, {200, 3, 2}, 0},
-      {"8-bit, another table", Layout(8, 3, 1, other), {200, 3, 2, 0}, {1, 3, 1}, 1},
-      {"bottom-up", Layout(24, 1, 2), {255, 255, 255, 0, 0, 0, 200, 0}, {1, 0}, 0},
-      {"top-down", Layout(24, 1, -2), {255, 255, 255, 0, 0, 0, 200, 0}, {0, 1}, 0},
+      {"24-bit", Layout(24, 4, 1), bgr4, {1, 3, 3, 0}, 4, 2},
+      {"32-bit masks", Layout(32, 4, 1, {}, {0xFF0000, 0xFF00, 0xFF}), bgrx4, {1, 3, 3, 0}, 4, 2},
+      {"5-6-5", Layout(16, 2, 1, {}, {0xF800, 0x7E0, 0x1F}), {0xFF, 0xFF, 0, 0xF8}, {0, 1}, 2, 1},
+      {"5-5-5", Layout(16, 2, 1), {0x1F, 0, 0xFF, 0x7F}, {3, 0}, 2, 1},
+      {"4-bit",
+       Layout(4, 4, 1, {{0, 0, 200}, {0, 190, 0}}),
+       {0x01, 0x10, 0, 0},
+       {3, 4, 4, 3},
+       4,
+       2},
+      {"1-bit", Layout(1, 3, 1, {{255, 255, 255}, {0, 200, 0}}), {0xA0, 0, 0, 0}, {4, 0, 4}, 3, 0},
+      {"8-bit, the unpack's table", Layout(8, 3, 1, unpacked), {200, 3, 2, 0}, {200, 3, 2}, 3, 0},
+      {"8-bit, the unpack's table in 3 bytes", core, {200, 3, 2, 0}, {200, 3, 2}, 3, 0},
+      {"8-bit, another table", Layout(8, 3, 1, other), {200, 3, 2, 0}, {1, 3, 1}, 3, 1},
+      {"bottom-up", Layout(24, 1, 2), {255, 255, 255, 0, 0, 0, 200, 0}, {1, 0}, 2, 0},
+      {"top-down", Layout(24, 1, -2), {255, 255, 255, 0, 0, 0, 200, 0}, {0, 1}, 2, 0},
+      // BASE's second red stays; ~blue is not BASE's black, and maps to 3; the tie changes;
+      // white stays.
+      {"24-bit over BASE", Layout(24, 4, 1), bgr4, {2, 3, 3, 0}, 2, 2, {2, 7, 0, 0}},
+      {"8-bit, another table, over BASE",
+       Layout(8, 3, 1, other),
+       {200, 3, 2, 0},
+       {1, 3, 1},
+       2,
+       1,
+       {2, 3, 7}},
+      {"8-bit, the unpack's table, over BASE",
+       Layout(8, 3, 1, unpacked),
+       {200, 3, 2, 0},
+       {200, 3, 2},
+       1,
+       0,
+       {200, 3, 1}},
+      {"BASE of another size", Layout(24, 4, 1), bgr4, {1, 3, 3, 0}, 4, 2, {2, 3, 0}},
+      {"pixels left out keep BASE's",
+       Layout(24, 4, 1),
+       bgr4,
+       {2, 0, 3, 9},
+       1,
+       1,
+       {2, 0, 9, 9},
+       {1, 0, 1, 0}},
+      {"pixels left out of a new picture are 0",
+       Layout(24, 4, 1),
+       bgr4,
+       {1, 0, 3, 0},
+       4,
+       1,
+       {},
+       {1, 0, 1, 0}},
   };
   TPictureReader reader(At("TivPalette.bmp"));
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    reader.Read(Write("picture.bmp", BitmapFile(row.file, row.rows)));
+    TBmpFileContents file = ReadBmpFile(Write("picture.bmp", BitmapFile(row.file, row.rows)),
+                                        TBmpPixels::AtPixelOffset);
+    file.covered = row.covered;
+    const auto width = static_cast<std::uint16_t>(row.file.width);
+    reader.Convert(file, {{width, static_cast<std::uint16_t>(row.base.size() / width)}, row.base});
     EXPECT_EQ(reader.Indices(), row.indices);
+    EXPECT_EQ(reader.ChangedPixels(), row.changed);
     EXPECT_EQ(reader.InexactPixels(), row.inexact);
   }
 }
@@ -202,6 +260,8 @@ TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
        "The file ends before its last pixel row: its pixels need 2 bytes, the file holds 1 | " +
            bmp},
       {"overmain.bmp", picture, 0, "Bitmap image is not valid | " + bmp}, // index 5 of 2 colours
+      {"overmain.bmp", BitmapFile(Layout(24, 1, 2), Bytes(8, 0)), 0,
+       "Picture is 1x2 pixels, BASE's is 2x1; --resize takes the new size | " + bmp},
       {"kb.pal", {}, 0x80000000u, "Archive too large | kb.pal"},
       {"kb.pal", {}, 0x7FFFFFFFu, "Archive too large | overmain.bmp"},
       // Before the pixels: a template of masks that only a picture with pixels names as deeper.

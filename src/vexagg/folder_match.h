@@ -1,0 +1,36 @@
+// Which files of an unpacked folder stand for which members: names compared as the archive's
+// keys compare them, links refused, and what matches nothing told to the user.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vex {
+
+// A file that --add makes a new member.
+struct TAddedFile {
+  std::string fileName;   // as it stands in the folder
+  std::string memberName; // the known name, as the table spells it
+  std::uint16_t key;      // the table's key for it
+};
+
+struct TFolderMatch {
+  std::vector<std::string> files;   // per member: the name of its file in the folder, or empty
+  std::vector<TAddedFile> added;    // in name order
+  std::vector<std::string> leftOut; // per entry matching nothing: "NAME (why)", in name order
+};
+
+// Lists `folder` once and matches its entries to `memberNames` (an archive's, in directory
+// order): a file stands for a member when its name is the one the unpack writes the member
+// under, ignoring the case of a to z; of a name held more than once, only the last member gets
+// it. With `add`, a regular file matching no member but a known name (".bkg.bmp" for a
+// ".bkg" picture) becomes a TAddedFile. Raises EOSError, with `folder` as subject, when the
+// folder cannot be listed (it does not exist, or is no folder); Exception with `folder` as
+// subject when two files match one member or one known name; Exception with the entry's path
+// as subject for a symbolic link at a name that would be read, and with `add` for a regular
+// file whose name is not a known name.
+TFolderMatch MatchFolderToMembers(const std::string& folder,
+                                  const std::vector<std::string>& memberNames, bool add);
+
+} // namespace vex
