@@ -214,9 +214,14 @@ TEST_F(ToolCopyTest, VexaggUpdateLeavesNoTemporaryFileBehind) {
         execl(vexagg.c_str(), "vexagg", "update", "base.agg", "big", "out.agg", nullptr);
       _exit(127);
     }
-    while (Temporaries(Folder()).empty() && waitpid(child, nullptr, WNOHANG) == 0)
+    // Bytes in the temporary file mean its guard is set: the guard comes before any write.
+    const auto written = [&] {
+      const std::vector<std::string> names = Temporaries(Folder());
+      std::error_code error;
+      return !names.empty() && fs::file_size(Folder() / names[0], error) > 0 && !error;
+    };
+    while (!written() && waitpid(child, nullptr, WNOHANG) == 0)
       usleep(200);
-    usleep(2000); // past the instant between creating the file and guarding it
     kill(child, signal);
     int status = 0;
     waitpid(child, &status, 0);
