@@ -138,6 +138,11 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
        "",
        "File is a symbolic link, which vexagg does not follow; put the file itself in the "
        "folder.\nlinked/kb.pal\n"},
+      {{"update", "base.agg", "unpacked", "none/out5.agg"},
+       1,
+       "",
+       "Cannot create file \"" + (Folder() / "none" / "out5.agg").string() +
+           "\". No such file or directory.\nnone/out5.agg\n"},
       {{"update", "base.agg", "missing", "out5.agg"},
        1,
        "",
