@@ -532,6 +532,8 @@ class FailureTest(WineCase):
         for name in ["kb.pal", "overban0.bmp"]:
             with self.subTest(name):
                 link = os.path.join(folder, "out", name)
+                if os.path.exists(link):  # written by the run of the row before
+                    os.remove(link)
                 made = subprocess.run(
                     ["wine", CONFIG.helper, "link", CONFIG.windows_path(os.path.join(folder, "victim")),
                      CONFIG.windows_path(link)],
