@@ -2,6 +2,7 @@
 // pictures converted with the default palette by the tests' own bitmap builder.
 //   make_bench_archive full ARCHIVE TREE   every known name once, about 60 MB
 //   make_bench_archive big  ARCHIVE TREE   50 members of 4 MB each
+//   make_bench_archive one  ARCHIVE TREE   one member of 1 GiB, written in pieces
 #include "archive_builder.h"
 #include "bmp_builder.h"
 #include "default_palette.h"
@@ -95,18 +96,42 @@ void BigArchive(vextools::ArchiveBuilder& agg, const fs::path& tree) {
   }
 }
 
+// One member of 1 GiB, written straight to the archive and the tree a piece at a time: the
+// generator must not hold it whole.
+bool OneArchive(const fs::path& archive, const fs::path& tree) {
+  constexpr std::uint32_t pieces = 256, piece = 4u << 20;
+  const std::string_view name = "kb.pal";
+  std::ofstream agg(archive, std::ios::binary), file(tree / std::string(name), std::ios::binary);
+  vextest::ByteBuilder head;
+  head.U16(1).U16(KeyOf(name)).I32(12).I32(static_cast<std::int32_t>(pieces * piece));
+  agg.write(reinterpret_cast<const char*>(head.Get().data()), 12);
+  for (std::uint32_t i = 0; i < pieces; ++i) {
+    const std::vector<std::uint8_t> bytes = Noise(piece, i + 1);
+    agg.write(reinterpret_cast<const char*>(bytes.data()), piece);
+    file.write(reinterpret_cast<const char*>(bytes.data()), piece);
+  }
+  return agg.good() && file.good();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4 || (std::strcmp(argv[1], "full") != 0 && std::strcmp(argv[1], "big") != 0)) {
-    std::fprintf(stderr, "usage: make_bench_archive full|big ARCHIVE TREE\n");
+  const std::string mode = argc == 4 ? argv[1] : "";
+  if (mode != "full" && mode != "big" && mode != "one") {
+    std::fprintf(stderr, "usage: make_bench_archive full|big|one ARCHIVE TREE\n");
     return 2;
   }
   const fs::path tree = argv[3];
   fs::remove_all(tree);
   fs::create_directories(tree);
+  if (mode == "one") {
+    if (OneArchive(argv[2], tree))
+      return 0;
+    std::perror(argv[2]);
+    return 1;
+  }
   vextools::ArchiveBuilder agg;
-  if (std::strcmp(argv[1], "full") == 0)
+  if (mode == "full")
     FullArchive(agg, tree);
   else
     BigArchive(agg, tree);

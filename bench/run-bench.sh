@@ -5,10 +5,11 @@
 # VEX_BENCH_TOOL=/path/to/Marlovexine times another build of the tool (with its own
 # TivPalette.bmp and vexagg beside it), to compare before and after a change on the same
 # archives.
-# For each archive (full: every known name once, about 60 MB; big: 50 members of 4 MB), it
-# first checks that the tool's output equals the expected tree byte for byte, then prints the
-# median time of each, the median of the per-pair ratios tool / tar, and the tool's peak
-# resident memory.
+# For each archive (full: every known name once, about 60 MB; again: the full archive unpacked
+# into a folder that already holds its files, which both replace; big: 50 members of 4 MB;
+# one: one member of 1 GiB), it first checks that the tool's output equals the expected tree
+# byte for byte, then prints the median time of each, the median of the per-pair ratios
+# tool / tar, and the tool's peak resident memory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -67,16 +68,19 @@ bench_update() {
 }
 
 generator=$build/bench/make_bench_archive
-for mode in full big; do
-  agg=$work/$mode.agg tree=$work/$mode-tree tarball=$work/$mode.tar
+for mode in full again big one; do
+  source=$mode
+  [ "$mode" = again ] && source=full
+  agg=$work/$source.agg tree=$work/$source-tree tarball=$work/$source.tar
   # Generated once and kept: deleting and rewriting the trees each time would leave the file
   # system slow to create files for a while (see below).
   if [ ! -f "$tarball" ] || [ "$generator" -nt "$tarball" ]; then
-    "$generator" "$mode" "$agg" "$tree"
+    "$generator" "$source" "$agg" "$tree"
     tar -cf "$tarball" -C "$tree" .
   fi
   echo "== $mode: $(stat -c %s "$agg") bytes, $(ls "$tree" | wc -l) files"
 
+  [ "$mode" = again ] && cp -r "$tree" "$work/check"
   "$tool" "$agg" "$work/check" >/dev/null
   if ! diff -r "$work/check" "$tree" >/dev/null; then
     echo "FAIL: the tool's output differs from the expected tree" >&2
@@ -95,6 +99,10 @@ for mode in full big; do
   tool_times=() tar_times=() ratios=()
   for i in $(seq 0 "$pairs"); do
     mkdir "$work/out-tar-$i"
+    if [ "$mode" = again ]; then # both replace every file of a full folder
+      cp -r "$tree/." "$work/out-tar-$i"
+      cp -r "$tree" "$work/out-tool-$i"
+    fi
     for which in $( ((i % 2)) && echo "tar tool" || echo "tool tar"); do
       sync
       t0=$(now)
@@ -106,7 +114,7 @@ for mode in full big; do
       t1=$(now)
       printf -v "${which}_ms" '%s' "$(elapsed_ms "$t0" "$t1")"
     done
-    [ "$mode" = big ] && rm -rf "$work/out-tool-$i" "$work/out-tar-$i"
+    case $mode in big | one) rm -rf "$work/out-tool-$i" "$work/out-tar-$i" ;; esac
     [ "$i" -eq 0 ] && continue  # the warm-up pair
     tool_times+=("$tool_ms") tar_times+=("$tar_ms")
     ratios+=("$(awk -v a="$tool_ms" -v b="$tar_ms" 'BEGIN { printf "%.3f", a / b }')")

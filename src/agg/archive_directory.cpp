@@ -32,13 +32,17 @@ std::vector<TDirectoryEntry> ReadDirectory(const TFile& archive) {
   return entries;
 }
 
+bool EntryInside(const TDirectoryEntry& entry, std::uint64_t archiveSize) {
+  if (entry.size <= 0)
+    return entry.size == 0;
+  const auto size = static_cast<std::uint64_t>(entry.size);
+  return entry.offset >= 0 && static_cast<std::uint64_t>(entry.offset) + size <= archiveSize;
+}
+
 void CheckEntry(const TDirectoryEntry& entry, std::uint64_t archiveSize) {
-  if (entry.size == 0)
-    return;
   if (entry.size < 0)
     throw ERangeError();
-  const auto size = static_cast<std::uint64_t>(entry.size);
-  if (entry.offset < 0 || static_cast<std::uint64_t>(entry.offset) + size > archiveSize)
+  if (!EntryInside(entry, archiveSize))
     throw EReadError();
 }
 

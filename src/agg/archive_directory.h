@@ -27,6 +27,10 @@ struct TDirectoryEntry {
 // Reads the member count and the directory. Raises EReadError when the archive is shorter.
 std::vector<TDirectoryEntry> ReadDirectory(const TFile& archive);
 
+// Whether the entry's data lies inside an archive of `archiveSize` bytes: a size of 0, or a
+// positive size at an offset that is not negative, ending at or before the end.
+bool EntryInside(const TDirectoryEntry& entry, std::uint64_t archiveSize);
+
 // Checks that the entry's data can be read from an archive of `archiveSize` bytes, before
 // anything is allocated for it. A member of size 0 passes whatever its offset. Raises
 // ERangeError for a negative size, EReadError for a negative offset or data past the end.

@@ -3,6 +3,7 @@
 #include "raw_image.h"
 
 #include "app_folder.h"
+#include "bmp_format.h"
 #include "exceptions.h"
 #include "vex_graphics.h"
 
@@ -12,6 +13,14 @@ const char* const PaletteTemplateName = "TivPalette.bmp";
 
 std::string PaletteTemplatePath(const std::string& appFolder) {
   return LocateShippedFile(appFolder, PaletteTemplateName, InstalledDataFolders());
+}
+
+std::uint64_t WrittenPictureSize(const TRawPictureHead& head) {
+  if (head.PixelCount() == 0)
+    return 0;
+  constexpr std::uint64_t colourTable = 256 * 4;
+  const std::uint64_t stride = (std::uint64_t{head.width} + 3) / 4 * 4;
+  return bmp::FileHeaderSize + bmp::InfoHeaderSize + colourTable + stride * head.height;
 }
 
 const TPaletteTemplate& TRawImageConverter::LoadedTemplate() {
@@ -28,6 +37,12 @@ void TRawImageConverter::RebuildImage(const TPaletteTemplate& format, std::uint1
   bitmap_.Rebuild(format, width, height);
   format.CheckConvertible(width == 0 || height == 0);
   CopyPixelsIntoBitmap(pixels, bitmap_);
+}
+
+void TRawImageConverter::CheckRawImage(const std::uint8_t* head, std::uint64_t memberSize) {
+  LoadedTemplate();
+  if (!ParseRawPictureHead(head, memberSize))
+    throw EReadError();
 }
 
 void TRawImageConverter::ConvertRawImage(TBytesView member, const std::string& outputPath) {

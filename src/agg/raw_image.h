@@ -19,6 +19,13 @@ extern const char* const PaletteTemplateName;
 // installation keeps the tool's files (see LocateShippedFile). Raises nothing.
 std::string PaletteTemplatePath(const std::string& appFolder);
 
+// The bytes of the file ConvertRawImage writes for the picture `head` describes through an
+// 8-bit template with an info header (the one the tool ships): headers, 256 colours, rows
+// padded to 4 bytes; an empty file for a picture without pixels. Reckoned from the head alone,
+// so that the disk check before an unpack reads no template: a core-style template writes
+// 284 bytes less, a template with a larger header no more.
+std::uint64_t WrittenPictureSize(const TRawPictureHead& head);
+
 // Converts raw image members into bitmap files. The palette template at `templatePath` is read
 // at the first picture and kept; each picture is then rebuilt, at its own size in the
 // template's format, colours, header style and resolution, in the one bitmap all conversions
@@ -34,6 +41,12 @@ public:
   // the picture cannot be made; then what TPaletteTemplate::CheckConvertible raises. Then what
   // writing the file raises.
   void ConvertRawImage(TBytesView member, const std::string& outputPath);
+
+  // Checks a picture member of `memberSize` bytes that is not written, since a later member
+  // replaces its file, as ConvertRawImage would check it first: from its head, the member's
+  // first RawPixelsAt bytes (not read when it is shorter). Raises what reading the template
+  // raises, then EReadError for a member shorter than its pixels.
+  void CheckRawImage(const std::uint8_t* head, std::uint64_t memberSize);
 
   // The template; nullptr until a picture has read it.
   const TPaletteTemplate* Template() const { return template_ ? &*template_ : nullptr; }

@@ -1,13 +1,16 @@
 // The portable half of files: open errors, exact reads, output files whose folder is made
-// first, whole-buffer saving and temporary names, written over TFile and the system's errors.
+// first, whole-buffer saving, copying between files and temporary names, written over TFile
+// and the system's errors.
 #include "files.h"
 
 #include "exceptions.h"
 #include "paths.h"
 #include "system_error.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <random>
 
 namespace vex {
@@ -69,6 +72,25 @@ void SaveDataToFile(const std::string& path, const void* data, std::size_t count
 
 void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer) {
   SaveDataToFile(path, buffer.data(), buffer.size());
+}
+
+void CopyBetweenFiles(const TFile& source, std::uint64_t offset, TFile& target,
+                      std::uint64_t count) {
+  std::uint64_t done = target.CopyInKernel(source, offset, count);
+  if (done == count)
+    return;
+  // The rest goes through a buffer no larger than the copy needs, allocated only now: where
+  // the kernel copies, no buffer is ever made.
+  const auto bufferSize =
+      static_cast<std::size_t>(std::min<std::uint64_t>(count - done, CopyBufferSize));
+  const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[bufferSize]);
+  while (done < count) {
+    const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(count - done, bufferSize));
+    source.ReadExactAt(offset + done, buffer.get(), chunk);
+    if (target.Write(buffer.get(), chunk) != chunk)
+      RaiseLastSystemError();
+    done += chunk;
+  }
 }
 
 TFile CreateTemporaryBeside(const std::string& path, std::string& temporaryPath) {

@@ -1,7 +1,7 @@
 // Files and folders: byte buffers, an open file that closes itself, output files whose
-// folders are made first, whole-buffer saving, and the few other things the tool asks of the
-// file system: whether a name exists, whether two names are one file, a temporary file beside
-// another, a replacing rename and removal.
+// folders are made first, whole-buffer saving, copying between files, and the few other
+// things the tool asks of the file system: whether a name exists, whether two names are one
+// file, a temporary file beside another, a replacing rename, removal and free space.
 #pragma once
 
 #include <cstddef>
@@ -33,7 +33,8 @@ private:
 enum class TOpenMode {
   ReadExclusive, // an existing file, read access, no sharing (the archive)
   ReadShareRead, // an existing file, read access, others may read (the palette template)
-  CreateAlways,  // create or truncate, write access, no sharing (every output file)
+  CreateAlways,  // a new file in place of whatever but a folder stands at the name, write
+                 // access, no sharing (every output file)
   CreateNew,     // create a file that must not exist yet, write access, no sharing but
                  // removal (so an interrupt can take it away while it is open); a link at the
                  // name counts as existing and is never followed
@@ -52,9 +53,12 @@ public:
   TFile& operator=(const TFile&) = delete;
 
   // Opens `path` as it stands (no folder is made). Returns a closed TFile when that fails,
-  // with the system's last error set; raises nothing. CreateAlways replaces a symbolic link
-  // (on Windows also a junction) that stands at `path` with a new file and never opens what
-  // the link points to; links among the folders above `path` are followed.
+  // with the system's last error set; raises nothing. CreateAlways always makes a new file:
+  // whatever stands at `path` (a file, a hard or symbolic link, a junction, a pipe, a device)
+  // loses its name to it and is never opened, so nothing it points to or shares its data
+  // with is written. A folder fails as a folder does (on Windows a link to a folder too); a
+  // name the user may not remove fails with the removal's error. Links among the folders
+  // above `path` are followed.
   static TFile Open(const std::string& path, TOpenMode mode);
   // As Open, but raises EFOpenError "Cannot open file \"%s\". %s" (reading) or EFCreateError
   // "Cannot create file \"%s\". %s" (creating), with the absolute path and the system's text.
@@ -86,6 +90,10 @@ public:
   // bits; Windows has none to give and changes nothing). False on failure, the system's last
   // error set; true when there is no file at `model`.
   bool TakePermissionsOf(const std::string& model);
+  // Copies up to `count` bytes of `source` from `offset` to this file's current position
+  // without passing them through the process, where the system can; returns how many it
+  // copied, 0 where it cannot. A shortfall is no verdict: the caller goes on otherwise.
+  std::uint64_t CopyInKernel(const TFile& source, std::uint64_t offset, std::uint64_t count);
 
 private:
   using Handle = std::intptr_t; // a file descriptor or a HANDLE
@@ -105,6 +113,13 @@ bool ForceFolder(const std::string& path);
 // stays.
 void SaveDataToFile(const std::string& path, const void* data, std::size_t count);
 void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer);
+// Writes `count` bytes of `source`, from `offset` on, at the current position of `target`:
+// in the kernel where the system can, else through a buffer of at most CopyBufferSize bytes,
+// so memory never grows with `count`. Raises EReadError when `source` ends or fails before
+// `count` bytes, EOSError with the system's error when writing fails.
+constexpr std::size_t CopyBufferSize = std::size_t{1} << 20;
+void CopyBetweenFiles(const TFile& source, std::uint64_t offset, TFile& target,
+                      std::uint64_t count);
 
 // Whether anything at all stands at `path`: a file, a folder, even a link to nothing.
 bool EntryExists(const std::string& path);
@@ -146,5 +161,8 @@ std::vector<TFolderEntry> ListFolder(const std::string& folder);
 // The size of the regular file at `path`, a link at that name not followed; nothing when no
 // regular file stands there.
 std::optional<std::uint64_t> RegularFileSize(const std::string& path);
+// The bytes the user may still write on the file system that holds `path`; nothing when the
+// system cannot tell (no such path).
+std::optional<std::uint64_t> FreeDiskSpace(const std::string& path);
 
 } // namespace vex

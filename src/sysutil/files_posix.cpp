@@ -1,5 +1,5 @@
-// Files on POSIX: file descriptors, positioned reads, output that never follows a link at its
-// own name, and folders made with mkdir.
+// Files on POSIX: file descriptors, positioned reads, output files always made anew in place of
+// what stood at their name, in-kernel copies on Linux, and folders made with mkdir.
 #include "files.h"
 
 #include "paths.h"
@@ -10,8 +10,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 #include <string_view>
 
@@ -19,9 +21,10 @@ namespace vex {
 
 namespace {
 
-// How often a link at an output file's name is removed before the open gives up: more than
-// once only when someone plants a new link as fast as the tool removes the old one.
-constexpr int LinkRemovals = 4;
+// How often a name is taken away for an output file before the open gives up: more than once
+// only when another process makes a new entry there as fast as the tool removes the old one
+// (two runs unpacking into one folder), and each removal lets one of them through.
+constexpr int NameRemovals = 8;
 
 int OpenRetryingInterrupts(const std::string& path, int flags) {
   int fd;
@@ -31,20 +34,32 @@ int OpenRetryingInterrupts(const std::string& path, int flags) {
   return fd;
 }
 
-// An output file never follows a symbolic link at its own name: a link planted in the output
-// folder, to a file, a folder or nowhere, would carry the member's bytes wherever it points.
-// O_NOFOLLOW refuses it (ELOOP) in the same call that creates the file, so the common case
-// costs nothing more; the link is then removed, never its target, and the open tried again.
-// Links further up the path are the user's own choice of folder and are followed.
+// Whether a folder stands at `path`, a link to one not followed.
+bool FolderAt(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// An output file is always a new file. Opening what stands at the name would write through
+// it: into the file a hard link shares its data with, wherever a symbolic link points, to
+// the reader of a pipe; and truncating a file another run is writing tears it. So the create
+// is exclusive (O_EXCL, which also never follows a link at the name), and when the name is
+// taken its entry is removed, never what it points to, and the create tried again. A new
+// name, the common case, costs the one open it always did. A folder keeps the error that
+// opening it for writing gives (EISDIR); other entries that may not be removed fail with the
+// removal's error. Links further up the path are the user's own choice of folder.
 int CreateOutputFile(const std::string& path) {
-  constexpr int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
+  constexpr int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
   for (int removals = 0;; ++removals) {
     const int fd = OpenRetryingInterrupts(path, flags);
-    if (fd >= 0 || errno != ELOOP || removals == LinkRemovals)
+    if (fd >= 0 || errno != EEXIST || removals == NameRemovals)
       return fd;
-    // A folder link loop further up fails here too (ELOOP), and that error is the answer.
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+      // Linux says EISDIR for a folder, other systems EPERM.
+      if (FolderAt(path))
+        errno = EISDIR;
       return -1;
+    }
   }
 }
 
@@ -78,8 +93,9 @@ bool TFile::Close() {
 }
 
 // O_NONBLOCK keeps a named pipe from stalling the open until another process joins it: a
-// pipe read end then opens and is refused below, a write end fails at once (ENXIO). It stays
-// set on output files: for regular files it changes nothing, and it spares two calls a file.
+// pipe read end then opens and is refused below. Output files never open what stands at their
+// name, a pipe included; the flag stays set on them: for regular files it changes nothing,
+// and it spares two calls a file.
 TFile TFile::Open(const std::string& path, TOpenMode mode) {
   if (mode == TOpenMode::CreateAlways || mode == TOpenMode::CreateNew) {
     // O_EXCL fails on any name that exists, a link to nowhere included, never following it.
@@ -147,6 +163,35 @@ std::size_t TFile::Write(const void* data, std::size_t count) {
     done += static_cast<std::size_t>(put);
   }
   return done;
+}
+
+// copy_file_range moves the bytes inside the kernel, and on file systems that can it shares
+// the blocks instead. Anything it refuses (another file system on older kernels, a file
+// system without it, a read or write error) ends the kernel's part; the caller copies the
+// rest through a buffer, which tells a read error from a write error.
+std::uint64_t TFile::CopyInKernel(const TFile& source, std::uint64_t offset, std::uint64_t count) {
+#if defined(__linux__)
+  std::uint64_t done = 0;
+  while (done < count && offset + done <= static_cast<std::uint64_t>(INT64_MAX)) {
+    auto from = static_cast<off_t>(offset + done);
+    // At most 1 GiB a call, as the kernel itself takes no more in one go.
+    const std::size_t chunk =
+        static_cast<std::size_t>(std::min<std::uint64_t>(count - done, 1u << 30));
+    const ssize_t put = ::copy_file_range(static_cast<int>(source.handle_), &from,
+                                          static_cast<int>(handle_), nullptr, chunk, 0);
+    if (put < 0 && errno == EINTR)
+      continue;
+    if (put <= 0)
+      break;
+    done += static_cast<std::uint64_t>(put);
+  }
+  return done;
+#else
+  (void)source;
+  (void)offset;
+  (void)count;
+  return 0;
+#endif
 }
 
 bool ForceFolder(const std::string& path) {
@@ -263,6 +308,13 @@ std::optional<std::uint64_t> RegularFileSize(const std::string& path) {
   if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
     return std::nullopt;
   return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::optional<std::uint64_t> FreeDiskSpace(const std::string& path) {
+  struct statvfs info {};
+  if (::statvfs(path.c_str(), &info) != 0)
+    return std::nullopt;
+  return std::uint64_t{info.f_bavail} * info.f_frsize;
 }
 
 } // namespace vex

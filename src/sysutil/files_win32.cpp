@@ -1,6 +1,6 @@
 // Files on Windows: ANSI CreateFileA handles with share modes, reads and writes in chunks one
-// call takes, output that never follows a link at its own name, and folders made with
-// CreateDirectoryA.
+// call takes, output files always made anew in place of what stood at their name, and folders
+// made with CreateDirectoryA.
 #include "files.h"
 
 #include "paths.h"
@@ -46,40 +46,30 @@ HANDLE AsHandle(std::intptr_t handle) {
 // The largest count one ReadFile or WriteFile call takes.
 constexpr std::size_t MaxIoChunk = 0x40000000;
 
-// How often a link at an output file's name is removed before the open gives up: more than
-// once only when someone plants a new link as fast as the tool removes the old one.
-constexpr int LinkRemovals = 4;
+// How often a name is taken away for an output file before the open gives up: more than once
+// only when another process makes a new entry there as fast as the tool removes the old one
+// (two runs unpacking into one folder), and each removal lets one of them through.
+constexpr int NameRemovals = 8;
 
-// Whether an output open that found something at its name (the common case, a new name, asks
-// nothing) reached a symbolic link or other reparse point rather than a plain file.
-bool ReplacedALink(HANDLE handle, DWORD code) {
-  BY_HANDLE_FILE_INFORMATION info{};
-  return code == ERROR_ALREADY_EXISTS && GetFileInformationByHandle(handle, &info) &&
-         (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-// An output file never follows a symbolic link at its own name: a link planted in the output
-// folder would carry the member's bytes wherever it points. With FILE_FLAG_OPEN_REPARSE_POINT
-// the open reaches the link itself, never its target; the link is then deleted (DeleteFileA
-// removes a link, not its target) and the open tried again. A folder link or junction refuses
-// to open as a file, as a folder does, and stays with its folder untouched. Links further up
-// the path are the user's own choice of folder and are followed.
+// An output file is always a new file. Opening what stands at the name would write through
+// it: into the file a hard link shares its data with, wherever a symbolic link points; and
+// truncating a file another run is writing tears it. So the create is exclusive (CREATE_NEW;
+// FILE_FLAG_OPEN_REPARSE_POINT keeps a link at the name from being followed), and when the
+// name is taken its entry is deleted (DeleteFileA removes a link, never its target) and the
+// create tried again. A new name, the common case, costs the one open it always did. A
+// folder, a link to a folder and a junction refuse deletion as a file (access denied), which
+// is the error a folder gave before; a read-only file or one open elsewhere fails likewise
+// with the deletion's error. Links further up the path are the user's own choice of folder.
 THandle CreateOutputFile(const std::string& path) {
   for (int removals = 0;; ++removals) {
-    THandle handle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    THandle handle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     const DWORD code = GetLastError();
-    if (!handle.IsValid() || !ReplacedALink(handle.Get(), code)) {
-      SetLastError(code); // the open's own word, not that of the look at what it found
+    if (handle.IsValid() || (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) ||
+        removals == NameRemovals)
       return handle;
-    }
-    handle.Close(); // the link cannot be deleted while it is held open
-    if (removals == LinkRemovals) {
-      SetLastError(ERROR_CANT_RESOLVE_FILENAME);
-      return THandle(INVALID_HANDLE_VALUE);
-    }
-    if (!DeleteFileA(path.c_str()))
-      return THandle(INVALID_HANDLE_VALUE);
+    if (!DeleteFileA(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+      return handle;
   }
 }
 
@@ -188,8 +178,7 @@ std::size_t TFile::Write(const void* data, std::size_t count) {
   // One WriteFile call per chunk of at most MaxIoChunk bytes, the most one call takes: a disk
   // file takes all of a chunk or fails. A call that reports success with fewer bytes is a
   // failure all the same; the last error is cleared before each call so that it then shows
-  // the system's own word (0 when it said nothing) and not a code left by an earlier call, such
-  // as the "already exists" that CreateFileA leaves when it replaces a file.
+  // the system's own word (0 when it said nothing) and not a code left by an earlier call.
   const auto* in = static_cast<const unsigned char*>(data);
   std::size_t done = 0;
   while (done < count) {
@@ -202,6 +191,11 @@ std::size_t TFile::Write(const void* data, std::size_t count) {
       break;
   }
   return done;
+}
+
+// Windows offers no copy that spares the process the bytes of part of a file.
+std::uint64_t TFile::CopyInKernel(const TFile&, std::uint64_t, std::uint64_t) {
+  return 0;
 }
 
 bool ForceFolder(const std::string& path) {
@@ -288,6 +282,13 @@ std::optional<std::uint64_t> RegularFileSize(const std::string& path) {
       KindOfAttributes(data.dwFileAttributes) != TEntryKind::File)
     return std::nullopt;
   return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+std::optional<std::uint64_t> FreeDiskSpace(const std::string& path) {
+  ULARGE_INTEGER available{};
+  if (!GetDiskFreeSpaceExA(path.c_str(), &available, nullptr, nullptr))
+    return std::nullopt;
+  return available.QuadPart;
 }
 
 } // namespace vex

@@ -1,5 +1,6 @@
-// The unpack loop: read the directory, then name, read and write each member in order. A
-// failure leaves the loop carrying the name of the member it concerns.
+// The unpack loop: read the directory and settle the plan (no disk filled blind), then check
+// and write each member in order, raw members streamed from the archive, pictures converted
+// in memory. A failure leaves the loop carrying the name of the member it concerns.
 #include "unpack_archive.h"
 
 #include "archive_directory.h"
@@ -7,6 +8,9 @@
 #include "files.h"
 #include "member_names.h"
 #include "raw_image.h"
+#include "raw_picture.h"
+#include "system_error.h"
+#include "unpack_plan.h"
 
 #include <memory>
 #include <new>
@@ -17,8 +21,8 @@ namespace vex {
 
 namespace {
 
-// Holds one member at a time. It grows to the largest member met and is reused, never
-// shrunk or cleared: memory stays bounded by the largest member, and no byte is written twice
+// Holds one picture member at a time. It grows to the largest picture met and is reused, never
+// shrunk or cleared: memory stays bounded by the largest picture, and no byte is written twice
 // (growing leaves the new bytes unset, since the read fills every one of them).
 class TMemberBuffer {
 public:
@@ -41,31 +45,54 @@ private:
   std::size_t capacity_ = 0;
 };
 
-// Reads the member's bytes into `buffer`. Every bound is checked against the archive's size
-// before anything is allocated, so a bogus directory entry never costs memory.
-TBytesView ReadMember(const TFile& archive, std::uint64_t archiveSize, const TDirectoryEntry& entry,
-                      TMemberBuffer& buffer) {
-  CheckEntry(entry, archiveSize);
+// Reads a checked member's bytes into `buffer`.
+TBytesView ReadMember(const TFile& archive, const TDirectoryEntry& entry, TMemberBuffer& buffer) {
   if (entry.size == 0)
     return {nullptr, 0};
-  const auto size = static_cast<std::uint64_t>(entry.size);
-  std::uint8_t* data = buffer.Reserve(static_cast<std::size_t>(size));
-  archive.ReadExactAt(static_cast<std::uint64_t>(entry.offset), data,
-                      static_cast<std::size_t>(size));
-  return {data, static_cast<std::size_t>(size)};
+  const auto size = static_cast<std::size_t>(entry.size);
+  std::uint8_t* data = buffer.Reserve(size);
+  archive.ReadExactAt(static_cast<std::uint64_t>(entry.offset), data, size);
+  return {data, size};
 }
 
-void WriteMember(TBytesView member, const std::string& path, bool picture,
-                 std::optional<TRawImageConverter>& converter, const std::string& appFolder) {
-  if (!picture) {
-    SaveDataToFile(path, member.data(), member.size());
-    return;
+// Writes a checked raw member from the archive straight to its file, so that memory does not
+// grow with the member. A read that fails partway takes the partial file away with it: a cut
+// member must not pass for a whole one. A write that fails leaves what it wrote, as a
+// failing picture write does.
+void StreamMember(const TFile& archive, const TDirectoryEntry& entry, const std::string& path) {
+  TFile file = CreateFileWithFolder(path, TOpenMode::CreateAlways);
+  if (!file.IsOpen())
+    RaiseLastSystemError();
+  try {
+    CopyBetweenFiles(archive, static_cast<std::uint64_t>(entry.offset), file,
+                     static_cast<std::uint64_t>(entry.size));
+  } catch (const EReadError&) {
+    file = TFile();
+    RemoveFile(path);
+    throw;
   }
-  // The template is looked for and read at the first picture: an archive without pictures
-  // runs without one.
+  if (!file.Close())
+    RaiseLastSystemError();
+}
+
+// The template is looked for and read at the first picture, written or not: an archive
+// without pictures runs without one, and a bad template fails where it always did.
+TRawImageConverter& Converter(std::optional<TRawImageConverter>& converter,
+                              const std::string& appFolder) {
   if (!converter)
     converter.emplace(PaletteTemplatePath(appFolder));
-  converter->ConvertRawImage(member, path);
+  return *converter;
+}
+
+// A picture that a later member replaces is checked as it would be before its file is made,
+// from its head alone; its pixels are never read.
+void CheckReplacedPicture(const TFile& archive, const TDirectoryEntry& entry,
+                          TRawImageConverter& converter) {
+  std::uint8_t head[RawPixelsAt] = {};
+  const auto size = static_cast<std::uint64_t>(entry.size);
+  if (size >= RawPixelsAt)
+    archive.ReadExactAt(static_cast<std::uint64_t>(entry.offset), head, RawPixelsAt);
+  converter.CheckRawImage(head, size);
 }
 
 } // namespace
@@ -75,6 +102,8 @@ void UnpackArchive(const std::string& archivePath, const std::string& outputFold
   const TFile archive = TFile::OpenOrRaise(archivePath, TOpenMode::ReadExclusive);
   const std::uint64_t archiveSize = archive.Size();
   const std::vector<TDirectoryEntry> entries = ReadDirectory(archive);
+  const TUnpackPlan plan = PlanUnpack(entries);
+  CheckDiskSpace(archive, archiveSize, entries, plan, outputFolder);
   // The result is not looked at: a folder that cannot be made fails the first member's write,
   // whose message names the member.
   ForceFolder(outputFolder);
@@ -82,11 +111,21 @@ void UnpackArchive(const std::string& archivePath, const std::string& outputFold
   // One converter, with one bitmap, for all the pictures of this run.
   std::optional<TRawImageConverter> converter;
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    const std::string name = MemberName(entries[i].key, i);
-    Concerning(name, [&] {
-      const TBytesView member = ReadMember(archive, archiveSize, entries[i], buffer);
-      WriteMember(member, outputFolder + MemberFileName(name), IsPictureName(name), converter,
-                  appFolder);
+    const TDirectoryEntry& entry = entries[i];
+    Concerning(plan.names[i], [&] {
+      // Every member is checked, even one whose file a later member replaces and which is
+      // therefore not written: an archive fails at the same member whatever follows it.
+      CheckEntry(entry, archiveSize);
+      const std::string path = outputFolder + plan.fileNames[i];
+      if (!IsPictureName(plan.names[i])) {
+        if (!plan.replacedLater[i])
+          StreamMember(archive, entry, path);
+      } else if (plan.replacedLater[i]) {
+        CheckReplacedPicture(archive, entry, Converter(converter, appFolder));
+      } else {
+        const TBytesView member = ReadMember(archive, entry, buffer);
+        Converter(converter, appFolder).ConvertRawImage(member, path);
+      }
     });
   }
 }

@@ -2,8 +2,8 @@
 // wrong" lists them: bad archives, bad members, bad palette templates and output folders that
 // cannot be written. Each row checks the exact text on standard error, exit code 1, and what
 // stays on disk; the variants of one failure are left to the unit tests and the kept fuzz
-// inputs. OS failures are provoked for real: folders where files must go, a copy of the
-// /dev/full device for a full disk, a memory limit, and runs as the unprivileged user "nobody"
+// inputs. OS failures are provoked for real: folders where files must go, a file size limit
+// for a write that falls short, a memory limit, and runs as the unprivileged user "nobody"
 // for permissions.
 #include "archive_builder.h"
 #include "bmp_builder.h"
@@ -13,12 +13,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 
@@ -157,8 +160,9 @@ TEST_F(HostileInputE2ETest, BadMembersFailAtThemselves) {
 
 // Memory running out, under a limit of about 1 GB on the process's address space, for each
 // of the three large blocks a picture needs in turn: the member's bytes, the rebuilt picture,
-// the assembled file. The archives are sparse files, so they cost no disk. The sanitizers
-// reserve far more address space than the limit, so their builds skip.
+// the assembled file; and a raw member of 2 GiB, which streams to its file under 16 MiB. The
+// archives are sparse files, so they cost no disk to make. The sanitizers reserve far more
+// address space than the limit, so their builds skip.
 TEST_F(HostileInputE2ETest, MemoryRunningOut) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "a memory limit and AddressSanitizer do not mix";
@@ -177,7 +181,8 @@ TEST_F(HostileInputE2ETest, MemoryRunningOut) {
     std::string err;
     std::uint16_t templateBits = 8;
   } rows[] = {
-      {"a member of 2 GiB", Unknown, 0x7FFFFFFF, "1000000", "Out of memory.\nfile_0\n"},
+      {"a picture member of 2 GiB", Overmain, 0x7FFFFFFF, "1000000",
+       "Out of memory.\novermain.bmp\n"},
       {"the picture after its 400 MB member", Overmain, pictureSize, "600000",
        "Out of system resources.\novermain.bmp\n"},
       {"the file after the member and the picture", Overmain, pictureSize, "1000000",
@@ -203,6 +208,29 @@ TEST_F(HostileInputE2ETest, MemoryRunningOut) {
     ExpectFailure(run, row.err);
     EXPECT_TRUE(fs::is_empty(Folder() / "out"));
   }
+  // The largest raw member, its first and last bytes marked, under a limit the whole process
+  // must fit in.
+  ByteBuilder head;
+  head.U16(1).U16(Unknown).I32(12).I32(0x7FFFFFFF).U8(0x5A);
+  WriteWholeFile(Folder() / "big.agg", head.Get());
+  const std::uintmax_t size = 12 + std::uintmax_t{0x7FFFFFFF};
+  fs::resize_file(Folder() / "big.agg", size);
+  std::fstream(Folder() / "big.agg", std::ios::in | std::ios::out | std::ios::binary)
+      .seekp(static_cast<std::streamoff>(size - 1))
+      .put('\x3C');
+  fs::remove_all(Folder() / "out");
+  const ToolRun run =
+      RunTool("/bin/sh", {"-c", "ulimit -v 16384 && exec \"$0\" big.agg out", Exe().string()},
+              Folder().string());
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.exitCode, 0);
+  const fs::path file = Folder() / "out" / "file_0";
+  ASSERT_EQ(fs::file_size(file), std::uintmax_t{0x7FFFFFFF});
+  std::ifstream written(file, std::ios::binary);
+  EXPECT_EQ(written.get(), 0x5A);
+  EXPECT_EQ(written.seekg(-1, std::ios::end).get(), 0x3C);
+  written.close();
+  fs::remove_all(Folder() / "out"); // 2 GiB of disk, given back at once
 }
 
 // Template failures come at the first picture, before its file exists, and name it.
@@ -252,14 +280,6 @@ TEST_F(HostileInputE2ETest, OutputThatCannotBeWritten) {
   WriteWholeFile(Folder() / "file", {7});
   fs::create_directories(Folder() / "taken" / "kb.pal");
   fs::create_directories(Folder() / "taken" / "overmain.bmp");
-  fs::create_directories(Folder() / "full");
-  // A full disk, for real: the files are the device that takes nothing, made anew where the
-  // system allows it (a link to it would be replaced by a file of the member's own).
-  struct stat full {};
-  bool haveDevFull = ::stat("/dev/full", &full) == 0;
-  for (const char* name : {"kb.pal", "overmain.bmp"})
-    haveDevFull =
-        haveDevFull && ::mknod((Folder() / "full" / name).c_str(), full.st_mode, full.st_rdev) == 0;
   const bool haveProc = fs::exists("/proc/self"); // Linux, where a library can be preloaded
   const struct {
     const char* what;
@@ -279,28 +299,33 @@ TEST_F(HostileInputE2ETest, OutputThatCannotBeWritten) {
       {"a folder name too long, picture", Overmain, longName,
        "Cannot create file \"" + Abs(longName + "/overmain.bmp") +
            "\". File name too long.\novermain.bmp\n"},
-      {"disk full", KbPal, "full", OsError(28, "No space left on device") + "kb.pal\n"},
-      {"disk full, picture", Overmain, "full", "Stream write error.\novermain.bmp\n"},
+      {"file size limit", KbPal, "limited", OsError(27, "File too large") + "kb.pal\n"},
+      {"file size limit, picture", Overmain, "limited", "Stream write error.\novermain.bmp\n"},
       {"quota exceeded at close", KbPal, "late",
        OsError(EDQUOT, "Disk quota exceeded") + "kb.pal\n", EDQUOT},
       {"I/O error at close, picture", Overmain, "late", "Stream write error.\novermain.bmp\n", EIO},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    if ((row.folder == "full" && !haveDevFull) || (row.closeError != 0 && !haveProc))
+    if (row.closeError != 0 && !haveProc)
       continue;
     ArchiveBuilder archive;
-    archive.Add(row.key, row.key == KbPal ? KbPalBytes : Picture(3, 2));
+    // Both larger than the file size limit: 512 or 1024 bytes, as the shell counts it.
+    archive.Add(row.key, row.key == KbPal ? vextools::Noise(4000, 1) : Picture(40, 30));
     WriteWholeFile(Folder() / "a.agg", archive.Build());
     // AddressSanitizer's runtime would refuse to come after the preloaded library.
     const std::string preload =
         "LD_PRELOAD=" VEX_CLOSE_FAILS " VEX_CLOSE_ERRNO=" + std::to_string(row.closeError) +
         " ASAN_OPTIONS=$ASAN_OPTIONS:verify_asan_link_order=0 ";
-    ExpectFailure(RunTool("/bin/sh",
-                          {"-c", (row.closeError != 0 ? preload : "") + "exec \"$0\" a.agg \"$1\"",
-                           Exe().string(), row.folder},
-                          Folder().string()),
-                  row.err);
+    // No file may grow past one block, which the message on standard error fits in: the
+    // member's write fails (EFBIG) rather than the signal ending the run.
+    const std::string limit = row.folder == "limited" ? "trap '' XFSZ; ulimit -f 1; " : "";
+    ExpectFailure(
+        RunTool("/bin/sh",
+                {"-c", limit + (row.closeError != 0 ? preload : "") + "exec \"$0\" a.agg \"$1\"",
+                 Exe().string(), row.folder},
+                Folder().string()),
+        row.err);
   }
   EXPECT_EQ(ReadWholeFile(Folder() / "file"), std::vector<std::uint8_t>{7});
   // Without an extension the default folder is the archive's own path, which is a file.
@@ -319,10 +344,13 @@ std::map<fs::path, std::vector<std::uint8_t>> FilesOutside(const fs::path& root,
   return files;
 }
 
-// A link planted where a member's file goes, to a file, to nothing or to a folder, is replaced
-// by the member's own file: its target stays as it was and nothing appears outside the output
-// folder. The output folder itself may be a link: the user named it.
-TEST_F(HostileInputE2ETest, LinksAtMemberNamesAreReplaced) {
+// Whatever stands where a member's file goes, but a folder, is replaced by the member's own
+// file: a symbolic link to a file, to nothing or to a folder, a hard link, a named pipe with a
+// reader and without, a device. What it pointed to or shared its data with stays as it was,
+// nothing appears outside the output folder, and nothing is sent down a pipe. Each run has a
+// time limit: a pipe must not stall it. The output folder itself may be a link: the user
+// named it.
+TEST_F(HostileInputE2ETest, WhatStandsAtMemberNamesIsReplaced) {
   WriteWholeFile(Folder() / "a.agg", AroundOneMember(Overmain, Picture(3, 2)));
   ASSERT_EQ(Run({"a.agg", "clean"}).exitCode, 0); // the files the members must give
   WriteWholeFile(Folder() / "victim", {7});
@@ -330,21 +358,152 @@ TEST_F(HostileInputE2ETest, LinksAtMemberNamesAreReplaced) {
   const fs::path out = Folder() / "out";
   fs::create_directories(out);
   const auto before = FilesOutside(Folder(), out);
+  enum class Kind { Symlink, HardLink, Pipe, PipeWithReader, Device };
+  const struct {
+    const char* what;
+    Kind kind;
+    const char* target = nullptr; // of a symbolic link
+  } rows[] = {
+      {"symbolic link to a file", Kind::Symlink, "../victim"},
+      {"symbolic link to nothing", Kind::Symlink, "../nothing"},
+      {"symbolic link to a folder", Kind::Symlink, "../victim_folder"},
+      {"hard link", Kind::HardLink},
+      {"named pipe", Kind::Pipe},
+      {"named pipe with a reader", Kind::PipeWithReader},
+      {"device", Kind::Device},
+  };
   for (const char* member : {"kb.pal", "overmain.bmp"}) {
-    for (const char* target : {"../victim", "../nothing", "../victim_folder"}) {
-      SCOPED_TRACE(std::string(member) + " -> " + target);
-      fs::remove(out / member);
-      fs::create_symlink(target, out / member);
-      EXPECT_EQ(Run({"a.agg", "out"}).exitCode, 0);
+    for (const auto& row : rows) {
+      SCOPED_TRACE(std::string(member) + ": " + row.what);
+      const fs::path at = out / member;
+      fs::remove(at);
+      int reader = -1;
+      switch (row.kind) {
+      case Kind::Symlink:
+        fs::create_symlink(row.target, at);
+        break;
+      case Kind::HardLink:
+        fs::create_hard_link(Folder() / "victim", at);
+        break;
+      case Kind::Pipe:
+      case Kind::PipeWithReader:
+        ASSERT_EQ(mkfifo(at.c_str(), 0666), 0);
+        if (row.kind == Kind::PipeWithReader)
+          reader = ::open(at.c_str(), O_RDONLY | O_NONBLOCK);
+        break;
+      case Kind::Device: // the null device's numbers: it would swallow the member
+        if (::mknod(at.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+          continue; // only root may make one
+        break;
+      }
+      const ToolRun run = RunTool(
+          "/bin/sh", {"-c", "exec timeout 60 \"$0\" a.agg out", Exe().string()}, Folder().string());
+      EXPECT_EQ(run.err, "");
+      EXPECT_EQ(run.exitCode, 0);
+      if (reader >= 0) {
+        char got = 0;
+        EXPECT_EQ(::read(reader, &got, 1), 0); // no writer ever came, and no byte
+        ::close(reader);
+      }
       EXPECT_EQ(FilesOutside(Folder(), out), before);
-      ASSERT_EQ(fs::symlink_status(out / member).type(), fs::file_type::regular);
-      EXPECT_EQ(ReadWholeFile(out / member), ReadWholeFile(Folder() / "clean" / member));
+      ASSERT_EQ(fs::symlink_status(at).type(), fs::file_type::regular);
+      EXPECT_EQ(ReadWholeFile(at), ReadWholeFile(Folder() / "clean" / member));
     }
   }
   fs::create_directory_symlink("clean", Folder() / "via_link");
   fs::remove(Folder() / "clean" / "kb.pal");
   EXPECT_EQ(Run({"a.agg", "via_link"}).exitCode, 0);
   EXPECT_EQ(ReadWholeFile(Folder() / "clean" / "kb.pal"), KbPalBytes);
+}
+
+// Two runs unpacking different archives into one folder at once: each writes files of its
+// own, so every name ends up holding one whole member of one archive, never a mix.
+TEST_F(HostileInputE2ETest, ConcurrentUnpacksTearNoFile) {
+  std::vector<std::vector<std::uint8_t>> members[2];
+  for (std::uint32_t a = 0; a < 2; ++a) {
+    ArchiveBuilder archive;
+    for (std::uint32_t m = 0; m < 4; ++m)
+      members[a].push_back(vextools::Noise((std::size_t{1} << 20) + m, 2 * m + a + 1));
+    for (const auto& bytes : members[a])
+      archive.Add(Unknown, bytes);
+    members[a].push_back(
+        Picture(301, static_cast<std::uint16_t>(203 + a))); // a picture too, with its own writer
+    archive.Add(Overmain, members[a].back());
+    WriteWholeFile(Folder() / (a == 0 ? "a.agg" : "b.agg"), archive.Build());
+  }
+  const std::string both = "\"$0\" a.agg out >/dev/null & first=$!; \"$0\" b.agg out >/dev/null;"
+                           " second=$?; wait $first; exit $(($? + second))";
+  std::vector<std::uint8_t> bitmaps[2]; // each picture as a run of its own writes it
+  for (int a = 0; a < 2; ++a) {
+    WriteWholeFile(Folder() / "one.agg", AroundOneMember(Overmain, members[a].back()));
+    ASSERT_EQ(Run({"one.agg", "single"}).exitCode, 0);
+    bitmaps[a] = ReadWholeFile(Folder() / "single" / "overmain.bmp");
+  }
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE(round);
+    const ToolRun run = RunTool("/bin/sh", {"-c", both, Exe().string()}, Folder().string());
+    EXPECT_EQ(run.err, "");
+    ASSERT_EQ(run.exitCode, 0);
+    for (std::size_t m = 0; m < 4; ++m) {
+      const auto got = ReadWholeFile(Folder() / "out" / ("file_" + std::to_string(m)));
+      EXPECT_TRUE(got == members[0][m] || got == members[1][m]) << "file_" << m;
+    }
+    const auto bitmap = ReadWholeFile(Folder() / "out" / "overmain.bmp");
+    EXPECT_TRUE(bitmap == bitmaps[0] || bitmap == bitmaps[1]) << bitmap.size();
+  }
+}
+
+// The disk is checked before anything is written: for each file the last member written to
+// it counts, less the file already there. The archives' data is a sparse file shared by all
+// their entries, so they cost no disk to make.
+TEST_F(HostileInputE2ETest, DiskSpaceIsCheckedFirst) {
+  const auto overlapping = [&](const char* name, std::uint16_t key, std::int32_t size) {
+    ByteBuilder archive;
+    archive.U16(65535);
+    const std::int32_t data = 2 + 65535 * 10;
+    for (int i = 0; i < 65535; ++i)
+      archive.U16(key).I32(data).I32(size);
+    WriteWholeFile(Folder() / name, archive.Get());
+    fs::resize_file(Folder() / name, static_cast<std::uintmax_t>(data) + size);
+  };
+  // 65535 names of 2 GiB each: 140 TB, which no disk here holds.
+  overlapping("names.agg", Unknown, 0x7FFFFFFF);
+  const ToolRun refused = Run({"names.agg", "out"});
+  const std::string unpacksTo = "Not enough disk space: the archive unpacks to " +
+                                std::to_string(65535 * std::uint64_t{0x7FFFFFFF}) + " bytes, ";
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.err.substr(0, unpacksTo.size()), unpacksTo);
+  EXPECT_EQ(refused.err.substr(refused.err.find_first_not_of("0123456789", unpacksTo.size())),
+            " are free.\n");
+  EXPECT_FALSE(fs::exists(Folder() / "out"));
+  // One name 65535 times: only the last is written, in the time of one member.
+  overlapping("one.agg", KbPal, 1 << 20);
+  const ToolRun one = RunTool(
+      "/bin/sh", {"-c", "exec timeout 60 \"$0\" one.agg out", Exe().string()}, Folder().string());
+  EXPECT_EQ(one.exitCode, 0);
+  EXPECT_EQ(fs::file_size(Folder() / "out" / "kb.pal"), std::uintmax_t{1} << 20);
+
+  // A small disk of its own, where the run may mount one: 1 MiB, then 700 KiB of it taken by
+  // kb.pal. Another kb.pal fits in place of the first; a new name does not.
+  if (RunTool("/usr/bin/unshare", {"-rm", "true"}, Folder().string()).exitCode != 0)
+    GTEST_SKIP() << "no mount namespace here";
+  const auto one700k = [&](const char* name, std::uint16_t key, std::uint32_t seed) {
+    ArchiveBuilder archive;
+    archive.Add(key, vextools::Noise(700 * 1024, seed));
+    WriteWholeFile(Folder() / name, archive.Build());
+  };
+  one700k("first.agg", KbPal, 1);
+  one700k("again.agg", KbPal, 2);
+  one700k("other.agg", CombatPal, 3);
+  const std::string script = "mount -t tmpfs -o size=1m tmpfs small || exit 99;"
+                             "\"$0\" first.agg small >/dev/null || exit 10;"
+                             "\"$0\" again.agg small >/dev/null || exit 11;"
+                             "exec \"$0\" other.agg small";
+  fs::create_directories(Folder() / "small");
+  const ToolRun small = RunTool(
+      "/usr/bin/unshare", {"-rm", "/bin/sh", "-c", script, Exe().string()}, Folder().string());
+  ExpectFailure(small, "Not enough disk space: the archive unpacks to 716800 bytes, 331776 are "
+                       "free.\n");
 }
 
 // Permissions: an archive, a template or an output folder the user may not use.

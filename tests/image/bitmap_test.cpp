@@ -14,10 +14,15 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <limits>
 #include <tuple>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 namespace vex {
 namespace {
@@ -472,9 +477,21 @@ TEST_F(BitmapTest, OpenCreateWriteAndRebuildFailures) {
   ExpectRaised([&] { bitmap.WriteBitmapFile(Path("no/such/folder.bmp")); }, typeid(EFCreateError),
                "Cannot create file \"" + vextest::NativePath(Path("no/such/folder.bmp")) + "\". " +
                    vextest::OsText(vextest::NoSuchPath));
-  if (std::filesystem::exists("/dev/full"))
-    ExpectRaised([&] { bitmap.WriteBitmapFile("/dev/full"); }, typeid(EWriteError),
-                 "Stream write error");
+#ifndef _WIN32
+  // A write that falls short, for real: no file of this process may grow at all for a moment
+  // (SIGXFSZ ignored, so the write fails instead of ending the test). A device would not do:
+  // an output file replaces whatever stands at its name.
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit none = saved;
+  none.rlim_cur = 0;
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
+  ExpectRaised([&] { bitmap.WriteBitmapFile(Path("limited.bmp")); }, typeid(EWriteError),
+               "Stream write error");
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+#endif
 
   bitmap.ReadBitmapFile(WriteTemplate(TemplateLayout().Header(12)));
   Remake(bitmap, 70000, 1);

@@ -518,6 +518,39 @@ class FailureTest(WineCase):
                     self.assertEqual(files_under(out), {"combat.pal": b"\5"})
                     self.assertEqual(os.path.isdir(os.path.join(folder, "kept")), "link" in what)
 
+    def test_a_hard_link_at_a_member_name_is_replaced(self):
+        # The link is made as a Windows program makes one; the file it shares its data with
+        # must stay as it was, and the name must hold the member's own file.
+        folder = self.folder()
+        archive = Archive()
+        archive.add(key_of("kb.pal"), b"\1\2\3")
+        archive.add(key_of("overban0.bmp"), raw_image(2, 2, b"\1\2\3\4"))
+        self.write(os.path.join(folder, "a.agg"), archive.build())
+        self.assertEqual(run_tool(folder, b"a.agg clean").exit_code, 0)
+        self.write(os.path.join(folder, "victim"), b"\7")
+        os.makedirs(os.path.join(folder, "out"))
+        for name in ["kb.pal", "overban0.bmp"]:
+            with self.subTest(name):
+                link = os.path.join(folder, "out", name)
+                if os.path.exists(link):  # written by the run of the row before
+                    os.remove(link)
+                made = subprocess.run(
+                    ["wine", CONFIG.helper, "link", CONFIG.windows_path(os.path.join(folder, "victim")),
+                     CONFIG.windows_path(link)],
+                    env=wine_env(WINEDEBUG="-all"),
+                    stdout=subprocess.DEVNULL,
+                    stderr=subprocess.DEVNULL,
+                )
+                self.assertEqual(made.returncode, 0)
+                self.assertEqual(os.stat(link).st_nlink, 2)
+                run = run_tool(folder, b"a.agg out")
+                self.assertEqual(run.exit_code, 0, run.where)
+                with open(os.path.join(folder, "victim"), "rb") as f:
+                    self.assertEqual(f.read(), b"\7")
+                self.assertEqual(os.stat(link).st_nlink, 1)
+                with open(link, "rb") as f, open(os.path.join(folder, "clean", name), "rb") as g:
+                    self.assertEqual(f.read(), g.read())
+
     def test_the_palette_template_lies_beside_the_executable(self):
         # A copy of the program without a template beside it: the current folder's does not
         # count.
@@ -565,10 +598,10 @@ class SystemCallTest(WineCase):
         generic_read, generic_write = 0x80000000, 0x40000000
         self.assertEqual(opens[b"a.agg"], [generic_read, 0, 0, 3, 0, 0])  # no sharing
         self.assertEqual(opens[template], [generic_read, 1, 0, 3, 0, 0])  # shared for reading
-        # FILE_ATTRIBUTE_NORMAL, and FILE_FLAG_OPEN_REPARSE_POINT: a link at the name is opened
-        # itself, never followed.
+        # CREATE_NEW, FILE_ATTRIBUTE_NORMAL, and FILE_FLAG_OPEN_REPARSE_POINT: an output file is
+        # always a new file, and a link at the name is never followed.
         for name in [b"out\\kb.pal", b"out\\combat.pal"]:
-            self.assertEqual(opens[name], [generic_write, 0, 0, 2, 0x00200080, 0], name)
+            self.assertEqual(opens[name], [generic_write, 0, 0, 1, 0x00200080, 0], name)
         # One write call for the member, none for the empty one.
         writes = [c.value(2) for c in run.own_calls("WriteFile")]
         self.assertEqual(writes.count(300), 1, writes)

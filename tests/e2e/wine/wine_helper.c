@@ -59,11 +59,20 @@ static int HoldAndRun(const char* held, const char* commandFile) {
   return (int)exitCode;
 }
 
+// Makes `link` a second name of the file `existing`, as a Windows program does.
+static int HardLink(const char* existing, const char* link) {
+  return CreateHardLinkA(link, existing, NULL) ? 0 : 105;
+}
+
 int main(int argc, char** argv) {
   if (argc >= 2 && strcmp(argv[1], "text") == 0)
     return PrintTexts(argc, argv);
   if (argc == 4 && strcmp(argv[1], "hold") == 0)
     return HoldAndRun(argv[2], argv[3]);
-  fprintf(stderr, "usage: wine_helper text CODE... | wine_helper hold FILE CMDFILE\n");
+  if (argc == 4 && strcmp(argv[1], "link") == 0)
+    return HardLink(argv[2], argv[3]);
+  fprintf(stderr,
+          "usage: wine_helper text CODE... | wine_helper hold FILE CMDFILE | "
+          "wine_helper link EXISTING LINK\n");
   return 100;
 }

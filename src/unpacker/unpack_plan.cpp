@@ -1,0 +1,107 @@
+// The unpack's plan: later members replace earlier ones of the same file, and the bytes the
+// files will take are known before the first is written, so that a disk that cannot take
+// them is refused before it is filled.
+#include "unpack_plan.h"
+
+#include "exceptions.h"
+#include "member_names.h"
+#include "paths.h"
+#include "raw_image.h"
+#include "raw_picture.h"
+
+#include <optional>
+#include <unordered_set>
+
+namespace vex {
+
+namespace {
+
+// What the member leaves on disk once written; 0 when it fails its checks (it fails before
+// its file exists) or its head cannot be read (the loop then fails on it).
+std::uint64_t WrittenSize(const TFile& archive, std::uint64_t archiveSize,
+                          const TDirectoryEntry& entry, bool picture) {
+  if (entry.size == 0 || !EntryInside(entry, archiveSize))
+    return 0;
+  const auto size = static_cast<std::uint64_t>(entry.size);
+  if (!picture)
+    return size;
+  std::uint8_t head[RawPixelsAt];
+  if (size < RawPixelsAt ||
+      archive.ReadAt(static_cast<std::uint64_t>(entry.offset), head, RawPixelsAt) != RawPixelsAt)
+    return 0;
+  const std::optional<TRawPictureHead> parsed = ParseRawPictureHead(head, size);
+  return parsed ? WrittenPictureSize(*parsed) : 0;
+}
+
+// The bytes of the regular files in `folder` that the unpack replaces. A folder that cannot be
+// listed holds none: it does not exist yet, or its first write fails anyway.
+std::uint64_t ReplacedBytes(const std::string& folder,
+                            const std::unordered_set<std::string>& fileNames) {
+  std::vector<TFolderEntry> listing;
+  try {
+    listing = ListFolder(folder);
+  } catch (const EOSError&) {
+    return 0;
+  }
+  std::uint64_t total = 0;
+  for (const TFolderEntry& entry : listing)
+    if (entry.kind == TEntryKind::File && fileNames.count(entry.name) != 0)
+      total += RegularFileSize(folder + entry.name).value_or(0);
+  return total;
+}
+
+// The free space where `folder` is or will be made: its own, or that of the nearest folder
+// above it that exists.
+std::optional<std::uint64_t> FreeSpaceFor(const std::string& folder) {
+  std::string path = FullPathName(folder);
+  for (;;) {
+    if (const std::optional<std::uint64_t> free = FreeDiskSpace(path))
+      return free;
+    std::string parent = ParentFolder(path, SystemPathSyntax());
+    if (parent.empty() || parent == path)
+      return std::nullopt;
+    path = std::move(parent);
+  }
+}
+
+} // namespace
+
+TUnpackPlan PlanUnpack(const std::vector<TDirectoryEntry>& entries) {
+  TUnpackPlan plan;
+  plan.names.reserve(entries.size());
+  plan.fileNames.reserve(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    plan.names.push_back(MemberName(entries[i].key, i));
+    plan.fileNames.push_back(MemberFileName(plan.names.back()));
+  }
+  // Walking backwards, a file met before is written again later.
+  plan.replacedLater.assign(entries.size(), false);
+  std::unordered_set<std::string> seen;
+  for (std::size_t i = entries.size(); i-- > 0;)
+    plan.replacedLater[i] = !seen.insert(plan.fileNames[i]).second;
+  return plan;
+}
+
+void CheckDiskSpace(const TFile& archive, std::uint64_t archiveSize,
+                    const std::vector<TDirectoryEntry>& entries, const TUnpackPlan& plan,
+                    const std::string& outputFolder) {
+  // At most 65535 members of less than 4 GiB each: the sum fits with room to spare.
+  std::uint64_t written = 0;
+  std::unordered_set<std::string> fileNames;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (plan.replacedLater[i])
+      continue;
+    written += WrittenSize(archive, archiveSize, entries[i], IsPictureName(plan.names[i]));
+    fileNames.insert(plan.fileNames[i]);
+  }
+  const std::uint64_t replaced = ReplacedBytes(outputFolder, fileNames);
+  const std::uint64_t needed = written > replaced ? written - replaced : 0;
+  if (needed == 0)
+    return;
+  const std::optional<std::uint64_t> free = FreeSpaceFor(outputFolder);
+  if (free && needed > *free)
+    throw Exception("Not enough disk space: the archive unpacks to " + std::to_string(needed) +
+                    " bytes, " + std::to_string(*free) + " are free");
+}
+
+} // namespace vex

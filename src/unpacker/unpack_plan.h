@@ -1,0 +1,35 @@
+// What an unpack settles before it writes anything: the file each member becomes, which
+// members a later one replaces, and whether the output folder's disk has room for the rest.
+#pragma once
+
+#include "archive_directory.h"
+#include "files.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vex {
+
+struct TUnpackPlan {
+  std::vector<std::string> names;     // each member's name, the subject of its failures
+  std::vector<std::string> fileNames; // the file each member is written as
+  std::vector<bool> replacedLater;    // whether a later member writes the same file
+};
+
+// The plan for the archive directory `entries`. Raises nothing.
+TUnpackPlan PlanUnpack(const std::vector<TDirectoryEntry>& entries);
+
+// Adds up what the unpack leaves in `outputFolder` (a path ending with its delimiter): for each
+// file the last member written to it, pictures at their written size (see WrittenPictureSize);
+// less the regular files already at those names. Raises Exception "Not enough disk space: the
+// archive unpacks to N bytes, M are free" when that is more than the free space of the folder,
+// or of the nearest folder above it that exists. A member that fails its checks counts
+// nothing, since it fails before its file exists; a disk the system cannot tell about passes,
+// and the first write then fails with its own error. A folder with none of the files costs
+// one listing, not a look per member.
+void CheckDiskSpace(const TFile& archive, std::uint64_t archiveSize,
+                    const std::vector<TDirectoryEntry>& entries, const TUnpackPlan& plan,
+                    const std::string& outputFolder);
+
+} // namespace vex
