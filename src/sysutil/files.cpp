@@ -76,13 +76,11 @@ void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer) {
 
 void CopyBetweenFiles(const TFile& source, std::uint64_t offset, TFile& target,
                       std::uint64_t count) {
-  std::uint64_t done = target.CopyInKernel(source, offset, count);
-  if (done == count)
+  if (count == 0)
     return;
-  // The rest goes through a buffer no larger than the copy needs, allocated only now: where
-  // the kernel copies, no buffer is ever made.
-  const auto bufferSize =
-      static_cast<std::size_t>(std::min<std::uint64_t>(count - done, CopyBufferSize));
+  // No larger than the copy needs: most members are far smaller than the buffer.
+  const auto bufferSize = static_cast<std::size_t>(std::min<std::uint64_t>(count, CopyBufferSize));
+  std::uint64_t done = 0;
   const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[bufferSize]);
   while (done < count) {
     const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(count - done, bufferSize));

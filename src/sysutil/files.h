@@ -90,10 +90,6 @@ public:
   // bits; Windows has none to give and changes nothing). False on failure, the system's last
   // error set; true when there is no file at `model`.
   bool TakePermissionsOf(const std::string& model);
-  // Copies up to `count` bytes of `source` from `offset` to this file's current position
-  // without passing them through the process, where the system can; returns how many it
-  // copied, 0 where it cannot. A shortfall is no verdict: the caller goes on otherwise.
-  std::uint64_t CopyInKernel(const TFile& source, std::uint64_t offset, std::uint64_t count);
 
 private:
   using Handle = std::intptr_t; // a file descriptor or a HANDLE
@@ -113,9 +109,9 @@ bool ForceFolder(const std::string& path);
 // stays.
 void SaveDataToFile(const std::string& path, const void* data, std::size_t count);
 void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer);
-// Writes `count` bytes of `source`, from `offset` on, at the current position of `target`:
-// in the kernel where the system can, else through a buffer of at most CopyBufferSize bytes,
-// so memory never grows with `count`. Raises EReadError when `source` ends or fails before
+// Writes `count` bytes of `source`, from `offset` on, at the current position of `target`,
+// through a buffer of at most CopyBufferSize bytes, so memory never grows with `count`. (An
+// in-kernel copy, copy_file_range, was slower than this buffer on ext4 in the benchmark.) Raises EReadError when `source` ends or fails before
 // `count` bytes, EOSError with the system's error when writing fails.
 constexpr std::size_t CopyBufferSize = std::size_t{1} << 20;
 void CopyBetweenFiles(const TFile& source, std::uint64_t offset, TFile& target,

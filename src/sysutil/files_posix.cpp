@@ -169,31 +169,6 @@ std::size_t TFile::Write(const void* data, std::size_t count) {
 // the blocks instead. Anything it refuses (another file system on older kernels, a file
 // system without it, a read or write error) ends the kernel's part; the caller copies the
 // rest through a buffer, which tells a read error from a write error.
-std::uint64_t TFile::CopyInKernel(const TFile& source, std::uint64_t offset, std::uint64_t count) {
-#if defined(__linux__)
-  std::uint64_t done = 0;
-  while (done < count && offset + done <= static_cast<std::uint64_t>(INT64_MAX)) {
-    auto from = static_cast<off_t>(offset + done);
-    // At most 1 GiB a call, as the kernel itself takes no more in one go.
-    const std::size_t chunk =
-        static_cast<std::size_t>(std::min<std::uint64_t>(count - done, 1u << 30));
-    const ssize_t put = ::copy_file_range(static_cast<int>(source.handle_), &from,
-                                          static_cast<int>(handle_), nullptr, chunk, 0);
-    if (put < 0 && errno == EINTR)
-      continue;
-    if (put <= 0)
-      break;
-    done += static_cast<std::uint64_t>(put);
-  }
-  return done;
-#else
-  (void)source;
-  (void)offset;
-  (void)count;
-  return 0;
-#endif
-}
-
 bool ForceFolder(const std::string& path) {
   if (path.empty() || DirectoryExists(path))
     return true;

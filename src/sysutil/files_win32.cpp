@@ -193,11 +193,6 @@ std::size_t TFile::Write(const void* data, std::size_t count) {
   return done;
 }
 
-// Windows offers no copy that spares the process the bytes of part of a file.
-std::uint64_t TFile::CopyInKernel(const TFile&, std::uint64_t, std::uint64_t) {
-  return 0;
-}
-
 bool ForceFolder(const std::string& path) {
   if (path.empty() || DirectoryExists(path))
     return true;
