@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <unistd.h> // mkdtemp: macOS declares it here, not in <cstdlib>
 
 namespace fs = std::filesystem;
 

@@ -19,3 +19,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The C and C++ runtimes (and the thread library) are linked in, so an .exe runs with nothing
 # but system DLLs beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# The tests and the test discovery run under Wine (wine64 for x86_64, wine32 for i686).
+# wine-run keeps Wine quiet unless WINEDEBUG asks otherwise. Without Wine the tests cannot run.
+find_program(VEX_WINE wine)
+if(VEX_WINE)
+  # Through sh, so the script needs no execute bit after a checkout.
+  set(CMAKE_CROSSCOMPILING_EMULATOR /bin/sh ${CMAKE_CURRENT_LIST_DIR}/wine-run)
+endif()

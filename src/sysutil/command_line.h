@@ -24,6 +24,11 @@ namespace vex {
 // into the program's place.
 std::vector<std::string> SplitCommandLine(std::string_view line, LeadBytePredicate isLeadByte);
 
+// Whether a first argument of "--help", "-h" or "--version" is an option rather than a path:
+// true on POSIX, where programs started from a shell answer them; false on Windows, where
+// every argument is a path, as it always was.
+extern const bool CommandLineHasOptions;
+
 // The program's arguments after the program itself, empty ones dropped. POSIX takes argv;
 // Windows splits GetCommandLineA instead.
 std::vector<std::string> ProgramArguments(int argc, char** argv);

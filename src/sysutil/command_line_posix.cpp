@@ -3,6 +3,8 @@
 
 namespace vex {
 
+const bool CommandLineHasOptions = true;
+
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {

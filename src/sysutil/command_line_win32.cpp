@@ -6,6 +6,8 @@
 
 namespace vex {
 
+const bool CommandLineHasOptions = false;
+
 std::vector<std::string> ProgramArguments(int /*argc*/, char** /*argv*/) {
   // The runtime's argv follows other rules (backslash escapes, among others); the tool's
   // arguments are split from the command line exactly as the system handed it over.

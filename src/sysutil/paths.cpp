@@ -2,6 +2,7 @@
 // tested on any platform, and the lexical join that POSIX's FullPathName stands on.
 #include "paths.h"
 
+#include <utility>
 #include <vector>
 
 namespace vex {
@@ -57,6 +58,14 @@ std::string IncludeTrailingDelimiter(std::string folder, const TPathSyntax& synt
   if (folder.empty() || LastDelimiter(delimiter, folder, syntax.isLeadByte) != folder.size() - 1)
     folder += syntax.folderDelimiter;
   return folder;
+}
+
+std::string DefaultOutputFolder(std::string_view archivePath, const TPathSyntax& syntax) {
+  std::string folder = RemoveFileExt(archivePath, syntax);
+  if (folder.empty() ||
+      (EndsWithDelimiter(folder, syntax) && folder.back() != syntax.folderDelimiter))
+    folder += '.';
+  return IncludeTrailingDelimiter(std::move(folder), syntax);
 }
 
 std::string ParentFolder(std::string_view fullPath, const TPathSyntax& syntax) {

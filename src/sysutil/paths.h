@@ -36,6 +36,12 @@ bool EndsWithDelimiter(std::string_view path, const TPathSyntax& syntax);
 // not the second byte of a double-byte character). Other delimiters do not count: the
 // Windows folder "D:" becomes "D:\", the root of D:, not the current folder of D:.
 std::string IncludeTrailingDelimiter(std::string folder, const TPathSyntax& syntax);
+// The folder an archive unpacks into when none is named: its path without the extension (see
+// RemoveFileExt), with the folder delimiter. Where that leaves nothing, or ends at another
+// delimiter (the Windows "D:" of "D:.agg"), the archive lies in a current folder, so "." is
+// put before the delimiter, which alone would name the root: ".agg" gives "./" (".\" on
+// Windows), "D:.agg" gives "D:.\", the current folder of D:.
+std::string DefaultOutputFolder(std::string_view archivePath, const TPathSyntax& syntax);
 // ASCII-only case-insensitive equality: the letters a to z match A to Z, other bytes exactly.
 bool SameTextAscii(std::string_view a, std::string_view b);
 

@@ -1,13 +1,13 @@
 // The entry: arguments, output folder, the unpack, and the one place where errors are caught.
 #include "entry.h"
 
+#include "command_line.h"
 #include "exceptions.h"
 #include "message_box.h"
 #include "paths.h"
 #include "unpack_archive.h"
 
 #include <new>
-#include <utility>
 
 namespace vex {
 
@@ -23,15 +23,11 @@ const char* const BoxCaption = "Marlovexine";
 
 namespace {
 
-// The folder argument, or the archive path without its extension, with its trailing delimiter.
+// The folder argument with its trailing delimiter, or the archive's default folder.
 std::string OutputFolderFor(const std::string& archivePath, const std::string& folderArgument) {
   const TPathSyntax& syntax = SystemPathSyntax();
-  std::string folder = folderArgument.empty() ? RemoveFileExt(archivePath, syntax) : folderArgument;
-  // An archive named by its extension alone leaves nothing: that is the current folder, and
-  // never the root, which appending the delimiter alone would name.
-  if (folder.empty())
-    folder = ".";
-  return IncludeTrailingDelimiter(std::move(folder), syntax);
+  return folderArgument.empty() ? DefaultOutputFolder(archivePath, syntax)
+                                : IncludeTrailingDelimiter(folderArgument, syntax);
 }
 
 } // namespace
@@ -44,8 +40,13 @@ void ShowErrorBox(const Exception& failure) {
 
 int RunMarlovexine(const std::vector<std::string>& args, const std::string& appFolder) {
   const std::string archivePath = args.empty() ? std::string() : args[0];
-  if (archivePath.empty()) {
+  if (archivePath.empty() ||
+      (CommandLineHasOptions && (archivePath == "--help" || archivePath == "-h"))) {
     ShowInformation(UsageText, BoxCaption);
+    return 0;
+  }
+  if (CommandLineHasOptions && archivePath == "--version") {
+    ShowInformation("Marlovexine " MARLOVEXINE_VERSION, BoxCaption);
     return 0;
   }
   try {

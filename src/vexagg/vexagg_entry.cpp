@@ -12,7 +12,7 @@
 
 namespace vex {
 
-const char* const VexaggVersion = VEXAGG_VERSION;
+const char* const VexaggVersion = MARLOVEXINE_VERSION;
 
 const std::string VexaggUsageText =
     std::string("vexagg ") + VexaggVersion +

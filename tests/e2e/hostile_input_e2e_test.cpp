@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -63,8 +64,10 @@ std::vector<std::uint8_t> AroundOneEntry(vextools::ArchiveEntry bad) {
   return archive.Build();
 }
 
-std::string OsError(int code, const char* text) {
-  return "System Error.  Code: " + std::to_string(code) + ".\n" + text + ".\n";
+// The error box for an errno, by the system's own number and text for it: they differ between
+// systems (a name too long is 36 on Linux, 63 on macOS).
+std::string OsError(int code) {
+  return "System Error.  Code: " + std::to_string(code) + ".\n" + std::strerror(code) + ".\n";
 }
 
 class HostileInputE2ETest : public ToolCopyTest {
@@ -170,6 +173,9 @@ TEST_F(HostileInputE2ETest, MemoryRunningOut) {
 #if __has_feature(address_sanitizer)
   GTEST_SKIP() << "a memory limit and AddressSanitizer do not mix";
 #endif
+#endif
+#if defined(__APPLE__)
+  GTEST_SKIP() << "macOS does not enforce ulimit -v, so no memory limit stops the tool";
 #endif
   // 20000 x 20000 pixels: 400 MB for the member, as much again for the picture and the file.
   const std::int32_t pictureSize = 6 + 20000 * 20000;
@@ -288,21 +294,20 @@ TEST_F(HostileInputE2ETest, OutputThatCannotBeWritten) {
     std::string err;
     int closeError = 0; // an error that closing the member's file reports
   } rows[] = {
-      {"a file where the folder goes", KbPal, "file", OsError(17, "File exists") + "kb.pal\n"},
+      {"a file where the folder goes", KbPal, "file", OsError(EEXIST) + "kb.pal\n"},
       {"a file where the folder goes, picture", Overmain, "file",
        "Cannot create file \"" + Abs("file/overmain.bmp") + "\". Not a directory.\novermain.bmp\n"},
-      {"a file where a parent goes", KbPal, "file/sub", OsError(17, "File exists") + "kb.pal\n"},
-      {"a folder where the file goes", KbPal, "taken", OsError(21, "Is a directory") + "kb.pal\n"},
+      {"a file where a parent goes", KbPal, "file/sub", OsError(EEXIST) + "kb.pal\n"},
+      {"a folder where the file goes", KbPal, "taken", OsError(EISDIR) + "kb.pal\n"},
       {"a folder where the file goes, picture", Overmain, "taken",
        "Cannot create file \"" + Abs("taken/overmain.bmp") + "\". Is a directory.\novermain.bmp\n"},
-      {"a folder name too long", KbPal, longName, OsError(36, "File name too long") + "kb.pal\n"},
+      {"a folder name too long", KbPal, longName, OsError(ENAMETOOLONG) + "kb.pal\n"},
       {"a folder name too long, picture", Overmain, longName,
        "Cannot create file \"" + Abs(longName + "/overmain.bmp") +
            "\". File name too long.\novermain.bmp\n"},
-      {"file size limit", KbPal, "limited", OsError(27, "File too large") + "kb.pal\n"},
+      {"file size limit", KbPal, "limited", OsError(EFBIG) + "kb.pal\n"},
       {"file size limit, picture", Overmain, "limited", "Stream write error.\novermain.bmp\n"},
-      {"quota exceeded at close", KbPal, "late",
-       OsError(EDQUOT, "Disk quota exceeded") + "kb.pal\n", EDQUOT},
+      {"quota exceeded at close", KbPal, "late", OsError(EDQUOT) + "kb.pal\n", EDQUOT},
       {"I/O error at close, picture", Overmain, "late", "Stream write error.\novermain.bmp\n", EIO},
   };
   for (const auto& row : rows) {
@@ -330,7 +335,7 @@ TEST_F(HostileInputE2ETest, OutputThatCannotBeWritten) {
   EXPECT_EQ(ReadWholeFile(Folder() / "file"), std::vector<std::uint8_t>{7});
   // Without an extension the default folder is the archive's own path, which is a file.
   WriteWholeFile(Folder() / "data", AroundOneMember(Overmain, Picture(3, 2)));
-  ExpectFailure(Run({"data"}), OsError(17, "File exists") + "kb.pal\n");
+  ExpectFailure(Run({"data"}), OsError(EEXIST) + "kb.pal\n");
 }
 
 // Every path below `root` but outside `out`, with each file's bytes.
@@ -527,8 +532,7 @@ TEST_F(HostileInputE2ETest, WhatTheUserMayNotReadOrWrite) {
                 "Cannot open file \"" + Abs("secret.agg") + "\". Permission denied.\n");
   EXPECT_FALSE(fs::exists(Folder() / "open" / "a"));
 
-  ExpectFailure(RunUnprivileged({"a.agg", "closed/out"}),
-                OsError(13, "Permission denied") + "kb.pal\n");
+  ExpectFailure(RunUnprivileged({"a.agg", "closed/out"}), OsError(EACCES) + "kb.pal\n");
   EXPECT_TRUE(fs::is_empty(Folder() / "closed"));
 
   fs::permissions(TemplatePath(), fs::perms::none);

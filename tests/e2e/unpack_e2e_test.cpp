@@ -10,6 +10,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <iterator>
 #include <map>
 
 namespace fs = std::filesystem;
@@ -99,15 +100,31 @@ protected:
   }
 };
 
+// No archive, or an option as the first argument: the usage or the version on standard
+// output, exit code 0, and nothing read or written (an archive named like the option stays
+// untouched).
 TEST_F(UnpackE2ETest, WithoutAnArchiveShowsTheUsage) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, std::vector<std::string>{"", ""}}) {
-    const ToolRun run = Run(args);
+  const std::string version = std::string("Marlovexine ") + MARLOVEXINE_VERSION + "\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+  } rows[] = {
+      {{}, Usage},
+      {{"", ""}, Usage},
+      {{"--help"}, Usage},
+      {{"-h", "out"}, Usage},
+      {{"--version"}, version},
+      {{"", "--version", "out"}, version},
+  };
+  WriteWholeFile(Folder() / "--help", {0, 0});
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.args.empty() ? "no arguments" : row.args.back());
+    const ToolRun run = Run(row.args);
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, Usage);
+    EXPECT_EQ(run.out, row.out);
     EXPECT_EQ(run.err, "");
   }
-  EXPECT_TRUE(fs::is_empty(Folder()));
+  EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 1);
 }
 
 TEST_F(UnpackE2ETest, FolderArgumentWithOrWithoutTrailingDelimiter) {

@@ -71,6 +71,34 @@ TEST(PathRules, FolderPartExtensionAndTrailingDelimiter) {
   }
 }
 
+// An archive's default folder is where it lies: the current folder, or the current folder of
+// its drive, when its name is an extension alone, never a root.
+TEST(PathRules, DefaultOutputFolderOfAnArchive) {
+  const struct {
+    const TPathSyntax* syntax;
+    const char* archive;
+    const char* folder;
+  } rows[] = {
+      {&PosixSyntax, "games/data.agg", "games/data/"},
+      {&PosixSyntax, ".agg", "./"},
+      {&PosixSyntax, "dir/.agg", "dir/"},
+      {&PosixSyntax, "/.agg", "/"},
+      {&PosixSyntax, "D:.agg", "D:/"},
+      {&WindowsSyntax, "C:\\games\\data.agg", "C:\\games\\data\\"},
+      {&WindowsSyntax, ".agg", ".\\"},
+      {&WindowsSyntax, "D:.agg", "D:.\\"},
+      {&WindowsSyntax, "D:data.agg", "D:data\\"},
+      {&WindowsSyntax, "D:\\.agg", "D:\\"},
+      {&WindowsSyntax, "dir\\.agg", "dir\\"},
+      // A ":" that is the second byte of a double-byte character ends no drive.
+      {&WindowsSyntax, "a\x83:.agg", "a\x83:\\"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.archive);
+    EXPECT_EQ(DefaultOutputFolder(row.archive, *row.syntax), row.folder);
+  }
+}
+
 TEST(PathRules, SameTextFoldsAsciiLettersOnly) {
   EXPECT_TRUE(SameTextAscii(".BmP", ".bmp"));
   EXPECT_TRUE(SameTextAscii("", ""));

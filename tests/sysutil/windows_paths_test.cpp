@@ -1,10 +1,11 @@
 // Windows itself: the system's path syntax, double-byte names on the real file system, share
-// modes, devices, drives that do not exist, and the executable's folder.
+// modes, devices, drives that do not exist, the executable's folder, and a close that fails.
 #include "app_folder.h"
 #include "exceptions.h"
 #include "expect_throw_msg.h"
 #include "files.h"
 #include "paths.h"
+#include "platform_errors.h"
 #include "system_error.h"
 #include "temp_folder.h"
 
@@ -14,6 +15,7 @@
 
 #ifdef _WIN32
 #include <cstdlib>
+#include <cstring>
 #include <windows.h>
 #endif
 
@@ -154,6 +156,90 @@ TEST(ExecutableFolderWin32, IsTheFolderOfTheRunningExecutable) {
   EXPECT_EQ(appPath.back(), '\\');
   // The runtime's argv[0] is the program as started, which CTest gives as an absolute path.
   EXPECT_EQ(appPath, fs::absolute(__argv[0]).parent_path().string() + "\\");
+}
+
+// While it lives, CloseHandle as this executable calls it (through its import table, like
+// the OS layer linked into it) closes the handle and then reports ERROR_DISK_FULL, as a
+// network share may for data it never stored. The system itself is not changed.
+class FailingCloseHandle {
+public:
+  FailingCloseHandle() : slot_(ImportSlot("kernel32.dll", "CloseHandle")) {
+    if (slot_ != nullptr) {
+      real_ = reinterpret_cast<CloseFunction>(*slot_);
+      Put(reinterpret_cast<ULONG_PTR>(&Fail));
+    }
+  }
+  ~FailingCloseHandle() {
+    if (slot_ != nullptr)
+      Put(reinterpret_cast<ULONG_PTR>(real_));
+  }
+  bool Installed() const { return slot_ != nullptr; }
+
+private:
+  using CloseFunction = BOOL(WINAPI*)(HANDLE);
+  static inline CloseFunction real_ = nullptr;
+
+  static BOOL WINAPI Fail(HANDLE handle) {
+    if (!real_(handle))
+      return FALSE;
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+  }
+  // The import table slot through which this executable calls `function` of `dll`.
+  static ULONG_PTR* ImportSlot(const char* dll, const char* function) {
+    auto* base = reinterpret_cast<unsigned char*>(GetModuleHandleA(nullptr));
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         d->Name != 0; ++d) {
+      if (lstrcmpiA(reinterpret_cast<const char*>(base + d->Name), dll) != 0)
+        continue;
+      auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+      auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+      for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+        if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+          continue;
+        const auto* byName =
+            reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+        if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0)
+          return reinterpret_cast<ULONG_PTR*>(&slots->u1.Function);
+      }
+    }
+    return nullptr;
+  }
+  void Put(ULONG_PTR value) {
+    DWORD protection = 0;
+    VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &protection);
+    *slot_ = value;
+    VirtualProtect(slot_, sizeof *slot_, protection, &protection);
+  }
+
+  ULONG_PTR* slot_;
+};
+
+// A write error that the system reports only at close fails the file, with that error; the
+// handle is closed all the same, so the file is free for the next open.
+class CloseWin32 : public vextest::TempFolderTest {};
+
+TEST_F(CloseWin32, AnErrorReportedAtCloseFailsTheFile) {
+  const std::string path = (Folder() / "late.bin").string();
+  {
+    TFile file = TFile::Open(path, TOpenMode::CreateAlways);
+    ASSERT_TRUE(file.IsOpen());
+    const FailingCloseHandle failing;
+    ASSERT_TRUE(failing.Installed());
+    EXPECT_FALSE(file.Close());
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+  }
+  EXPECT_TRUE(TFile::Open(path, TOpenMode::ReadExclusive).IsOpen());
+  {
+    const FailingCloseHandle failing;
+    EXPECT_THROW_MSG(SaveBufferToFile(path, {1, 2, 3}), EOSError,
+                     vextest::OsMessage(ERROR_DISK_FULL));
+  }
+  EXPECT_EQ(vextest::ReadWholeFile(path), (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
 #endif // _WIN32

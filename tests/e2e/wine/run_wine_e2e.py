@@ -398,17 +398,22 @@ class UsageAndSuccessTest(WineCase):
                 self.assertEqual(files_under(os.path.join(folder, relative)), want)
 
     def test_an_archive_named_by_its_extension_unpacks_into_the_current_folder(self):
-        folder = self.folder()
         archive = Archive()
         archive.add(key_of("combat.pal"), b"\7")
-        self.write(os.path.join(folder, ".agg"), archive.build())
         if os.path.exists("/combat.pal"):
             self.skipTest("/combat.pal exists already")
-        run = run_tool(folder, b".agg")
-        self.assertEqual(run.exit_code, 0, run.where)
-        self.assertBox(run, SUCCESS, INFORMATION)
-        self.assertEqual(files_under(folder), {".agg": archive.build(), "combat.pal": b"\7"})
-        self.assertFalse(os.path.exists("/combat.pal"), "written into the root of the drive")
+        # The current folder lies on drive Z:, so "Z:.agg" is the same archive, and its folder
+        # is Z:'s current folder, not the root of Z: ("/").
+        for args in [b".agg", b"Z:.agg"]:
+            with self.subTest(args=args):
+                folder = self.folder()
+                self.write(os.path.join(folder, ".agg"), archive.build())
+                run = run_tool(folder, args)
+                self.assertEqual(run.exit_code, 0, run.where)
+                self.assertBox(run, SUCCESS, INFORMATION)
+                want = {".agg": archive.build(), "combat.pal": b"\7"}
+                self.assertEqual(files_under(folder), want)
+                self.assertFalse(os.path.exists("/combat.pal"), "written into the root of Z:")
 
 
 class FailureTest(WineCase):
@@ -425,6 +430,9 @@ class FailureTest(WineCase):
             ("missing", b"none.agg", None, FILE_NOT_FOUND),
             ("a folder", b"folder.agg", None, ACCESS_DENIED),
             ("held open elsewhere", b"a.agg", os.path.join(folder, "a.agg"), SHARING_VIOLATION),
+            # Options are POSIX's: here every argument is a path.
+            ("--help", b"--help", None, FILE_NOT_FOUND),
+            ("--version", b"--version", None, FILE_NOT_FOUND),
         ]
         for what, name, held, code in rows:
             with self.subTest(what):
