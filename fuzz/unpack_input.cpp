@@ -12,6 +12,8 @@
 #include "unpack_archive.h"
 
 #include <map>
+#include <set>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -90,14 +92,23 @@ TArchiveModel ModelArchive(const std::uint8_t* data, std::size_t size) {
     return model;
   }
   model.folderMade = true;
+  std::vector<TMemberModel> members;
+  for (std::size_t i = 0; i < count; ++i)
+    members.push_back(ModelMember(data, size, i));
+  // A member whose file a later entry writes again is checked but never written: that entry
+  // replaces it, even when it then fails.
+  std::set<std::string> writtenLater;
+  std::vector<bool> replaced(count);
+  for (std::size_t i = count; i-- > 0;)
+    replaced[i] = !writtenLater.insert(members[i].fileName).second;
   for (std::size_t i = 0; i < count; ++i) {
-    TMemberModel member = ModelMember(data, size, i);
-    if (!member.failure.empty()) {
-      model.message = member.failure;
-      model.member = member.name;
+    if (!members[i].failure.empty()) {
+      model.message = members[i].failure;
+      model.member = members[i].name;
       break;
     }
-    model.files[member.fileName] = std::move(member.bytes);
+    if (!replaced[i])
+      model.files[members[i].fileName] = std::move(members[i].bytes);
   }
   return model;
 }
