@@ -10,6 +10,7 @@
 #include "input_checks.h"
 #include "known_names.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <regex>
 
@@ -39,10 +40,19 @@ TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size) {
   std::ofstream(folder / "overmain.bmp", std::ios::binary) << bitmap;
   TInputOutcome outcome;
   try {
-    // --resize: a picture of any size reaches the pixel reading, not only BASE's size.
+    // --resize: a picture of any size reaches the pixel reading, not only BASE's size. An RLE
+    // picture is decoded at the size it states, which a small file may make huge; that cost is
+    // the user's choice with --resize and not explored here: above a million pixels only the
+    // refusal of another size is.
     vex::TUpdateRequest request{workspace.ArchivePath().string(), workspace.OutFolderString(),
                                 out.string(), workspace.TemplatePath().string()};
-    request.resize = true;
+    const auto stated = [&](std::size_t at) {
+      return bitmap.size() >= at + 4
+                 ? std::abs(static_cast<std::int64_t>(static_cast<std::int32_t>(
+                       vextest::FieldAt(reinterpret_cast<const std::uint8_t*>(&bitmap[at]), 4))))
+                 : 0;
+    };
+    request.resize = stated(18) * stated(22) <= (std::int64_t{1} << 20);
     vex::UpdateArchive(request);
   } catch (const vex::Exception& e) {
     outcome.message = e.Message();
