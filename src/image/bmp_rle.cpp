@@ -67,14 +67,15 @@ private:
   }
   void Put(std::uint8_t index) {
     if (target_ && x_ < width_) {
-      std::uint8_t& byte = target_->pixels[y_ * stride_ + (bitCount_ == 8 ? x_ : x_ / 2)];
+      std::uint8_t& byte =
+          target_->pixels[static_cast<std::size_t>(y_ * stride_ + (bitCount_ == 8 ? x_ : x_ / 2))];
       if (bitCount_ == 8)
         byte = index;
       else if (x_ % 2 == 0)
         byte = static_cast<std::uint8_t>((byte & 0x0F) | index << 4);
       else
         byte = static_cast<std::uint8_t>((byte & 0xF0) | index);
-      target_->covered[(std::uint64_t{rows_} - 1 - y_) * width_ + x_] = 1;
+      target_->covered[static_cast<std::size_t>((std::uint64_t{rows_} - 1 - y_) * width_ + x_)] = 1;
     }
     ++x_;
   }
