@@ -345,7 +345,8 @@ class WineCase(unittest.TestCase):
         self.assertEqual(run.boxes(), [(0, text, CAPTION, flags)], run.where)
 
     def assertSuccess(self, run):
-        self.assertSuccess(run)
+        self.assertEqual(run.exit_code, 0, run.where)
+        self.assertBox(run, SUCCESS, INFORMATION)
 
     def assertFailure(self, run, text):
         self.assertEqual(run.exit_code, 1, run.where)
