@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <typeinfo>
@@ -119,60 +120,62 @@ TEST_F(ConvertRawImageTest, ShortMembersAreRefusedBeforeTheirFileExists) {
 // picture still gets its empty file.
 TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
   enum TStep { AtRead, ForEveryPicture, ForPixels };
-  const std::string assertion = PixelFormatAssertion;
-  const std::string deeper = "Palette template is not an 8-bit bitmap";
-  const auto file = [](const TemplateLayout& t) { return TemplateFile(t); };
-  const std::string noFile = "Cannot open file \"" + FolderString() + "TivPalette.bmp\". " +
-                             vextest::OsText(vextest::NoSuchFile);
-  const std::vector<std::uint8_t> notBm = {'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  const struct {
-    const char* what;
-    std::vector<std::uint8_t> file; // empty with `missing`: no template at all
-    bool missing;
-    TStep step;
+  struct TFailure {
     const std::type_info& type;
     std::string message;
+  };
+  const TFailure assertion{typeid(EAssertionFailed), PixelFormatAssertion};
+  const TFailure deeper{typeid(EInvalidGraphic), "Palette template is not an 8-bit bitmap"};
+  const TFailure noFile{typeid(EFOpenError), "Cannot open file \"" + FolderString() +
+                                                 "TivPalette.bmp\". " +
+                                                 vextest::OsText(vextest::NoSuchFile)};
+  const TFailure invalid{typeid(EInvalidGraphic), "Bitmap image is not valid"};
+  const auto bits = [](std::uint16_t count, std::uint32_t compression = 0) {
+    return std::optional<Bytes>(TemplateFile(TemplateLayout().Bits(count, compression)));
+  };
+  const auto masks = [](std::uint16_t count, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+    return std::optional<Bytes>(TemplateFile(TemplateLayout().Bits(count).Masks(r, g, b)));
+  };
+  const Bytes notBm = {'B', 'A', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  const struct {
+    const char* what;
+    std::optional<Bytes> file; // none: no template at all
+    TStep step;
+    const TFailure& failure;
   } rows[] = {
-      {"missing", {}, true, AtRead, typeid(EFOpenError), noFile},
-      {"24-bit", file(TemplateLayout().Bits(24)), false, ForEveryPicture, typeid(EInvalidGraphic),
-       deeper},
-      {"16-bit", file(TemplateLayout().Bits(16)), false, ForEveryPicture, typeid(EInvalidGraphic),
-       deeper},
-      {"16-bit 5-6-5 masks", file(TemplateLayout().Bits(16).Masks(0xF800, 0x7E0, 0x1F)), false,
-       ForEveryPicture, typeid(EInvalidGraphic), deeper},
+      {"missing", std::nullopt, AtRead, noFile},
+      {"24-bit", bits(24), ForEveryPicture, deeper},
+      {"16-bit", bits(16), ForEveryPicture, deeper},
+      {"16-bit 5-6-5 masks", masks(16, 0xF800, 0x7E0, 0x1F), ForEveryPicture, deeper},
       // Masks that only the copy names: deeper for a picture with pixels, unnamed without.
-      {"16-bit 5-5-5 masks", file(TemplateLayout().Bits(16).Masks(0x7C00, 0x3E0, 0x1F)), false,
-       ForPixels, typeid(EInvalidGraphic), deeper},
-      {"32-bit 8-8-8 masks", file(TemplateLayout().Bits(32).Masks(0xFF0000, 0xFF00, 0xFF)), false,
-       ForPixels, typeid(EInvalidGraphic), deeper},
+      {"16-bit 5-5-5 masks", masks(16, 0x7C00, 0x3E0, 0x1F), ForPixels, deeper},
+      {"32-bit 8-8-8 masks", masks(32, 0xFF0000, 0xFF00, 0xFF), ForPixels, deeper},
       // Masks of no layout the copy knows: not refused as deeper, but as unknown.
-      {"16-bit 4-4-4 masks", file(TemplateLayout().Bits(16).Masks(0xF00, 0xF0, 0xF)), false,
-       ForPixels, typeid(EAssertionFailed), assertion},
-      {"32-bit masks, blue high", file(TemplateLayout().Bits(32).Masks(0xFF, 0xFF00, 0xFF0000)),
-       false, ForPixels, typeid(EAssertionFailed), assertion},
-      {"1-bit", file(TemplateLayout().Bits(1)), false, ForPixels, typeid(EAssertionFailed),
-       assertion},
-      {"4-bit", file(TemplateLayout().Bits(4)), false, ForPixels, typeid(EAssertionFailed),
-       assertion},
-      {"RLE8", file(TemplateLayout().Bits(8, 1)), false, ForPixels, typeid(EAssertionFailed),
-       assertion},
-      {"empty file", {}, false, ForPixels, typeid(EAssertionFailed), assertion},
-      {"not BM", notBm, false, AtRead, typeid(EInvalidGraphic), "Bitmap image is not valid"},
+      {"16-bit 4-4-4 masks", masks(16, 0xF00, 0xF0, 0xF), ForPixels, assertion},
+      {"32-bit masks, blue high", masks(32, 0xFF, 0xFF00, 0xFF0000), ForPixels, assertion},
+      {"1-bit", bits(1), ForPixels, assertion},
+      {"4-bit", bits(4), ForPixels, assertion},
+      {"RLE8", bits(8, 1), ForPixels, assertion},
+      {"empty file", Bytes{}, ForPixels, assertion},
+      {"not BM", notBm, AtRead, invalid},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     fs::remove(Folder() / "TivPalette.bmp");
     fs::remove(Out("out.bmp"));
-    if (!row.missing)
-      vextest::WriteWholeFile(Folder() / "TivPalette.bmp", row.file);
+    if (row.file)
+      vextest::WriteWholeFile(Folder() / "TivPalette.bmp", *row.file);
     TRawImageConverter converter = NewConverter();
     const auto convert = [&](const TByteDynArray& member) {
       converter.ConvertRawImage(member, Out("out.bmp"));
     };
-    vextest::ExpectRaised([&] { convert(RawMember(3, 2)); }, row.type, row.message);
+    const auto raises = [&](const std::function<void()>& action) {
+      vextest::ExpectRaised(action, row.failure.type, row.failure.message);
+    };
+    raises([&] { convert(RawMember(3, 2)); });
     EXPECT_FALSE(fs::exists(Out("out.bmp")));
     if (row.step == AtRead)
-      vextest::ExpectRaised([&] { convert({0, 0, 1}); }, row.type, row.message);
+      raises([&] { convert({0, 0, 1}); });
     else
       EXPECT_THROW_MSG(convert({0, 0, 1}), EReadError, "Stream read error");
     for (const TByteDynArray& empty : {RawMember(0, 3), RawMember(3, 0)}) {
@@ -181,7 +184,7 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
         convert(empty);
         EXPECT_EQ(ReadWholeFile(Out("out.bmp")), std::vector<std::uint8_t>{});
       } else {
-        vextest::ExpectRaised([&] { convert(empty); }, row.type, row.message);
+        raises([&] { convert(empty); });
         EXPECT_FALSE(fs::exists(Out("out.bmp")));
       }
     }
@@ -189,9 +192,9 @@ TEST_F(ConvertRawImageTest, UnusableTemplatesFailBeforeTheOutputFile) {
       continue;
     // The same judgement without a conversion, as vexagg's picture reader asks for it.
     const auto format = TPaletteTemplate::Read(FolderString() + "TivPalette.bmp");
-    vextest::ExpectRaised([&] { format.CheckConvertible(false); }, row.type, row.message);
+    raises([&] { format.CheckConvertible(false); });
     if (row.step == ForEveryPicture)
-      vextest::ExpectRaised([&] { format.CheckConvertible(true); }, row.type, row.message);
+      raises([&] { format.CheckConvertible(true); });
   }
 }
 

@@ -53,44 +53,17 @@ protected:
 // Expected pixels are rows top first, split by '/': a hex digit per index, '.' for a pixel the
 // stream leaves out (index 0). Uncompressed pictures cover every pixel and say nothing of it.
 TEST_F(BmpReaderTest, PicturesComeAsIndicesWithThePixelsTheyCover) {
-  const struct {
-    const char* name;
-    TemplateLayout layout;
-    std::string expected;
-    Bytes pixels;
-  } rows[] = {
-      {"RLE8 runs, absolute run with padding, end of line",
-       Rle(8, 5, 2),
-       "44444/12399",
-       {0, 3, 1, 2, 3, 0, 2, 9, 0, 0, 5, 4, 0, 1}},
-      {"RLE8 delta, end of line and of bitmap leave pixels out",
-       Rle(8, 4, 3),
-       "7.../..66/5...",
-       {1, 5, 0, 2, 1, 1, 2, 6, 0, 0, 1, 7, 0, 1}},
-      {"RLE8 runs into the rows' padding as ImageMagick writes them, end of line after the last",
-       Rle(8, 5, 2),
-       "11123/33333",
-       {5, 3, 3, 0, 0, 0, 2, 1, 0, 4, 1, 2, 3, 4, 0, 0, 0, 1}},
-      {"RLE4 runs by turns, odd absolute run with padding",
-       Rle(4, 9, 1),
-       "12134567a",
-       {3, 0x12, 0, 5, 0x34, 0x56, 0x70, 0, 1, 0xAB, 0, 1}},
-      {"RLE4 delta", Rle(4, 3, 2), "..f/...", {0, 2, 2, 1, 1, 0xF0, 0, 1}},
-      {"8-bit without the last row's padding",
-       TemplateLayout().Size(3, 2).Colours(16),
-       "456/123",
-       {1, 2, 3, 0, 4, 5, 6}},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
+  const auto expect = [&](const char* name, const TemplateLayout& layout,
+                          const std::string& expected, const Bytes& pixels) {
+    SCOPED_TRACE(name);
     Bytes indices, covered;
-    for (const char c : row.expected) {
+    for (const char c : expected) {
       if (c != '/')
         indices.push_back(std::uint8_t(c == '.' ? 0 : std::stoi(std::string(1, c), nullptr, 16)));
-      if (c != '/' && row.layout.compression != 0)
+      if (c != '/' && layout.compression != 0)
         covered.push_back(c != '.');
     }
-    const Bytes file = PictureFile(row.layout, row.pixels);
+    const Bytes file = PictureFile(layout, pixels);
     const TBmpFileContents checked = ReadPicture(file, TBmpPixels::CheckedOnly);
     const TBmpFileContents read = ReadPicture(file, TBmpPixels::AtPixelOffset);
     EXPECT_EQ(IndicesOf(read), indices);
@@ -98,7 +71,18 @@ TEST_F(BmpReaderTest, PicturesComeAsIndicesWithThePixelsTheyCover) {
     EXPECT_EQ(read.header.compression, 0u);
     EXPECT_EQ(checked.header, read.header);
     EXPECT_TRUE(checked.pixels.empty());
-  }
+  };
+  expect("RLE8 runs, absolute run with padding, end of line", Rle(8, 5, 2), "44444/12399",
+         {0, 3, 1, 2, 3, 0, 2, 9, 0, 0, 5, 4, 0, 1});
+  expect("RLE8 delta, end of line and of bitmap leave pixels out", Rle(8, 4, 3), "7.../..66/5...",
+         {1, 5, 0, 2, 1, 1, 2, 6, 0, 0, 1, 7, 0, 1});
+  expect("RLE8 runs into the rows' padding as ImageMagick writes them, end of line after the last",
+         Rle(8, 5, 2), "11123/33333", {5, 3, 3, 0, 0, 0, 2, 1, 0, 4, 1, 2, 3, 4, 0, 0, 0, 1});
+  expect("RLE4 runs by turns, odd absolute run with padding", Rle(4, 9, 1), "12134567a",
+         {3, 0x12, 0, 5, 0x34, 0x56, 0x70, 0, 1, 0xAB, 0, 1});
+  expect("RLE4 delta", Rle(4, 3, 2), "..f/...", {0, 2, 2, 1, 1, 0xF0, 0, 1});
+  expect("8-bit without the last row's padding", TemplateLayout().Size(3, 2).Colours(16), "456/123",
+         {1, 2, 3, 0, 4, 5, 6});
 }
 
 TEST_F(BmpReaderTest, PicturesAreRefusedWithWhatIsWrong) {

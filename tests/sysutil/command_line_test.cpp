@@ -14,7 +14,8 @@ using vextest::IsTestLeadByte;
 
 using Args = std::vector<std::string>;
 
-TEST(SplitCommandLine, SeparatorsQuotesAndEmptyArguments) {
+// The program token follows the same rules as the arguments, and is never one of them.
+TEST(SplitCommandLine, SeparatorsQuotesEmptyArgumentsAndTheProgramToken) {
   const struct {
     const char* line;
     Args args;
@@ -42,18 +43,6 @@ TEST(SplitCommandLine, SeparatorsQuotesAndEmptyArguments) {
       {"prog \"\" a.agg", {"a.agg"}},
       {"prog \"\"\"\" \"\" a.agg \"\" out \"\"", {"a.agg", "out"}},
       {"prog \"", {}},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.line);
-    EXPECT_EQ(SplitCommandLine(row.line, nullptr), row.args);
-  }
-}
-
-TEST(SplitCommandLine, TheProgramTokenFollowsTheSameRules) {
-  const struct {
-    const char* line;
-    Args args;
-  } rows[] = {
       // A quoted program path with blanks is one token, as the system writes it.
       {"\"C:\\Program Files\\Marlovexine.exe\" a.agg", {"a.agg"}},
       {"C:\\Pro\"gram Fi\"les\\Marlovexine.exe a.agg out", {"a.agg", "out"}},

@@ -1,5 +1,7 @@
 // Files and folders against the real file system of a fresh temporary folder: folder making,
-// whole-buffer output and its errors, open failures and positioned reads.
+// whole-buffer output and its errors, open failures and positioned reads, and where the files
+// that ship with the tool are found from the executable's folder.
+#include "app_folder.h"
 #include "exceptions.h"
 #include "expect_throw_msg.h"
 #include "files.h"
@@ -111,6 +113,23 @@ TEST_F(FileOutputTest, ListsAFolderWithoutFollowingLinks) {
   EXPECT_EQ(RegularFileSize((Folder() / "folder").string()), std::nullopt);
   EXPECT_EQ(RegularFileSize((Folder() / "none").string()), std::nullopt);
   EXPECT_THROW_MSG(ListFolder((Folder() / "none").string()), EOSError, OsMessage(NoSuchPath));
+}
+
+class ShippedFileTest : public vextest::TempFolderTest {};
+
+TEST_F(ShippedFileTest, IsLookedForBesideTheExecutableFirst) {
+  const std::string bin = FolderString() + "bin/";
+  const struct {
+    const char* made; // before the lookup: a folder, which does as well as a file
+    const char* found;
+  } rows[] = {{"bin", "T.bmp"}, // found nowhere: the open's error names the first place
+              {"share/T.bmp", "../share/T.bmp"},
+              {"bin/T.bmp", "T.bmp"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.made);
+    fs::create_directories(Folder() / row.made);
+    EXPECT_EQ(LocateShippedFile(bin, "T.bmp", {"../share/"}), bin + row.found);
+  }
 }
 
 } // namespace

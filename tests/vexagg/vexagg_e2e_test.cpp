@@ -88,81 +88,58 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   const std::string summary = "Members replaced: 1, added: 0; files left out: 2";
   const std::string itself = "vexagg: OUT.agg \"link.agg\" is BASE.agg \"base.agg\" itself; "
                              "write the new archive to another file\n";
-  const struct {
-    std::vector<std::string> args;
-    int exitCode;
-    std::string out, err;
-  } rows[] = {
-      {{}, 2, "", Usage},
-      {{"--help"}, 0, Usage, ""},
-      {{"-h"}, 0, Usage, ""},
-      {{"--version"}, 0, "vexagg 1.1\n", ""},
-      {{"pack", "x"}, 2, "", "vexagg: unknown command \"pack\"\n" + Usage},
-      {{"list"}, 2, "", "vexagg: list takes one argument: ARCHIVE\n" + Usage},
-      {{"list", "kinds.agg"}, 0, kinds, ""},
-      {{"list", "bad.agg"}, 1, "", "Range check error.\nfont.icn\n"},
-      {{"list", "text.agg"},
-       1,
-       "",
-       "Not an archive: its directory of 25960 entries needs 259602 bytes, the file has 5.\n"
-       "text.agg\n"},
-      {{"list", "truncated.agg"},
-       1,
-       "",
-       "Not an archive, or a truncated one: member overmain.bmp ends at byte 33, the file has "
-       "30.\ntruncated.agg\n"},
-      {{"update", "base.agg", "unpacked", "out.agg"},
-       0,
-       "",
-       "Members replaced: 0, added: 0; "
-       "files left out: 0\n"},
-      {{"update", "-n", "base.agg", "edited", "out3.agg"},
-       0,
-       "kb.pal\treplaced\n",
-       "left out: font.icn (no member of BASE has this name; --add adds it)\n"
-       "left out: sub (a folder)\n" +
-           summary + "; a dry run: nothing was written\n"},
-      {{"update", "base.agg", "edited", "out4.agg", "--add"},
-       0,
-       "kb.pal\treplaced\nfont.icn\tadded\n",
-       "left out: sub (a folder)\nMembers replaced: 1, added: 1; files left out: 1\n"},
-      {{"list", "out4.agg"}, 0, added, ""},
-      {{"update", "--add", "base.agg", "unknown", "out5.agg"},
-       1,
-       "",
-       "Not a known name, so it cannot be added: neither the game nor the unpack finds a member "
-       "by a name the known-name table lacks (the unpack would call it file_N).\n"
-       "unknown/notes.txt\n"},
-      {{"update", "base.agg", "linked", "out5.agg"},
-       1,
-       "",
-       "File is a symbolic link, which vexagg does not follow; put the file itself in the "
-       "folder.\nlinked/kb.pal\n"},
-      {{"update", "base.agg", "unpacked", "none/out5.agg"},
-       1,
-       "",
-       "Cannot create file \"" + (Folder() / "none" / "out5.agg").string() +
-           "\". No such file or directory.\nnone/out5.agg\n"},
-      {{"update", "base.agg", "missing", "out5.agg"},
-       1,
-       "",
-       "System Error.  Code: 2.\nNo such file or directory.\nmissing/\n"},
-      {{"update", "--bogus", "base.agg", "unpacked", "out5.agg"},
-       2,
-       "",
-       "vexagg: unknown option \"--bogus\"\n" + Usage},
-      {{"update", "base.agg", "unpacked", "link.agg"}, 2, "", itself + Usage},
-      {{"update", "bad.agg", "unpacked", "out1.agg"}, 1, "", "Range check error.\nfont.icn\n"},
-      {{"update", "base.agg", "bad", "out2.agg"}, 1, "", "Stream read error.\nbad/overmain.bmp\n"},
+  // Each run: its arguments, exit code, standard output and standard error.
+  const auto expect = [&](const std::vector<std::string>& args, int exitCode,
+                          const std::string& out, const std::string& err) {
+    SCOPED_TRACE(args.empty() ? "" : args[0] + " " + args.back());
+    const ToolRun run = RunTool((Exe().parent_path() / "vexagg").string(), args, Folder().string());
+    EXPECT_EQ(run.exitCode, exitCode);
+    EXPECT_EQ(run.out, out);
+    EXPECT_EQ(run.err, err);
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.args.empty() ? "" : row.args[0] + " " + row.args.back());
-    const ToolRun run =
-        RunTool((Exe().parent_path() / "vexagg").string(), row.args, Folder().string());
-    EXPECT_EQ(run.exitCode, row.exitCode);
-    EXPECT_EQ(run.out, row.out);
-    EXPECT_EQ(run.err, row.err);
-  }
+  const std::string notArchive = "Not an archive: its directory of 25960 entries needs 259602 "
+                                 "bytes, the file has 5.\ntext.agg\n";
+  const std::string truncatedArchive = "Not an archive, or a truncated one: member overmain.bmp "
+                                       "ends at byte 33, the file has 30.\ntruncated.agg\n";
+  const std::string leftOut = "left out: font.icn (no member of BASE has this name; --add adds "
+                              "it)\nleft out: sub (a folder)\n";
+  const std::string notKnown =
+      "Not a known name, so it cannot be added: neither the game nor the unpack finds a member "
+      "by a name the known-name table lacks (the unpack would call it file_N).\n"
+      "unknown/notes.txt\n";
+  const std::string symlink = "File is a symbolic link, which vexagg does not follow; put the "
+                              "file itself in the folder.\nlinked/kb.pal\n";
+  const std::string noFolder = "Cannot create file \"" + (Folder() / "none" / "out5.agg").string() +
+                               "\". No such file or directory.\nnone/out5.agg\n";
+  expect({}, 2, "", Usage);
+  expect({"--help"}, 0, Usage, "");
+  expect({"-h"}, 0, Usage, "");
+  expect({"--version"}, 0, "vexagg 1.1\n", "");
+  expect({"pack", "x"}, 2, "", "vexagg: unknown command \"pack\"\n" + Usage);
+  expect({"list"}, 2, "", "vexagg: list takes one argument: ARCHIVE\n" + Usage);
+  expect({"list", "kinds.agg"}, 0, kinds, "");
+  expect({"list", "bad.agg"}, 1, "", "Range check error.\nfont.icn\n");
+  expect({"list", "text.agg"}, 1, "", notArchive);
+  expect({"list", "truncated.agg"}, 1, "", truncatedArchive);
+  expect({"update", "base.agg", "unpacked", "out.agg"}, 0, "",
+         "Members replaced: 0, added: 0; files left out: 0\n");
+  expect({"update", "-n", "base.agg", "edited", "out3.agg"}, 0, "kb.pal\treplaced\n",
+         leftOut + summary + "; a dry run: nothing was written\n");
+  expect({"update", "base.agg", "edited", "out4.agg", "--add"}, 0,
+         "kb.pal\treplaced\nfont.icn\tadded\n",
+         "left out: sub (a folder)\nMembers replaced: 1, added: 1; files left out: 1\n");
+  expect({"list", "out4.agg"}, 0, added, "");
+  expect({"update", "--add", "base.agg", "unknown", "out5.agg"}, 1, "", notKnown);
+  expect({"update", "base.agg", "linked", "out5.agg"}, 1, "", symlink);
+  expect({"update", "base.agg", "unpacked", "none/out5.agg"}, 1, "", noFolder);
+  expect({"update", "base.agg", "missing", "out5.agg"}, 1, "",
+         "System Error.  Code: 2.\nNo such file or directory.\nmissing/\n");
+  expect({"update", "--bogus", "base.agg", "unpacked", "out5.agg"}, 2, "",
+         "vexagg: unknown option \"--bogus\"\n" + Usage);
+  expect({"update", "base.agg", "unpacked", "link.agg"}, 2, "", itself + Usage);
+  expect({"update", "bad.agg", "unpacked", "out1.agg"}, 1, "", "Range check error.\nfont.icn\n");
+  expect({"update", "base.agg", "bad", "out2.agg"}, 1, "",
+         "Stream read error.\nbad/overmain.bmp\n");
   EXPECT_EQ(ReadWholeFile(Folder() / "out.agg"), ReadWholeFile(Folder() / "base.agg"));
   for (const char* absent : {"out1.agg", "out2.agg", "out3.agg", "out5.agg"})
     EXPECT_FALSE(fs::exists(Folder() / absent)) << absent;

@@ -165,7 +165,10 @@ TEST_F(VexaggTest, ColoursBecomeTheTemplatesIndices) {
   other[7] = {1, 1, 1};
   const Bytes bgr4{0, 0, 200, 210, 0, 0, 100, 100, 0, 255, 255, 255}; // red, ~blue, tie, white
   const Bytes bgrx4{0, 0, 200, 9, 210, 0, 0, 9, 100, 100, 0, 9, 255, 255, 255, 9};
-  const TemplateLayout core = Layout(8, 3, 1, unpacked).Header(12);
+  const TemplateLayout core = Layout(8, 3, 1, unpacked).Header(12), l24 = Layout(24, 4, 1);
+  const TemplateLayout unpacked8 = Layout(8, 3, 1, unpacked), other8 = Layout(8, 3, 1, other);
+  const TemplateLayout four = Layout(4, 4, 1, {{0, 0, 200}, {0, 190, 0}});
+  const Bytes px8 = {200, 3, 2, 0}; // indices 200, 3, 2 and a byte of padding
   const struct {
     const char* what;
     TemplateLayout file;
@@ -174,56 +177,25 @@ TEST_F(VexaggTest, ColoursBecomeTheTemplatesIndices) {
     Bytes base = {};    // BASE's indices, of the file's size; none when empty
     Bytes covered = {}; // what an RLE stream left in: 0 for a pixel it skipped
   } rows[] = {
-      {"24-bit", Layout(24, 4, 1), bgr4, {1, 3, 3, 0}, 4, 2},
+      {"24-bit", l24, bgr4, {1, 3, 3, 0}, 4, 2},
       {"32-bit masks", Layout(32, 4, 1, {}, {0xFF0000, 0xFF00, 0xFF}), bgrx4, {1, 3, 3, 0}, 4, 2},
       {"5-6-5", Layout(16, 2, 1, {}, {0xF800, 0x7E0, 0x1F}), {0xFF, 0xFF, 0, 0xF8}, {0, 1}, 2, 1},
       {"5-5-5", Layout(16, 2, 1), {0x1F, 0, 0xFF, 0x7F}, {3, 0}, 2, 1},
-      {"4-bit",
-       Layout(4, 4, 1, {{0, 0, 200}, {0, 190, 0}}),
-       {0x01, 0x10, 0, 0},
-       {3, 4, 4, 3},
-       4,
-       2},
+      {"4-bit", four, {0x01, 0x10, 0, 0}, {3, 4, 4, 3}, 4, 2},
       {"1-bit", Layout(1, 3, 1, {{255, 255, 255}, {0, 200, 0}}), {0xA0, 0, 0, 0}, {4, 0, 4}, 3, 0},
-      {"8-bit, the unpack's table", Layout(8, 3, 1, unpacked), {200, 3, 2, 0}, {200, 3, 2}, 3, 0},
-      {"8-bit, the unpack's table in 3 bytes", core, {200, 3, 2, 0}, {200, 3, 2}, 3, 0},
-      {"8-bit, another table", Layout(8, 3, 1, other), {200, 3, 2, 0}, {1, 3, 1}, 3, 1},
+      {"8-bit, the unpack's table", unpacked8, px8, {200, 3, 2}, 3, 0},
+      {"8-bit, the unpack's table in 3 bytes", core, px8, {200, 3, 2}, 3, 0},
+      {"8-bit, another table", other8, px8, {1, 3, 1}, 3, 1},
       {"bottom-up", Layout(24, 1, 2), {255, 255, 255, 0, 0, 0, 200, 0}, {1, 0}, 2, 0},
       {"top-down", Layout(24, 1, -2), {255, 255, 255, 0, 0, 0, 200, 0}, {0, 1}, 2, 0},
       // BASE's second red stays; ~blue is not BASE's black, and maps to 3; the tie changes;
       // white stays.
-      {"24-bit over BASE", Layout(24, 4, 1), bgr4, {2, 3, 3, 0}, 2, 2, {2, 7, 0, 0}},
-      {"8-bit, another table, over BASE",
-       Layout(8, 3, 1, other),
-       {200, 3, 2, 0},
-       {1, 3, 1},
-       2,
-       1,
-       {2, 3, 7}},
-      {"8-bit, the unpack's table, over BASE",
-       Layout(8, 3, 1, unpacked),
-       {200, 3, 2, 0},
-       {200, 3, 2},
-       1,
-       0,
-       {200, 3, 1}},
-      {"BASE of another size", Layout(24, 4, 1), bgr4, {1, 3, 3, 0}, 4, 2, {2, 3, 0}},
-      {"pixels left out keep BASE's",
-       Layout(24, 4, 1),
-       bgr4,
-       {2, 0, 3, 9},
-       1,
-       1,
-       {2, 0, 9, 9},
-       {1, 0, 1, 0}},
-      {"pixels left out of a new picture are 0",
-       Layout(24, 4, 1),
-       bgr4,
-       {1, 0, 3, 0},
-       4,
-       1,
-       {},
-       {1, 0, 1, 0}},
+      {"24-bit over BASE", l24, bgr4, {2, 3, 3, 0}, 2, 2, {2, 7, 0, 0}},
+      {"8-bit, another table, over BASE", other8, px8, {1, 3, 1}, 2, 1, {2, 3, 7}},
+      {"8-bit, the unpack's table, over BASE", unpacked8, px8, {200, 3, 2}, 1, 0, {200, 3, 1}},
+      {"BASE of another size", l24, bgr4, {1, 3, 3, 0}, 4, 2, {2, 3, 0}},
+      {"pixels left out keep BASE's", l24, bgr4, {2, 0, 3, 9}, 1, 1, {2, 0, 9, 9}, {1, 0, 1, 0}},
+      {"pixels left out of a new picture are 0", l24, bgr4, {1, 0, 3, 0}, 4, 1, {}, {1, 0, 1, 0}},
   };
   TPictureReader reader(At("TivPalette.bmp"));
   for (const auto& row : rows) {

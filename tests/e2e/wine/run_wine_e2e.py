@@ -101,12 +101,8 @@ def trim_system_text(raw):
 
 def load_system_texts(codes):
     """The system's own texts for `codes`, read by a separate Windows program."""
-    out = subprocess.run(
-        ["wine", CONFIG.helper, "text"] + [str(c) for c in codes],
-        env=wine_env(),
-        stdout=subprocess.PIPE,
-        check=True,
-    ).stdout
+    helper = ["wine", CONFIG.helper, "text"] + [str(c) for c in codes]
+    out = subprocess.run(helper, env=wine_env(), stdout=subprocess.PIPE, check=True).stdout
     for line in out.splitlines():
         code, hex_text = line.split()
         raw = b"" if hex_text == b"-" else bytes.fromhex(hex_text.decode())
@@ -283,6 +279,14 @@ def run_tool(folder, args, exe=None, held=None):
     return run
 
 
+def archive_of(*members):
+    """An archive of (known name, bytes) members, in order."""
+    archive = Archive()
+    for name, data in members:
+        archive.add(key_of(name), data)
+    return archive
+
+
 def files_under(folder):
     """Every file below `folder`, by its path relative to it, with its bytes."""
     found = {}
@@ -340,6 +344,10 @@ class WineCase(unittest.TestCase):
     def assertBox(self, run, text, flags):
         self.assertEqual(run.boxes(), [(0, text, CAPTION, flags)], run.where)
 
+    def assertSuccess(self, run):
+        self.assertEqual(run.exit_code, 0, run.where)
+        self.assertBox(run, SUCCESS, INFORMATION)
+
     def assertFailure(self, run, text):
         self.assertEqual(run.exit_code, 1, run.where)
         self.assertBox(run, text, ERROR)
@@ -368,13 +376,11 @@ class UsageAndSuccessTest(WineCase):
                 folder = self.folder()
                 self.write(os.path.join(folder, "games", "data.agg"), archive)
                 run = run_tool(folder, args)
-                self.assertEqual(run.exit_code, 0, run.where)
-                self.assertBox(run, SUCCESS, INFORMATION)
+                self.assertSuccess(run)
                 self.assertEqual(files_under(os.path.join(folder, "games", "data")), expected)
 
     def test_folder_arguments(self):
-        archive = Archive()
-        archive.add(key_of("kb.pal"), b"\1\2\3")
+        archive = archive_of(("kb.pal", b"\1\2\3"))
         want = {"kb.pal": b"\1\2\3"}
         absolute = os.path.join(CONFIG.work, "absolute out")
         rows = [
@@ -393,13 +399,11 @@ class UsageAndSuccessTest(WineCase):
                 shutil.rmtree(absolute, ignore_errors=True)
                 self.write(os.path.join(folder, "a.agg"), archive.build())
                 run = run_tool(folder, args)
-                self.assertEqual(run.exit_code, 0, run.where)
-                self.assertBox(run, SUCCESS, INFORMATION)
+                self.assertSuccess(run)
                 self.assertEqual(files_under(os.path.join(folder, relative)), want)
 
     def test_an_archive_named_by_its_extension_unpacks_into_the_current_folder(self):
-        archive = Archive()
-        archive.add(key_of("combat.pal"), b"\7")
+        archive = archive_of(("combat.pal", b"\7"))
         if os.path.exists("/combat.pal"):
             self.skipTest("/combat.pal exists already")
         # The current folder lies on drive Z:, so "Z:.agg" is the same archive, and its folder
@@ -409,8 +413,7 @@ class UsageAndSuccessTest(WineCase):
                 folder = self.folder()
                 self.write(os.path.join(folder, ".agg"), archive.build())
                 run = run_tool(folder, args)
-                self.assertEqual(run.exit_code, 0, run.where)
-                self.assertBox(run, SUCCESS, INFORMATION)
+                self.assertSuccess(run)
                 want = {".agg": archive.build(), "combat.pal": b"\7"}
                 self.assertEqual(files_under(folder), want)
                 self.assertFalse(os.path.exists("/combat.pal"), "written into the root of Z:")
@@ -421,8 +424,7 @@ class FailureTest(WineCase):
     before it still on disk."""
 
     def test_archives_that_cannot_be_opened(self):
-        archive = Archive()
-        archive.add(key_of("kb.pal"), b"\1")
+        archive = archive_of(("kb.pal", b"\1"))
         folder = self.folder()
         self.write(os.path.join(folder, "a.agg"), archive.build())
         os.makedirs(os.path.join(folder, "folder.agg"))
@@ -452,28 +454,18 @@ class FailureTest(WineCase):
             return archive.build()
 
         short_image = raw_image(4, 4, b"\0" * 16)[:-1]
+        raw = lambda offset, size: around(lambda a: a.add_raw(UNKNOWN_KEY, offset, size))
+        read = b"Stream read error."
         rows = [
-            ("one byte", b"\1", b"Stream read error."),
-            ("directory cut short", around(lambda a: None)[:21], b"Stream read error."),
-            (
-                "data past the end",
-                around(lambda a: a.add_raw(UNKNOWN_KEY, 40, 100)),
-                b"Stream read error.\r\nfile_1",
-            ),
-            (
-                "negative offset",
-                around(lambda a: a.add_raw(UNKNOWN_KEY, -1, 1)),
-                b"Stream read error.\r\nfile_1",
-            ),
-            (
-                "negative size",
-                around(lambda a: a.add_raw(UNKNOWN_KEY, 0, -5)),
-                b"Range check error.\r\nfile_1",
-            ),
+            ("one byte", b"\1", read),
+            ("directory cut short", around(lambda a: None)[:21], read),
+            ("data past the end", raw(40, 100), read + b"\r\nfile_1"),
+            ("negative offset", raw(-1, 1), read + b"\r\nfile_1"),
+            ("negative size", raw(0, -5), b"Range check error.\r\nfile_1"),
             (
                 "image shorter than its size",
                 around(lambda a: a.add(key_of("overban0.bmp"), short_image)),
-                b"Stream read error.\r\noverban0.bmp",
+                read + b"\r\noverban0.bmp",
             ),
         ]
         for what, data, text in rows:
@@ -490,9 +482,7 @@ class FailureTest(WineCase):
                     self.assertFalse(os.path.exists(out))
 
     def test_outputs_that_cannot_be_written(self):
-        archive = Archive()
-        archive.add(key_of("combat.pal"), b"\5")
-        archive.add(key_of("kb.pal"), b"\1")
+        archive = archive_of(("combat.pal", b"\5"), ("kb.pal", b"\1"))
         exists = os_error(ALREADY_EXISTS) + b".\r\ncombat.pal"
         denied = os_error(ACCESS_DENIED) + b".\r\nkb.pal"
         rows = [
@@ -530,9 +520,7 @@ class FailureTest(WineCase):
         # The link is made as a Windows program makes one; the file it shares its data with
         # must stay as it was, and the name must hold the member's own file.
         folder = self.folder()
-        archive = Archive()
-        archive.add(key_of("kb.pal"), b"\1\2\3")
-        archive.add(key_of("overban0.bmp"), raw_image(2, 2, b"\1\2\3\4"))
+        archive = archive_of(("kb.pal", b"\1\2\3"), ("overban0.bmp", raw_image(2, 2, b"\1\2\3\4")))
         self.write(os.path.join(folder, "a.agg"), archive.build())
         self.assertEqual(run_tool(folder, b"a.agg clean").exit_code, 0)
         self.write(os.path.join(folder, "victim"), b"\7")
@@ -542,13 +530,10 @@ class FailureTest(WineCase):
                 link = os.path.join(folder, "out", name)
                 if os.path.exists(link):  # written by the run of the row before
                     os.remove(link)
-                made = subprocess.run(
-                    ["wine", CONFIG.helper, "link", CONFIG.windows_path(os.path.join(folder, "victim")),
-                     CONFIG.windows_path(link)],
-                    env=wine_env(WINEDEBUG="-all"),
-                    stdout=subprocess.DEVNULL,
-                    stderr=subprocess.DEVNULL,
-                )
+                victim = CONFIG.windows_path(os.path.join(folder, "victim"))
+                helper = ["wine", CONFIG.helper, "link", victim, CONFIG.windows_path(link)]
+                made = subprocess.run(helper, env=wine_env(), stdout=subprocess.DEVNULL,
+                                      stderr=subprocess.DEVNULL)
                 self.assertEqual(made.returncode, 0)
                 self.assertEqual(os.stat(link).st_nlink, 2)
                 run = run_tool(folder, b"a.agg out")
@@ -567,9 +552,7 @@ class FailureTest(WineCase):
         os.makedirs(os.path.dirname(exe))
         shutil.copy(CONFIG.exe, exe)
         shutil.copy(os.path.join(os.path.dirname(CONFIG.exe), "TivPalette.bmp"), folder)
-        archive = Archive()
-        archive.add(key_of("kb.pal"), b"\1")
-        archive.add(key_of("overban0.bmp"), raw_image(1, 1, b"\0"))
+        archive = archive_of(("kb.pal", b"\1"), ("overban0.bmp", raw_image(1, 1, b"\0")))
         self.write(os.path.join(folder, "a.agg"), archive.build())
         run = run_tool(folder, b"a.agg out", exe=exe)
         template = CONFIG.windows_path(os.path.join(folder, "tool", "TivPalette.bmp"))
@@ -584,10 +567,8 @@ class SystemCallTest(WineCase):
 
     def test_calls_of_a_successful_run(self):
         folder = self.folder()
-        archive = Archive()
-        archive.add(key_of("kb.pal"), pattern(300, 9))
-        archive.add(key_of("combat.pal"), b"")
-        archive.add(key_of("overban0.bmp"), raw_image(2, 2, b"\1\2\3\4"))
+        image = ("overban0.bmp", raw_image(2, 2, b"\1\2\3\4"))
+        archive = archive_of(("kb.pal", pattern(300, 9)), ("combat.pal", b""), image)
         self.write(os.path.join(folder, "a.agg"), archive.build())
         run = run_tool(folder, b"a.agg out")
         self.assertEqual(run.exit_code, 0, run.where)
@@ -621,9 +602,8 @@ class SystemCallTest(WineCase):
         self.assertEqual(run.exit_code, 1, run.where)
         [message] = run.own_calls("FormatMessageA")
         # Flags 0x3200, no source, the code, language 0, a buffer of 256, no arguments.
-        self.assertEqual(
-            [message.value(i) for i in (0, 1, 2, 3, 5, 6)], [0x3200, 0, FILE_NOT_FOUND, 0, 256, 0]
-        )
+        fields = [message.value(i) for i in (0, 1, 2, 3, 5, 6)]
+        self.assertEqual(fields, [0x3200, 0, FILE_NOT_FOUND, 0, 256, 0])
 
 
 class DoubleByteTest(WineCase):
@@ -638,12 +618,10 @@ class DoubleByteTest(WineCase):
 
     def test_default_folder_of_a_double_byte_archive_name(self):
         folder = self.folder()
-        archive = Archive()
-        archive.add(key_of("kb.pal"), b"\1\2")
+        archive = archive_of(("kb.pal", b"\1\2"))
         self.write(self.unix(folder, self.HYO + b".agg"), archive.build())
         run = run_tool(folder, self.HYO + b".agg")
-        self.assertEqual(run.exit_code, 0, run.where)
-        self.assertBox(run, SUCCESS, INFORMATION)
+        self.assertSuccess(run)
         # A "\" taken from the second byte would have left the folder without its delimiter
         # and written the member beside it, as U+8868 followed by kb.pal.
         self.assertEqual(files_under(self.unix(folder, self.HYO)), {"kb.pal": b"\1\2"})
@@ -651,8 +629,7 @@ class DoubleByteTest(WineCase):
 
     def test_quoted_double_byte_folder_and_missing_archive(self):
         folder = self.folder()
-        archive = Archive()
-        archive.add(key_of("kb.pal"), b"\3")
+        archive = archive_of(("kb.pal", b"\3"))
         self.write(os.path.join(folder, "a.agg"), archive.build())
         out = self.SO + b" dir\\" + self.HYO
         run = run_tool(folder, b'a.agg "' + out + b'"')
