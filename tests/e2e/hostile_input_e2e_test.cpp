@@ -15,7 +15,9 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
+#if defined(__linux__)
+#include <sys/sysmacros.h> // makedev; elsewhere <sys/types.h> has it
+#endif
 
 #include <unistd.h>
 
