@@ -12,7 +12,7 @@ namespace vex {
 const char* const PaletteTemplateName = "TivPalette.bmp";
 
 std::string PaletteTemplatePath(const std::string& appFolder) {
-  return LocateShippedFile(appFolder, PaletteTemplateName, InstalledDataFolders());
+  return LocateShippedFile(appFolder, PaletteTemplateName, DataFolders(appFolder));
 }
 
 std::uint64_t WrittenPictureSize(const TRawPictureHead& head) {

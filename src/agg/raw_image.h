@@ -15,8 +15,9 @@ namespace vex {
 // The template's file name.
 extern const char* const PaletteTemplateName;
 
-// Where an executable in `appFolder` reads its template from: beside itself, or where an
-// installation keeps the tool's files (see LocateShippedFile). Raises nothing.
+// Where an executable in `appFolder` reads its template from: beside itself, else in the
+// user's data folder, else where an installation keeps the tool's files (see DataFolders and
+// LocateShippedFile). Raises nothing.
 std::string PaletteTemplatePath(const std::string& appFolder);
 
 // The bytes of the file ConvertRawImage writes for the picture `head` describes through an

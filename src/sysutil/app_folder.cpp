@@ -9,13 +9,12 @@ namespace vex {
 std::string LocateShippedFile(const std::string& appFolder, std::string_view name,
                               const std::vector<std::string>& dataFolders) {
   const std::string beside = appFolder + std::string(name);
-  // Without the executable's folder there is no installation to look into.
-  if (appFolder.empty() || EntryExists(beside))
+  if (!appFolder.empty() && EntryExists(beside))
     return beside;
   for (const std::string& folder : dataFolders) {
-    std::string installed = appFolder + folder + std::string(name);
-    if (EntryExists(installed))
-      return installed;
+    std::string elsewhere = folder + std::string(name);
+    if (EntryExists(elsewhere))
+      return elsewhere;
   }
   return beside;
 }

@@ -11,15 +11,17 @@ namespace vex {
 // delimiter; empty when the system cannot tell. Asks the system at each call.
 std::string ExecutableFolder();
 
-// Where an installation keeps the files that ship with the tool, relative to the executable's
-// folder, each with its trailing delimiter: "../share/marlovexine/" on Linux and macOS, whose
-// installations put bin/ and share/ under one prefix; none on Windows, where they stay beside
-// the executable.
-const std::vector<std::string>& InstalledDataFolders();
+// The folders, each with its trailing delimiter, where a file that ships with the tool is
+// looked for when the executable's folder `appFolder` has none, in order. On Linux and macOS:
+// the user's own, "$XDG_DATA_HOME/marlovexine/" ("~/.local/share/marlovexine/" when that is
+// not set to an absolute path), where a user keeps files of their own without root; then the
+// installation's, "../share/marlovexine/" from `appFolder` (installations put bin/ and share/
+// under one prefix). None on Windows, where the files stay beside the executable.
+std::vector<std::string> DataFolders(const std::string& appFolder);
 // The path to read `name`, a file that ships with the tool, from: `appFolder` + `name` when
 // anything of that name stands there (even a folder: its error is the one the user needs);
-// else the first of `appFolder` + folder + `name`, folder one of `dataFolders`, that exists;
-// else `appFolder` + `name`, so that the failed open names the place looked at first.
+// else the first of folder + `name`, folder one of `dataFolders`, that exists; else
+// `appFolder` + `name`, so that the failed open names the place looked at first.
 std::string LocateShippedFile(const std::string& appFolder, std::string_view name,
                               const std::vector<std::string>& dataFolders);
 

@@ -1,5 +1,6 @@
 // The executable's folder on Linux (/proc/self/exe) and macOS (_NSGetExecutablePath), links
-// resolved, and the share/ folder beside bin/ that an installation under one prefix uses.
+// resolved; the user's data folder, and the share/ folder beside bin/ that an installation
+// under one prefix uses.
 #include "app_folder.h"
 
 #include "paths.h"
@@ -34,8 +35,19 @@ std::string ExecutableFolder() {
   return ExtractFilePath(exe, SystemPathSyntax());
 }
 
-const std::vector<std::string>& InstalledDataFolders() {
-  static const std::vector<std::string> folders{"../share/marlovexine/"};
+std::vector<std::string> DataFolders(const std::string& appFolder) {
+  std::vector<std::string> folders;
+  // A relative XDG_DATA_HOME is to be ignored, as is a HOME that names no absolute folder.
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  const char* home = std::getenv("HOME");
+  if (dataHome != nullptr && dataHome[0] == '/')
+    folders.push_back(IncludeTrailingDelimiter(dataHome, SystemPathSyntax()) + "marlovexine/");
+  else if (home != nullptr && home[0] == '/')
+    folders.push_back(IncludeTrailingDelimiter(home, SystemPathSyntax()) +
+                      ".local/share/marlovexine/");
+  // Without the executable's folder there is no installation to look into.
+  if (!appFolder.empty())
+    folders.push_back(appFolder + "../share/marlovexine/");
   return folders;
 }
 

@@ -20,10 +20,9 @@ std::string ExecutableFolder() {
   return ExtractFilePath(std::string_view(buffer.data(), length), SystemPathSyntax());
 }
 
-const std::vector<std::string>& InstalledDataFolders() {
+std::vector<std::string> DataFolders(const std::string& /*appFolder*/) {
   // The ZIP keeps the executable and the files it needs side by side.
-  static const std::vector<std::string> none;
-  return none;
+  return {};
 }
 
 } // namespace vex

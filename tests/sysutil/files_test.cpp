@@ -122,14 +122,43 @@ TEST_F(ShippedFileTest, IsLookedForBesideTheExecutableFirst) {
   const struct {
     const char* made; // before the lookup: a folder, which does as well as a file
     const char* found;
-  } rows[] = {{"bin", "T.bmp"}, // found nowhere: the open's error names the first place
-              {"share/T.bmp", "../share/T.bmp"},
-              {"bin/T.bmp", "T.bmp"}};
+  } rows[] = {{"bin", "bin/T.bmp"}, // found nowhere: the open's error names the first place
+              {"share/T.bmp", "bin/../share/T.bmp"},
+              {"user/T.bmp", "user/T.bmp"}, // the user's own comes before the installed one
+              {"bin/T.bmp", "bin/T.bmp"}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.made);
     fs::create_directories(Folder() / row.made);
-    EXPECT_EQ(LocateShippedFile(bin, "T.bmp", {"../share/"}), bin + row.found);
+    EXPECT_EQ(LocateShippedFile(bin, "T.bmp", {FolderString() + "user/", bin + "../share/"}),
+              FolderString() + row.found);
   }
 }
+
+#ifndef _WIN32
+// The user's data folder follows XDG_DATA_HOME when it is absolute, else HOME; the
+// installation's folder comes after it.
+TEST(DataFolders, TheUsersFolderComesBeforeTheInstalledOne) {
+  const struct {
+    const char* dataHome;
+    const char* home;
+    std::vector<std::string> folders;
+  } rows[] = {
+      {"/x", "/h", {"/x/marlovexine/", "/app/../share/marlovexine/"}},
+      {"relative", "/h/", {"/h/.local/share/marlovexine/", "/app/../share/marlovexine/"}},
+      {nullptr, "/h", {"/h/.local/share/marlovexine/", "/app/../share/marlovexine/"}},
+      {nullptr, nullptr, {"/app/../share/marlovexine/"}},
+  };
+  const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.folders[0]);
+    row.dataHome ? setenv("XDG_DATA_HOME", row.dataHome, 1) : unsetenv("XDG_DATA_HOME");
+    row.home ? setenv("HOME", row.home, 1) : unsetenv("HOME");
+    EXPECT_EQ(DataFolders("/app/"), row.folders);
+  }
+  setenv("HOME", "/h", 1);
+  EXPECT_EQ(DataFolders(""), std::vector<std::string>{"/h/.local/share/marlovexine/"});
+  setenv("HOME", home.c_str(), 1);
+}
+#endif
 
 } // namespace
