@@ -33,4 +33,36 @@ std::string MemberFileName(const std::string& name) {
   return SameTextAscii(Extension(name), ".bkg") ? name + ".bmp" : name;
 }
 
+std::string FoldedName(std::string name) {
+  for (char& c : name) {
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+  }
+  return name;
+}
+
+bool MatchesNamePattern(std::string_view pattern, std::string_view name) {
+  const auto same = [](char p, char n) { return p == '?' || SameTextAscii({&p, 1}, {&n, 1}); };
+  // The last "*" met, and where in `name` its run would end: on a mismatch the run takes one
+  // character more. Earlier stars need no second try, so the walk stays linear in practice.
+  std::size_t p = 0, n = 0;
+  std::size_t star = std::string_view::npos, starEnd = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      starEnd = n;
+    } else if (p < pattern.size() && same(pattern[p], name[n])) {
+      ++p, ++n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++starEnd;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*')
+    ++p;
+  return p == pattern.size();
+}
+
 } // namespace vex

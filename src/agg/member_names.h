@@ -20,4 +20,11 @@ bool IsPictureName(std::string_view name);
 // ".bkg" picture the name with ".bmp" appended.
 std::string MemberFileName(const std::string& name);
 
+// `name` with a to z in upper case: the archive's keys fold them alike, so names that differ
+// only there stand for one member.
+std::string FoldedName(std::string name);
+// Whether the member `name` matches `pattern`, in which "*" stands for any run of characters
+// and "?" for any one, ignoring the case of a to z.
+bool MatchesNamePattern(std::string_view pattern, std::string_view name);
+
 } // namespace vex

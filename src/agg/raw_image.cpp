@@ -45,14 +45,23 @@ void TRawImageConverter::CheckRawImage(const std::uint8_t* head, std::uint64_t m
     throw EReadError();
 }
 
-void TRawImageConverter::ConvertRawImage(TBytesView member, const std::string& outputPath) {
+void TRawImageConverter::RebuildFromMember(TBytesView member) {
   const TPaletteTemplate& format = LoadedTemplate();
   // A short member is refused before its file exists, rather than read past its end.
   const std::optional<TRawPictureHead> head = ParseRawPictureHead(member.data(), member.size());
   if (!head)
     throw EReadError();
   RebuildImage(format, head->width, head->height, member.data() + RawPixelsAt);
+}
+
+void TRawImageConverter::ConvertRawImage(TBytesView member, const std::string& outputPath) {
+  RebuildFromMember(member);
   bitmap_.WriteBitmapFile(outputPath);
+}
+
+void TRawImageConverter::ConvertRawImage(TBytesView member, TFile& output) {
+  RebuildFromMember(member);
+  bitmap_.WriteBitmapTo(output);
 }
 
 } // namespace vex

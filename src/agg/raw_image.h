@@ -42,6 +42,9 @@ public:
   // the picture cannot be made; then what TPaletteTemplate::CheckConvertible raises. Then what
   // writing the file raises.
   void ConvertRawImage(TBytesView member, const std::string& outputPath);
+  // As ConvertRawImage, but the bitmap file goes to `output`, open for writing (standard
+  // output).
+  void ConvertRawImage(TBytesView member, TFile& output);
 
   // Checks a picture member of `memberSize` bytes that is not written, since a later member
   // replaces its file, as ConvertRawImage would check it first: from its head, the member's
@@ -54,6 +57,9 @@ public:
 
 private:
   const TPaletteTemplate& LoadedTemplate();
+  // Checks the picture `member` holds and rebuilds the bitmap as it, raising what
+  // ConvertRawImage raises before its file is created.
+  void RebuildFromMember(TBytesView member);
   // Rebuilds the bitmap as the picture of `width` x `height` whose indices `pixels` holds, top
   // row first.
   void RebuildImage(const TPaletteTemplate& format, std::uint16_t width, std::uint16_t height,

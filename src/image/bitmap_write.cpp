@@ -1,4 +1,4 @@
-// TBitmap::WriteBitmapFile: the whole file is encoded into one reusable buffer and handed to
+// TBitmap::WriteBitmapFile and WriteBitmapTo: the whole file is encoded into one reusable buffer and handed to
 // the system in one write, since the tool writes hundreds of files in a run.
 #include "bitmap.h"
 
@@ -8,7 +8,9 @@
 
 namespace vex {
 
-void TBitmap::WriteBitmapFile(const std::string& path) {
+TBytesView TBitmap::EncodedFile() {
+  if (image_.kind == ImageKind::None)
+    return {nullptr, 0};
   if (image_.kind == ImageKind::Dependent)
     RaiseInvalidGraphic();
   if (image_.kind == ImageKind::Independent) {
@@ -27,11 +29,22 @@ void TBitmap::WriteBitmapFile(const std::string& path) {
     if (tableEntries != 0)
       image_.held.coloursUsed = tableEntries; // as the file's header now says
   }
+  return writeBuffer_;
+}
+
+void TBitmap::WriteBitmapFile(const std::string& path) {
+  const TBytesView bytes = EncodedFile();
   TFile file = TFile::OpenOrRaise(path, TOpenMode::CreateAlways);
-  const bool written = image_.kind == ImageKind::None ||
-                       file.Write(writeBuffer_.data(), writeBuffer_.size()) == writeBuffer_.size();
+  const bool written =
+      bytes.size() == 0 || file.Write(bytes.data(), bytes.size()) == bytes.size();
   // A write error reported only at close is a write error all the same.
   if (!written || !file.Close())
+    throw EWriteError();
+}
+
+void TBitmap::WriteBitmapTo(TFile& file) {
+  const TBytesView bytes = EncodedFile();
+  if (bytes.size() != 0 && file.Write(bytes.data(), bytes.size()) != bytes.size())
     throw EWriteError();
 }
 

@@ -66,6 +66,10 @@ public:
   // Raises the error OpenOrRaise raises for `path` when the system's last error is why the
   // open failed.
   [[noreturn]] static void RaiseOpenError(const std::string& path, TOpenMode mode);
+  // The process's standard output, for bytes that must reach it unchanged (Windows switches it
+  // to binary): a duplicate of its handle, so that closing this file leaves it open. A closed
+  // TFile, with the system's last error set, when there is none.
+  static TFile StandardOutput();
 
   bool IsOpen() const { return handle_ != InvalidHandle; }
   // Closes the file and tells whether the system took it: false, with the system's last error

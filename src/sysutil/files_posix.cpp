@@ -92,6 +92,12 @@ bool TFile::Close() {
   return ::close(static_cast<int>(std::exchange(handle_, InvalidHandle))) == 0;
 }
 
+TFile TFile::StandardOutput() {
+  std::fflush(stdout); // what the program printed before comes first
+  const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+  return fd < 0 ? TFile() : TFile(fd);
+}
+
 // O_NONBLOCK keeps a named pipe from stalling the open until another process joins it: a
 // pipe read end then opens and is refused below. Output files never open what stands at their
 // name, a pipe included; the flag stays set on them: for regular files it changes nothing,

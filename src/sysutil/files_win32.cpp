@@ -8,6 +8,11 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+
 #include <algorithm>
 #include <string_view>
 
@@ -109,6 +114,17 @@ bool TFile::Close() {
   // The handle is not used again whatever the call reports; a failure is data that did not
   // reach the disk (a network share may report it only here).
   return CloseHandle(AsHandle(std::exchange(handle_, InvalidHandle))) != 0;
+}
+
+TFile TFile::StandardOutput() {
+  // The C runtime's text mode would turn each 0x0A byte written through it into "\r\n".
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::fflush(stdout);
+  HANDLE copy = nullptr;
+  if (!DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_OUTPUT_HANDLE), GetCurrentProcess(),
+                       &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
+    return TFile();
+  return TFile(reinterpret_cast<Handle>(copy));
 }
 
 TFile TFile::Open(const std::string& path, TOpenMode mode) {

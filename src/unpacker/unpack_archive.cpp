@@ -97,37 +97,59 @@ void CheckReplacedPicture(const TFile& archive, const TDirectoryEntry& entry,
 
 } // namespace
 
-void UnpackArchive(const std::string& archivePath, const std::string& outputFolder,
-                   const std::string& appFolder) {
+std::vector<std::string> UnpackArchive(const std::string& archivePath,
+                                       const std::string& outputFolder,
+                                       const std::string& appFolder,
+                                       const TUnpackChoice& choice) {
   const TFile archive = TFile::OpenOrRaise(archivePath, TOpenMode::ReadExclusive);
   const std::uint64_t archiveSize = archive.Size();
   const std::vector<TDirectoryEntry> entries = ReadDirectory(archive);
-  const TUnpackPlan plan = PlanUnpack(entries);
-  CheckDiskSpace(archive, archiveSize, entries, plan, outputFolder);
-  // The result is not looked at: a folder that cannot be made fails the first member's write,
-  // whose message names the member.
-  ForceFolder(outputFolder);
+  const TUnpackPlan plan = PlanUnpack(entries, choice.patterns, choice.raw);
+  if (choice.sink == nullptr) {
+    CheckDiskSpace(archive, archiveSize, entries, plan, outputFolder);
+    // The result is not looked at: a folder that cannot be made fails the first member's
+    // write, whose message names the member. Names that choose nothing make no folder.
+    if (choice.patterns.empty() || plan.files != 0)
+      ForceFolder(outputFolder);
+  } else if (plan.files > 1) {
+    throw Exception(std::to_string(plan.files) +
+                    " members are chosen, and standard output takes one: name one member");
+  }
   TMemberBuffer buffer;
   // One converter, with one bitmap, for all the pictures of this run.
   std::optional<TRawImageConverter> converter;
   for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (!plan.chosen[i])
+      continue;
     const TDirectoryEntry& entry = entries[i];
     Concerning(plan.names[i], [&] {
       // Every member is checked, even one whose file a later member replaces and which is
       // therefore not written: an archive fails at the same member whatever follows it.
       CheckEntry(entry, archiveSize);
       const std::string path = outputFolder + plan.fileNames[i];
-      if (!IsPictureName(plan.names[i])) {
-        if (!plan.replacedLater[i])
+      if (!plan.converted[i]) {
+        if (plan.replacedLater[i])
+          return;
+        if (choice.sink != nullptr)
+          CopyBetweenFiles(archive, static_cast<std::uint64_t>(entry.offset), *choice.sink,
+                           static_cast<std::uint64_t>(entry.size));
+        else
           StreamMember(archive, entry, path);
       } else if (plan.replacedLater[i]) {
         CheckReplacedPicture(archive, entry, Converter(converter, appFolder));
+        return;
       } else {
         const TBytesView member = ReadMember(archive, entry, buffer);
-        Converter(converter, appFolder).ConvertRawImage(member, path);
+        if (choice.sink != nullptr)
+          Converter(converter, appFolder).ConvertRawImage(member, *choice.sink);
+        else
+          Converter(converter, appFolder).ConvertRawImage(member, path);
       }
+      if (choice.written && choice.sink == nullptr)
+        choice.written(plan.fileNames[i]);
     });
   }
+  return plan.unmatched;
 }
 
 } // namespace vex

@@ -1,9 +1,27 @@
 // The loop that writes an archive's members into a folder.
 #pragma once
 
+#include "files.h"
+
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace vex {
+
+// Which members an unpack writes, and where. The default is every member into the folder.
+struct TUnpackChoice {
+  // Names and patterns ("*", "?") of the members to write, matched against member names
+  // ignoring the case of a to z; empty: every member.
+  std::vector<std::string> patterns;
+  // Pictures are written as stored, under the member's own name, as every other member is.
+  bool raw = false;
+  // When set, the one file the chosen members leave goes here (standard output) instead of
+  // into the folder, and no folder is made.
+  TFile* sink = nullptr;
+  // Told the name of each file in the folder once it is written.
+  std::function<void(const std::string& fileName)> written;
+};
 
 // Unpacks every member of the archive at `archivePath` into `outputFolder`, which must end
 // with a path delimiter. Pictures take their format and colours from the palette template
@@ -16,7 +34,12 @@ namespace vex {
 // fails (a raw member's partial file is removed), ERangeError for a negative size,
 // EOutOfMemory for a picture, and whatever writing or converting a member raises. Files
 // written before a failure stay.
-void UnpackArchive(const std::string& archivePath, const std::string& outputFolder,
-                   const std::string& appFolder);
+// With a choice, members it does not choose are neither checked nor written. Returns the
+// patterns that chose no member. With a sink, raises Exception before anything is written
+// when the members chosen leave more than one file.
+std::vector<std::string> UnpackArchive(const std::string& archivePath,
+                                       const std::string& outputFolder,
+                                       const std::string& appFolder,
+                                       const TUnpackChoice& choice = {});
 
 } // namespace vex

@@ -66,19 +66,35 @@ std::optional<std::uint64_t> FreeSpaceFor(const std::string& folder) {
 
 } // namespace
 
-TUnpackPlan PlanUnpack(const std::vector<TDirectoryEntry>& entries) {
+TUnpackPlan PlanUnpack(const std::vector<TDirectoryEntry>& entries,
+                       const std::vector<std::string>& patterns, bool raw) {
   TUnpackPlan plan;
   plan.names.reserve(entries.size());
   plan.fileNames.reserve(entries.size());
+  plan.chosen.assign(entries.size(), patterns.empty());
+  plan.converted.assign(entries.size(), false);
+  std::vector<bool> used(patterns.size(), false);
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    plan.names.push_back(MemberName(entries[i].key, i));
-    plan.fileNames.push_back(MemberFileName(plan.names.back()));
+    const std::string& name = plan.names.emplace_back(MemberName(entries[i].key, i));
+    plan.converted[i] = !raw && IsPictureName(name);
+    plan.fileNames.push_back(plan.converted[i] ? MemberFileName(name) : name);
+    for (std::size_t p = 0; p < patterns.size(); ++p) {
+      if (MatchesNamePattern(patterns[p], name))
+        plan.chosen[i] = used[p] = true;
+    }
+  }
+  for (std::size_t p = 0; p < patterns.size(); ++p) {
+    if (!used[p])
+      plan.unmatched.push_back(patterns[p]);
   }
   // Walking backwards, a file met before is written again later.
   plan.replacedLater.assign(entries.size(), false);
   std::unordered_set<std::string> seen;
-  for (std::size_t i = entries.size(); i-- > 0;)
-    plan.replacedLater[i] = !seen.insert(plan.fileNames[i]).second;
+  for (std::size_t i = entries.size(); i-- > 0;) {
+    if (plan.chosen[i])
+      plan.replacedLater[i] = !seen.insert(plan.fileNames[i]).second;
+  }
+  plan.files = seen.size();
   return plan;
 }
 
@@ -89,9 +105,9 @@ void CheckDiskSpace(const TFile& archive, std::uint64_t archiveSize,
   std::uint64_t written = 0;
   std::unordered_set<std::string> fileNames;
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (plan.replacedLater[i])
+    if (!plan.chosen[i] || plan.replacedLater[i])
       continue;
-    written += WrittenSize(archive, archiveSize, entries[i], IsPictureName(plan.names[i]));
+    written += WrittenSize(archive, archiveSize, entries[i], plan.converted[i]);
     fileNames.insert(plan.fileNames[i]);
   }
   const std::uint64_t replaced = ReplacedBytes(outputFolder, fileNames);

@@ -14,14 +14,22 @@ namespace vex {
 struct TUnpackPlan {
   std::vector<std::string> names;     // each member's name, the subject of its failures
   std::vector<std::string> fileNames; // the file each member is written as
-  std::vector<bool> replacedLater;    // whether a later member writes the same file
+  std::vector<bool> chosen;           // whether the member is unpacked at all
+  std::vector<bool> converted;        // whether it is a picture made into a bitmap file
+  std::vector<bool> replacedLater;    // whether a later chosen member writes the same file
+  std::vector<std::string> unmatched; // the patterns that chose no member
+  std::size_t files = 0;              // the files the chosen members leave
 };
 
-// The plan for the archive directory `entries`. Raises nothing.
-TUnpackPlan PlanUnpack(const std::vector<TDirectoryEntry>& entries);
+// The plan for the archive directory `entries`. Every member is chosen when `patterns` is
+// empty, else those whose names match one of them (see MatchesNamePattern). With `raw`,
+// pictures are written as stored, under their own names, as every other member is. Raises
+// nothing.
+TUnpackPlan PlanUnpack(const std::vector<TDirectoryEntry>& entries,
+                       const std::vector<std::string>& patterns = {}, bool raw = false);
 
 // Adds up what the unpack leaves in `outputFolder` (a path ending with its delimiter): for each
-// file the last member written to it, pictures at their written size (see WrittenPictureSize);
+// file the last chosen member written to it, pictures at their written size (see WrittenPictureSize);
 // less the regular files already at those names. Raises Exception "Not enough disk space: the
 // archive unpacks to N bytes, M are free" when that is more than the free space of the folder,
 // or of the nearest folder above it that exists. A member that fails its checks counts

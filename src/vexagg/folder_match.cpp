@@ -13,15 +13,6 @@ namespace vex {
 
 namespace {
 
-// The archive's keys fold a to z to upper case, so file names are compared folded alike.
-std::string FoldedName(std::string name) {
-  for (char& c : name) {
-    if (c >= 'a' && c <= 'z')
-      c = static_cast<char>(c - 'a' + 'A');
-  }
-  return name;
-}
-
 // The known names by the folded name of the file the unpack writes for each.
 const std::unordered_map<std::string, std::string_view>& KnownFileNames() {
   static const std::unordered_map<std::string, std::string_view> names = [] {

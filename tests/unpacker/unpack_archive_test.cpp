@@ -70,6 +70,35 @@ TEST_F(UnpackArchiveTest, EntriesMayOverlapAndLaterMembersReplaceEarlierOnes) {
   EXPECT_EQ(OutFile("kb.pal"), std::vector<std::uint8_t>(all.begin() + 50, all.begin() + 53));
 }
 
+TEST_F(UnpackArchiveTest, AChoiceChecksAndWritesOnlyTheMembersItNames) {
+  ArchiveBuilder archive;
+  archive.Add(KbPal, Noise(768, 1));
+  archive.Add(0x3F86, {0, 0, 1, 0, 1, 0, 9});   // boat.bkg: kept as stored with raw
+  archive.AddRaw({NameKey("font.icn"), 0, -2}); // a negative size fails only when chosen
+  archive.Add(KbPal, Noise(5, 2));              // kb.pal again: the last one is written
+  const std::string path = WriteArchive(archive.Build());
+  TUnpackChoice choice;
+  choice.patterns = {"KB.*", "*.bkg", "none?"};
+  choice.raw = true;
+  std::vector<std::string> written;
+  choice.written = [&](const std::string& name) { written.push_back(name); };
+  EXPECT_EQ(UnpackArchive(path, Out(), FolderString(), choice),
+            std::vector<std::string>{"none?"});
+  EXPECT_EQ(written, (std::vector<std::string>{"boat.bkg", "kb.pal"}));
+  EXPECT_EQ(OutFile("kb.pal"), Noise(5, 2));
+  EXPECT_EQ(OutFile("boat.bkg"), (std::vector<std::uint8_t>{0, 0, 1, 0, 1, 0, 9}));
+  choice.patterns = {"font.icn"};
+  EXPECT_THROW_MSG(UnpackArchive(path, Out(), FolderString(), choice), ERangeError,
+                   "Range check error", "font.icn");
+  // Standard output takes one file; nothing is written when more are chosen.
+  TFile sink;
+  choice.sink = &sink;
+  choice.patterns = {"*"};
+  EXPECT_THROW_MSG(UnpackArchive(path, Out(), FolderString(), choice), Exception,
+                   "3 members are chosen, and standard output takes one: name one member");
+  EXPECT_EQ(written.size(), 2u);
+}
+
 TEST_F(UnpackArchiveTest, NoMembersStillMakesTheFolder) {
   UnpackArchive(WriteArchive({0, 0, 0xAA}), Out() + "deeper/", FolderString());
   EXPECT_TRUE(fs::is_directory(Folder() / "out" / "deeper"));
