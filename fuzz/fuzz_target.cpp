@@ -1,6 +1,6 @@
 // The libFuzzer targets, one per check of input_checks.h: CMake builds this file as fuzz_unpack,
-// fuzz_template and fuzz_update, each with VEX_FUZZ_CHECK naming its check. A crash, a
-// sanitizer report, an allocation over the limit, a hang or a problem the check finds is a
+// fuzz_template, fuzz_update and fuzz_palette, each with VEX_FUZZ_CHECK naming its check. A crash,
+// a sanitizer report, an allocation over the limit, a hang or a problem the check finds is a
 // finding; a clear failure message is not. A problem is printed, then the process aborts, so
 // that libFuzzer keeps the input as a crash.
 #include "input_checks.h"

@@ -5,10 +5,12 @@
                                      OUTDIR/template: the BMP Suite images in the
                                      repository and a few 8-bit templates made here;
                                      OUTDIR/update: archives, each with one of those, and
-                                     with RLE8 and RLE4 pictures of overmain.bmp's size.
+                                     with RLE8 and RLE4 pictures of overmain.bmp's size;
+                                     OUTDIR/palette: a palette of every format read.
     make_seeds.py --hostile REGDIR   rewrites the hand-made hostile inputs kept in
-                                     REGDIR/unpack and REGDIR/template (fuzz/regressions),
-                                     whose outcomes fuzz/regressions/outcomes.txt records.
+                                     REGDIR/unpack, REGDIR/template and REGDIR/palette
+                                     (fuzz/regressions), whose outcomes
+                                     fuzz/regressions/outcomes.txt records.
 
 Every file is built field by field, little-endian, with the standard library only.
 """
@@ -165,6 +167,60 @@ def hostile_templates():
     }
 
 
+def raw_palette(values, count=None):
+    """256 colours of red, green, blue from `values(i)`; with `count` the 772-byte form, its
+    count and transparent index big-endian."""
+    table = b"".join(bytes(values(i)) for i in range(256))
+    return table if count is None else table + struct.pack(">HH", count, 0xFFFF)
+
+
+def text_palette(head, colours, end="\n", name=False):
+    lines = head + [f"{r} {g} {b}" + (f"\tcolour {i}" if name else "")
+                    for i, (r, g, b) in enumerate(colours)]
+    return end.join(lines).encode() + end.encode()
+
+
+def riff_palette(colours, count=None, extra=b"abc"):
+    """A RIFF palette with an odd-sized chunk before the data chunk."""
+    count = len(colours) if count is None else count
+    data = struct.pack("<HH", 0x0300, count) + b"".join(bytes(c) + b"\0" for c in colours)
+    chunks = b"LIST" + struct.pack("<I", len(extra)) + extra + bytes(len(extra) & 1)
+    chunks += b"data" + struct.pack("<I", len(data)) + data
+    return b"RIFF" + struct.pack("<I", 4 + len(chunks)) + b"PAL " + chunks
+
+
+def palette_seeds():
+    colours = [((i * 7 + 3) & 0xFF, (255 - i) & 0xFF, i) for i in range(16)]
+    return {
+        "raw_vga.pal": raw_palette(lambda i: (i & 63, (i >> 2) & 63, 63 - (i & 63))),
+        "raw_8_bit.pal": raw_palette(lambda i: (i, 255 - i, (i * 5) & 0xFF)),
+        "raw_counted.pal": raw_palette(lambda i: (i & 63, 0, 7), count=16),
+        "jasc.pal": text_palette(["JASC-PAL", "0100", "16"], colours),
+        "jasc_crlf.pal": text_palette(["JASC-PAL", "0100", "16"], colours, end="\r\n"),
+        "gimp.gpl": text_palette(["GIMP Palette", "Name: Seed", "Columns: 4", "#", ""], colours,
+                                 name=True),
+        "riff.pal": riff_palette(colours),
+        "bitmap_8_bit.bmp": template(trailer=b"\x35"),
+        "bitmap_4_bit.bmp": template(colours=16, bits=4, width=3, height=2),
+        "bitmap_1_bit_core.bmp": template(colours=2, bits=1, core=True, width=9, height=2),
+    }
+
+
+def hostile_palettes():
+    colours = [(i, i, i) for i in range(4)]
+    return {
+        "empty_file.pal": b"",
+        "raw_counted_0.pal": raw_palette(lambda i: (0, 0, 0), count=0),
+        "jasc_65536_colours.pal": text_palette(["JASC-PAL", "0100", "65536"], colours),
+        "gimp_257_colours.gpl": text_palette(["GIMP Palette"], [(1, 2, 3)] * 257),
+        "riff_count_65535.pal": riff_palette(colours, count=65535),
+        "riff_chunk_4294967295.pal": b"RIFF" + struct.pack("<I", 20) + b"PAL " + b"LIST"
+                                     + struct.pack("<I", 0xFFFFFFFF) + bytes(8),
+        "bitmap_cut_in_colour_table.bmp": template()[:54 + 4 * 100 + 2],
+        "bitmap_24_bit.bmp": template(colours=0, bits=24, width=3, height=2),
+    }
+
+
 def rle_picture(bits, width, height, stream):
     """An RLE8 (bits 8) or RLE4 (bits 4) picture: a 40-byte header, 16 colours, the stream."""
     body = template(colours=16, colours_used=16, width=width, height=height, bits=bits,
@@ -209,6 +265,7 @@ def main(argv):
         root = pathlib.Path(argv[2])
         write_all(root / "unpack", hostile_unpack())
         write_all(root / "template", hostile_templates())
+        write_all(root / "palette", hostile_palettes())
         return 0
     if len(argv) != 2:
         print(__doc__, file=sys.stderr)
@@ -223,8 +280,10 @@ def main(argv):
     for path in suite:
         shutil.copyfile(path, root / "template" / f"bmpsuite_{path.parent.name}_{path.name}")
     write_all(root / "update", update_seeds(root / "template"))
+    write_all(root / "palette", palette_seeds())
     print(f"seeds: {len(unpack_seeds())} archives, "
-          f"{len(template_seeds()) + len(suite)} templates in {root}")
+          f"{len(template_seeds()) + len(suite)} templates, "
+          f"{len(palette_seeds())} palettes in {root}")
     return 0
 
 

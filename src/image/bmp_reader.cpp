@@ -23,16 +23,17 @@ namespace {
 
 using namespace bmp;
 
-// Reads a file front to back. A part that would run past the end raises EReadError before
-// anything is read or allocated for it.
+// Reads the `size` bytes of a file that begin at `offset` front to back. A part that would run
+// past their end raises EReadError before anything is read or allocated for it.
 class TFileCursor {
 public:
-  TFileCursor(const TFile& file, std::uint64_t size) : file_(file), size_(size) {}
+  TFileCursor(const TFile& file, std::uint64_t offset, std::uint64_t size)
+      : file_(file), offset_(offset), size_(size) {}
   std::uint64_t Position() const { return position_; }
   std::uint64_t Remaining() const { return size_ - position_; }
   void Read(std::uint8_t* data, std::size_t count) {
     Require(count);
-    file_.ReadExactAt(position_, data, count);
+    file_.ReadExactAt(offset_ + position_, data, count);
     position_ += count;
   }
   void Skip(std::uint64_t count) {
@@ -47,6 +48,7 @@ private:
   }
 
   const TFile& file_;
+  std::uint64_t offset_;
   std::uint64_t size_;
   std::uint64_t position_ = 0;
 };
@@ -302,12 +304,16 @@ void ReadPixels(TFileCursor& cursor, TBmpFileContents& contents, std::uint32_t p
 
 TBmpFileContents ReadBmpFile(const std::string& path, TBmpPixels wanted) {
   const TFile file = TFile::OpenOrRaise(path, TOpenMode::ReadShareRead);
+  return ReadBmpFile(file, 0, file.Size(), wanted);
+}
+
+TBmpFileContents ReadBmpFile(const TFile& file, std::uint64_t offset, std::uint64_t size,
+                             TBmpPixels wanted) {
   TBmpFileContents contents;
-  const std::uint64_t size = file.Size();
   if (size == 0)
     return contents;
   contents.empty = false;
-  TFileCursor cursor(file, size);
+  TFileCursor cursor(file, offset, size);
   const std::uint32_t pixelOffset = ReadFileHeader(cursor, wanted);
   THeaderBytes headerBytes{};
   cursor.Read(headerBytes.data(), 4);

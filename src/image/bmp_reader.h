@@ -54,5 +54,9 @@ enum class TBmpPixels {
 // colour table. An uncompressed picture's `pixels` hold every row but the last one's padding.
 TBmpFileContents ReadBmpFile(const std::string& path,
                              TBmpPixels wanted = TBmpPixels::AfterColourTable);
+// The same for the BMP file held in the `size` bytes of `file` that begin at `offset`, a member
+// of an archive say: they end the BMP file, whatever follows them in `file`.
+TBmpFileContents ReadBmpFile(const TFile& file, std::uint64_t offset, std::uint64_t size,
+                             TBmpPixels wanted);
 
 } // namespace vex

@@ -55,16 +55,18 @@ std::map<std::string, TRecordedOutcome> ReadOutcomes() {
 TEST(FuzzRegressionTest, KeptInputsGiveTheirRecordedOutcome) {
   const std::map<std::string, TRecordedOutcome> recorded = ReadOutcomes();
   std::size_t replayed = 0;
-  for (const std::string target : {"unpack", "template"}) {
+  const std::map<std::string, decltype(&vexfuzz::CheckUnpackInput)> checks = {
+      {"unpack", vexfuzz::CheckUnpackInput},
+      {"template", vexfuzz::CheckTemplateInput},
+      {"palette", vexfuzz::CheckPaletteInput}};
+  for (const auto& [target, check] : checks) {
     const std::set<fs::path> inputs(fs::directory_iterator(Regressions / target), {});
     for (const fs::path& path : inputs) {
       const std::string name = target + "/" + path.filename().string();
       SCOPED_TRACE(name);
       const std::string input = vexfuzz::ReadFileBytes(path);
       const auto* bytes = reinterpret_cast<const std::uint8_t*>(input.data());
-      const vexfuzz::TInputOutcome outcome = target == "unpack"
-                                                 ? vexfuzz::CheckUnpackInput(bytes, input.size())
-                                                 : vexfuzz::CheckTemplateInput(bytes, input.size());
+      const vexfuzz::TInputOutcome outcome = check(bytes, input.size());
       EXPECT_EQ(outcome.problem, "");
       const auto it = recorded.find(name);
       const TRecordedOutcome expected =
