@@ -1,5 +1,5 @@
-// TBitmap::WriteBitmapFile and WriteBitmapTo: the whole file is encoded into one reusable buffer and handed to
-// the system in one write, since the tool writes hundreds of files in a run.
+// TBitmap::WriteBitmapFile and WriteBitmapTo: the whole file is encoded into one reusable buffer
+// and handed to the system in one write, since the tool writes hundreds of files in a run.
 #include "bitmap.h"
 
 #include "bmp_format.h"
@@ -35,8 +35,7 @@ TBytesView TBitmap::EncodedFile() {
 void TBitmap::WriteBitmapFile(const std::string& path) {
   const TBytesView bytes = EncodedFile();
   TFile file = TFile::OpenOrRaise(path, TOpenMode::CreateAlways);
-  const bool written =
-      bytes.size() == 0 || file.Write(bytes.data(), bytes.size()) == bytes.size();
+  const bool written = bytes.size() == 0 || file.Write(bytes.data(), bytes.size()) == bytes.size();
   // A write error reported only at close is a write error all the same.
   if (!written || !file.Close())
     throw EWriteError();

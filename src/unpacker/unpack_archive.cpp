@@ -99,8 +99,7 @@ void CheckReplacedPicture(const TFile& archive, const TDirectoryEntry& entry,
 
 std::vector<std::string> UnpackArchive(const std::string& archivePath,
                                        const std::string& outputFolder,
-                                       const std::string& appFolder,
-                                       const TUnpackChoice& choice) {
+                                       const std::string& appFolder, const TUnpackChoice& choice) {
   const TFile archive = TFile::OpenOrRaise(archivePath, TOpenMode::ReadExclusive);
   const std::uint64_t archiveSize = archive.Size();
   const std::vector<TDirectoryEntry> entries = ReadDirectory(archive);

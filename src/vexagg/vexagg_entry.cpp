@@ -6,8 +6,13 @@
 #include "console.h"
 #include "exceptions.h"
 #include "files.h"
+#include "paths.h"
 #include "raw_image.h"
+#include "system_error.h"
+#include "template_maker.h"
+#include "unpack_archive.h"
 
+#include <algorithm>
 #include <new>
 
 namespace vex {
@@ -33,6 +38,22 @@ const std::string VexaggUsageText =
     "      --add          files of known names that BASE.agg lacks become new members\n"
     "      --resize       pictures may come back at another size\n"
     "      -n, --dry-run  does all the work and prints all the lines, but writes nothing\n"
+    "  vexagg extract ARCHIVE [-C FOLDER] [-O] [--raw] [NAME|PATTERN ...]\n"
+    "      Writes members as Marlovexine unpacks them, pictures as bitmap files coloured\n"
+    "      by TivPalette.bmp, and prints the name of each file written. Without names,\n"
+    "      every member; else the members whose names match a NAME or PATTERN (* and ?,\n"
+    "      any case of a-z). Names that match nothing are told at the end (exit code 1).\n"
+    "      -C FOLDER      writes into FOLDER, made if missing (default: the current folder)\n"
+    "      -O             writes the one member chosen to standard output instead\n"
+    "      --raw          writes members as stored, pictures under their own names\n"
+    "  vexagg template [--bits 6|8] PALETTE OUT.bmp\n"
+    "  vexagg template [--bits 6|8] ARCHIVE MEMBER OUT.bmp\n"
+    "      Writes OUT.bmp, a palette template for Marlovexine and vexagg, from a palette\n"
+    "      file or an archive's palette member (kb.pal, any case of a-z): raw (768 bytes,\n"
+    "      or 772 with a colour count), JASC-PAL, GIMP (.gpl), RIFF PAL, or the colour\n"
+    "      table of a bitmap. Prints the format, the number of colours and the bits.\n"
+    "      --bits 6|8     the values are 6-bit (0-63, scaled) or 8-bit; without it, a raw\n"
+    "                     palette whose values are all 63 or less is 6-bit\n"
     "  vexagg --help, vexagg -h\n"
     "      Prints this text.\n"
     "  vexagg --version\n"
@@ -67,29 +88,69 @@ template <typename Action> int Reporting(Action action) {
   return VexaggFailure;
 }
 
-// Reads update's options, wherever they stand, and its three paths into `request`; false,
-// with `reason` set, for an unknown option or another number of paths.
-bool ReadUpdateArguments(const std::vector<std::string>& args, TUpdateRequest& request,
-                         std::string& reason) {
-  std::vector<std::string> paths;
+// The arguments of a subcommand: its options, wherever they stand (those in `valued` take the
+// next argument), and its other arguments in order. False, with `reason` set, for an option
+// it does not know or one without its value.
+struct TArguments {
+  std::vector<std::string> options; // each option, then its value for a valued one
+  std::vector<std::string> operands;
+};
+
+bool SplitArguments(const std::vector<std::string>& args, const std::vector<std::string>& known,
+                    const std::vector<std::string>& valued, TArguments& split,
+                    std::string& reason) {
+  const auto among = [](const std::vector<std::string>& list, const std::string& arg) {
+    return std::find(list.begin(), list.end(), arg) != list.end();
+  };
   bool options = true;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (options && arg == "--") {
       options = false;
-    } else if (options && arg == "--add") {
-      request.add = true;
-    } else if (options && arg == "--resize") {
-      request.resize = true;
-    } else if (options && (arg == "--dry-run" || arg == "-n")) {
-      request.dryRun = true;
+    } else if (options && among(valued, arg)) {
+      if (++i == args.size()) {
+        reason = "option \"" + arg + "\" needs a value";
+        return false;
+      }
+      split.options.push_back(arg);
+      split.options.push_back(args[i]);
+    } else if (options && among(known, arg)) {
+      split.options.push_back(arg);
     } else if (options && arg.size() > 1 && arg[0] == '-') {
       reason = "unknown option \"" + arg + "\"";
       return false;
     } else {
-      paths.push_back(arg);
+      split.operands.push_back(arg);
     }
   }
+  return true;
+}
+
+// The value that follows `option` in `options` (the last one given), or empty.
+std::string OptionValue(const std::vector<std::string>& options, const std::string& option) {
+  std::string value;
+  for (std::size_t i = 0; i + 1 < options.size(); ++i) {
+    if (options[i] == option)
+      value = options[++i];
+  }
+  return value;
+}
+
+bool HasOption(const std::vector<std::string>& options, const std::string& option) {
+  return std::find(options.begin(), options.end(), option) != options.end();
+}
+
+// Reads update's options and its three paths into `request`; false, with `reason` set, for an
+// unknown option or another number of paths.
+bool ReadUpdateArguments(const std::vector<std::string>& args, TUpdateRequest& request,
+                         std::string& reason) {
+  TArguments split;
+  if (!SplitArguments(args, {"--add", "--resize", "--dry-run", "-n"}, {}, split, reason))
+    return false;
+  request.add = HasOption(split.options, "--add");
+  request.resize = HasOption(split.options, "--resize");
+  request.dryRun = HasOption(split.options, "--dry-run") || HasOption(split.options, "-n");
+  const std::vector<std::string>& paths = split.operands;
   if (paths.size() != 3) {
     reason = "update takes three paths: BASE.agg FOLDER OUT.agg";
     return false;
@@ -117,6 +178,69 @@ int Update(const std::vector<std::string>& args, const std::string& appFolder) {
   return code;
 }
 
+int Extract(const std::vector<std::string>& args, const std::string& appFolder) {
+  TArguments split;
+  std::string reason;
+  if (!SplitArguments(args, {"-O", "--raw"}, {"-C"}, split, reason))
+    return UsageError(reason);
+  if (split.operands.empty())
+    return UsageError("extract takes an archive: ARCHIVE [NAME|PATTERN ...]");
+  const TPathSyntax& syntax = SystemPathSyntax();
+  const std::string folder = OptionValue(split.options, "-C");
+  // Files are listed as the user named their folder: bare names in the current one.
+  const std::string shown =
+      folder.empty() ? std::string() : IncludeTrailingDelimiter(folder, syntax);
+  TUnpackChoice choice;
+  choice.patterns.assign(split.operands.begin() + 1, split.operands.end());
+  choice.raw = HasOption(split.options, "--raw");
+  choice.written = [&](const std::string& fileName) {
+    WriteStandardOutput(shown + fileName + "\n");
+  };
+  std::vector<std::string> unmatched;
+  const int code = Reporting([&] {
+    TFile standardOutput;
+    if (HasOption(split.options, "-O")) {
+      standardOutput = TFile::StandardOutput();
+      if (!standardOutput.IsOpen())
+        RaiseLastSystemError();
+      choice.sink = &standardOutput;
+    }
+    unmatched = UnpackArchive(split.operands[0],
+                              IncludeTrailingDelimiter(folder.empty() ? "." : folder, syntax),
+                              appFolder, choice);
+    if (choice.sink != nullptr && !standardOutput.Close())
+      RaiseLastSystemError();
+    return std::string();
+  });
+  for (const std::string& pattern : unmatched)
+    WriteStandardError("not in the archive: " + pattern + "\n");
+  return code == VexaggSuccess && !unmatched.empty() ? VexaggFailure : code;
+}
+
+int MakeTemplateFrom(const std::vector<std::string>& args) {
+  TArguments split;
+  std::string reason;
+  if (!SplitArguments(args, {}, {"--bits"}, split, reason))
+    return UsageError(reason);
+  TTemplateRequest request;
+  const bool bitsGiven = HasOption(split.options, "--bits");
+  const std::string bits = OptionValue(split.options, "--bits");
+  if (bits == "6")
+    request.bits = TPaletteBits::Six;
+  else if (bits == "8")
+    request.bits = TPaletteBits::Eight;
+  else if (bitsGiven)
+    return UsageError("--bits takes 6 or 8, not \"" + bits + "\"");
+  const std::vector<std::string>& paths = split.operands;
+  if (paths.size() == 2)
+    request.source = paths[0], request.outPath = paths[1];
+  else if (paths.size() == 3)
+    request.source = paths[0], request.member = paths[1], request.outPath = paths[2];
+  else
+    return UsageError("template takes PALETTE OUT.bmp, or ARCHIVE MEMBER OUT.bmp");
+  return Reporting([&] { return MakeTemplate(request); });
+}
+
 } // namespace
 
 int RunVexagg(const std::vector<std::string>& args, const std::string& appFolder) {
@@ -140,6 +264,10 @@ int RunVexagg(const std::vector<std::string>& args, const std::string& appFolder
   }
   if (command == "update")
     return Update(args, appFolder);
+  if (command == "extract")
+    return Extract(args, appFolder);
+  if (command == "template")
+    return MakeTemplateFrom(args);
   return UsageError("unknown command \"" + command + "\"");
 }
 

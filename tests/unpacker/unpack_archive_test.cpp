@@ -82,8 +82,7 @@ TEST_F(UnpackArchiveTest, AChoiceChecksAndWritesOnlyTheMembersItNames) {
   choice.raw = true;
   std::vector<std::string> written;
   choice.written = [&](const std::string& name) { written.push_back(name); };
-  EXPECT_EQ(UnpackArchive(path, Out(), FolderString(), choice),
-            std::vector<std::string>{"none?"});
+  EXPECT_EQ(UnpackArchive(path, Out(), FolderString(), choice), std::vector<std::string>{"none?"});
   EXPECT_EQ(written, (std::vector<std::string>{"boat.bkg", "kb.pal"}));
   EXPECT_EQ(OutFile("kb.pal"), Noise(5, 2));
   EXPECT_EQ(OutFile("boat.bkg"), (std::vector<std::uint8_t>{0, 0, 1, 0, 1, 0, 9}));

@@ -35,6 +35,22 @@ const std::string Usage =
     "      --add          files of known names that BASE.agg lacks become new members\n"
     "      --resize       pictures may come back at another size\n"
     "      -n, --dry-run  does all the work and prints all the lines, but writes nothing\n"
+    "  vexagg extract ARCHIVE [-C FOLDER] [-O] [--raw] [NAME|PATTERN ...]\n"
+    "      Writes members as Marlovexine unpacks them, pictures as bitmap files coloured\n"
+    "      by TivPalette.bmp, and prints the name of each file written. Without names,\n"
+    "      every member; else the members whose names match a NAME or PATTERN (* and ?,\n"
+    "      any case of a-z). Names that match nothing are told at the end (exit code 1).\n"
+    "      -C FOLDER      writes into FOLDER, made if missing (default: the current folder)\n"
+    "      -O             writes the one member chosen to standard output instead\n"
+    "      --raw          writes members as stored, pictures under their own names\n"
+    "  vexagg template [--bits 6|8] PALETTE OUT.bmp\n"
+    "  vexagg template [--bits 6|8] ARCHIVE MEMBER OUT.bmp\n"
+    "      Writes OUT.bmp, a palette template for Marlovexine and vexagg, from a palette\n"
+    "      file or an archive's palette member (kb.pal, any case of a-z): raw (768 bytes,\n"
+    "      or 772 with a colour count), JASC-PAL, GIMP (.gpl), RIFF PAL, or the colour\n"
+    "      table of a bitmap. Prints the format, the number of colours and the bits.\n"
+    "      --bits 6|8     the values are 6-bit (0-63, scaled) or 8-bit; without it, a raw\n"
+    "                     palette whose values are all 63 or less is 6-bit\n"
     "  vexagg --help, vexagg -h\n"
     "      Prints this text.\n"
     "  vexagg --version\n"
@@ -140,14 +156,70 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   expect({"update", "bad.agg", "unpacked", "out1.agg"}, 1, "", "Range check error.\nfont.icn\n");
   expect({"update", "base.agg", "bad", "out2.agg"}, 1, "",
          "Stream read error.\nbad/overmain.bmp\n");
+  // extract: as the unpack writes, one name or a pattern, to standard output, as stored.
+  const auto text = [](const std::vector<std::uint8_t>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+  };
+  expect({"extract", "base.agg", "-C", "all"}, 0, "all/kb.pal\nall/overmain.bmp\n", "");
+  expect({"extract", "-C", "some", "base.agg", "K?.PAL", "*.icn"}, 1, "some/kb.pal\n",
+         "not in the archive: *.icn\n");
+  expect({"extract", "base.agg", "-O", "over*"}, 0,
+         text(ReadWholeFile(Folder() / "unpacked" / "overmain.bmp")), "");
+  expect({"extract", "base.agg", "--raw", "-O", "overmain.bmp"}, 0,
+         text({0, 0, 2, 0, 1, 0, 250, 7}), "");
+  expect({"extract", "base.agg", "-O"}, 1, "",
+         "2 members are chosen, and standard output takes one: name one member.\n");
+  expect({"extract", "base.agg", "-C"}, 2, "", "vexagg: option \"-C\" needs a value\n" + Usage);
+  expect({"template", "--bits", "7", "kb.pal", "t.bmp"}, 2, "",
+         "vexagg: --bits takes 6 or 8, not \"7\"\n" + Usage);
+  expect({"template", "base.agg", "combat.pal", "t.bmp"}, 1, "",
+         "No member of the archive has this name.\ncombat.pal\n");
+  for (const char* file : {"kb.pal", "overmain.bmp"})
+    EXPECT_EQ(ReadWholeFile(Folder() / "all" / file), ReadWholeFile(Folder() / "unpacked" / file));
   EXPECT_EQ(ReadWholeFile(Folder() / "out.agg"), ReadWholeFile(Folder() / "base.agg"));
-  for (const char* absent : {"out1.agg", "out2.agg", "out3.agg", "out5.agg"})
+  for (const char* absent : {"out1.agg", "out2.agg", "out3.agg", "out5.agg", "t.bmp"})
     EXPECT_FALSE(fs::exists(Folder() / absent)) << absent;
 }
 
 } // namespace
 
 namespace {
+
+// The user's palette, a member of their archive, becomes the template the unpack finds in their
+// data folder, and the pictures carry its colours.
+TEST_F(ToolCopyTest, ATemplateFromAPaletteMemberColoursTheUnpack) {
+  fs::copy_file(VEXAGG_EXE, Exe().parent_path() / "vexagg");
+  std::vector<std::uint8_t> palette; // 6-bit values, as VGA palettes hold them
+  for (int i = 0; i < 768; ++i)
+    palette.push_back(static_cast<std::uint8_t>((i * 7) % 64));
+  ArchiveBuilder archive;
+  archive.Add(0xC848, palette);                       // kb.pal
+  archive.Add(0x925A, {0, 0, 3, 0, 1, 0, 0, 1, 255}); // overmain.bmp, 3 x 1
+  WriteWholeFile(Folder() / "a.agg", archive.Build());
+  const fs::path data = Folder() / "data";
+  ASSERT_EQ(setenv("XDG_DATA_HOME", data.c_str(), 1), 0);
+  const ToolRun made =
+      RunTool((Exe().parent_path() / "vexagg").string(),
+              {"template", "a.agg", "KB.PAL", (data / "marlovexine" / "TivPalette.bmp").string()},
+              Folder().string());
+  EXPECT_EQ(made.out, "raw\t256 colours\t6-bit\n");
+  EXPECT_EQ(made.err, "");
+  EXPECT_EQ(Run({"a.agg"}).exitCode, 0); // nothing beside the tool: the user's template
+  unsetenv("XDG_DATA_HOME");
+  const std::vector<std::uint8_t> bitmap = ReadWholeFile(Folder() / "a" / "overmain.bmp");
+  ASSERT_EQ(bitmap.size(), 14u + 40 + 1024 + 4);
+  for (const int index : {0, 1, 100, 255}) {
+    SCOPED_TRACE(index);
+    // 6 bits widened to 8 by repeating the top bits: 63 becomes 255, 1 becomes 4.
+    const auto widened = [&](int channel) {
+      const int v = palette[index * 3 + channel];
+      return static_cast<std::uint8_t>(v * 4 + v / 16);
+    };
+    const std::vector<std::uint8_t> entry(bitmap.begin() + 54 + index * 4,
+                                          bitmap.begin() + 58 + index * 4);
+    EXPECT_EQ(entry, (std::vector<std::uint8_t>{widened(2), widened(1), widened(0), 0}));
+  }
+}
 
 // Temporary files that an update left beside OUT.
 std::vector<std::string> Temporaries(const fs::path& folder) {

@@ -1,0 +1,27 @@
+// vexagg template: a palette template made from a palette users already have, in a file of
+// its own or as a member of an archive.
+#pragma once
+
+#include "palette_file.h"
+
+#include <string>
+
+namespace vex {
+
+struct TTemplateRequest {
+  std::string source;  // a palette file, or with `member` the archive holding it
+  std::string member;  // the member's name, matched ignoring the case of a to z; may be empty
+  std::string outPath; // the template to write
+  TPaletteBits bits = TPaletteBits::Guess;
+};
+
+// Reads the palette `request` names (see ReadPalette) and writes its template (see
+// EncodePaletteTemplate) at `outPath`, making its folder, in place of whatever but a folder
+// stands there. Returns the line for standard output: the format found, the number of
+// colours and the bits per value read, tab-separated. Raises what opening the source raises;
+// for an archive, what ReadCheckedDirectory raises and Exception "No member of the archive
+// has this name" with `member` as subject; what ReadPalette raises, with the file or member
+// as subject; and what writing the template raises, with `outPath` as subject.
+std::string MakeTemplate(const TTemplateRequest& request);
+
+} // namespace vex
