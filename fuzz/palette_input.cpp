@@ -14,11 +14,13 @@ namespace vexfuzz {
 
 namespace {
 
-// A raw table has no signature: its size alone tells it.
+// A raw table has no signature: its size alone tells it. A text palette may begin with a
+// byte-order mark.
 std::string NamedFormat(std::string_view input) {
-  const std::string_view firstLine = input.substr(0, input.find_first_of("\r\n"));
   if (input.substr(0, 2) == "BM" || input.substr(0, 4) == "RIFF")
     return input[0] == 'B' ? "bitmap" : "RIFF";
+  const std::string_view text = input.substr(input.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0);
+  const std::string_view firstLine = text.substr(0, text.find_first_of("\r\n"));
   if (firstLine == "JASC-PAL" || firstLine == "GIMP Palette")
     return firstLine[0] == 'G' ? "GIMP" : "JASC-PAL";
   return input.size() == 768 || input.size() == 772 ? "raw" : "none";

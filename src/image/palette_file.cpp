@@ -245,11 +245,15 @@ TPalette ReadBitmap(const TFile& file, std::uint64_t offset, std::uint64_t size)
 TPalette ReadInMemory(std::string_view bytes) {
   if (StartsWith(bytes, "RIFF"))
     return ReadRiff(bytes);
-  const std::string_view firstLine = bytes.substr(0, bytes.find_first_of("\r\n"));
+  // Text editors on Windows often begin a UTF-8 file with a byte-order mark.
+  std::string_view text = bytes;
+  if (StartsWith(text, "\xEF\xBB\xBF"))
+    text.remove_prefix(3);
+  const std::string_view firstLine = text.substr(0, text.find_first_of("\r\n"));
   if (firstLine == "JASC-PAL")
-    return ReadJasc(TextLines(bytes));
+    return ReadJasc(TextLines(text));
   if (firstLine == "GIMP Palette")
-    return ReadGimp(TextLines(bytes));
+    return ReadGimp(TextLines(text));
   if (bytes.size() == RawTableSize || bytes.size() == RawCountedSize)
     return ReadRaw(bytes);
   Refuse("Not a palette");

@@ -85,6 +85,7 @@ TEST_F(PaletteFileTest, ReadsOrRefusesEveryFormat) {
        "raw palette of 772 bytes: its colour count 0 is not from 1 to 256"},
       {Text("JASC-PAL\r\n0100\r\n3\r\n255 0 0\r\n0\t128 7\r\n1 2 3 \r\n\r\n"), B::Guess,
        "JASC-PAL, 3, 8: 255.0.0 1.2.3"},
+      {Text("\xEF\xBB\xBFJASC-PAL\n0100\n1\n1 2 3"), B::Guess, "JASC-PAL, 1, 8: 1.2.3 1.2.3"},
       {Text("JASC-PAL\n0100\n2\n1 2 3\n300 0 0"), B::Guess,
        "JASC-PAL palette, line 5: \"300 0 0\" is not three values from 0 to 255"},
       {Text("JASC-PAL\n0100\n257\n"), B::Guess,
