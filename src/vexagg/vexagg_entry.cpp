@@ -12,8 +12,9 @@
 #include "template_maker.h"
 #include "unpack_archive.h"
 
-#include <algorithm>
+#include <map>
 #include <new>
+#include <set>
 
 namespace vex {
 
@@ -88,34 +89,37 @@ template <typename Action> int Reporting(Action action) {
   return VexaggFailure;
 }
 
-// The arguments of a subcommand: its options, wherever they stand (those in `valued` take the
-// next argument), and its other arguments in order. False, with `reason` set, for an option
-// it does not know or one without its value.
+// The arguments of a subcommand: its options, wherever they stand, each with its value (empty
+// for those that take none; of an option given twice, the last), and its other arguments in
+// order. An option's value is never taken for an option: "-C -O" writes into the folder "-O".
 struct TArguments {
-  std::vector<std::string> options; // each option, then its value for a valued one
+  std::map<std::string, std::string> options;
   std::vector<std::string> operands;
+
+  bool Has(const std::string& option) const { return options.count(option) != 0; }
+  std::string Value(const std::string& option) const {
+    const auto found = options.find(option);
+    return found == options.end() ? std::string() : found->second;
+  }
 };
 
-bool SplitArguments(const std::vector<std::string>& args, const std::vector<std::string>& known,
-                    const std::vector<std::string>& valued, TArguments& split,
-                    std::string& reason) {
-  const auto among = [](const std::vector<std::string>& list, const std::string& arg) {
-    return std::find(list.begin(), list.end(), arg) != list.end();
-  };
+// Splits `args` after the subcommand: those in `valued` take the next argument. False, with
+// `reason` set, for an option not in `known` or `valued`, or one without its value.
+bool SplitArguments(const std::vector<std::string>& args, const std::set<std::string>& known,
+                    const std::set<std::string>& valued, TArguments& split, std::string& reason) {
   bool options = true;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (options && arg == "--") {
       options = false;
-    } else if (options && among(valued, arg)) {
+    } else if (options && valued.count(arg) != 0) {
       if (++i == args.size()) {
         reason = "option \"" + arg + "\" needs a value";
         return false;
       }
-      split.options.push_back(arg);
-      split.options.push_back(args[i]);
-    } else if (options && among(known, arg)) {
-      split.options.push_back(arg);
+      split.options[arg] = args[i];
+    } else if (options && known.count(arg) != 0) {
+      split.options[arg];
     } else if (options && arg.size() > 1 && arg[0] == '-') {
       reason = "unknown option \"" + arg + "\"";
       return false;
@@ -126,20 +130,6 @@ bool SplitArguments(const std::vector<std::string>& args, const std::vector<std:
   return true;
 }
 
-// The value that follows `option` in `options` (the last one given), or empty.
-std::string OptionValue(const std::vector<std::string>& options, const std::string& option) {
-  std::string value;
-  for (std::size_t i = 0; i + 1 < options.size(); ++i) {
-    if (options[i] == option)
-      value = options[++i];
-  }
-  return value;
-}
-
-bool HasOption(const std::vector<std::string>& options, const std::string& option) {
-  return std::find(options.begin(), options.end(), option) != options.end();
-}
-
 // Reads update's options and its three paths into `request`; false, with `reason` set, for an
 // unknown option or another number of paths.
 bool ReadUpdateArguments(const std::vector<std::string>& args, TUpdateRequest& request,
@@ -147,9 +137,9 @@ bool ReadUpdateArguments(const std::vector<std::string>& args, TUpdateRequest& r
   TArguments split;
   if (!SplitArguments(args, {"--add", "--resize", "--dry-run", "-n"}, {}, split, reason))
     return false;
-  request.add = HasOption(split.options, "--add");
-  request.resize = HasOption(split.options, "--resize");
-  request.dryRun = HasOption(split.options, "--dry-run") || HasOption(split.options, "-n");
+  request.add = split.Has("--add");
+  request.resize = split.Has("--resize");
+  request.dryRun = split.Has("--dry-run") || split.Has("-n");
   const std::vector<std::string>& paths = split.operands;
   if (paths.size() != 3) {
     reason = "update takes three paths: BASE.agg FOLDER OUT.agg";
@@ -186,20 +176,20 @@ int Extract(const std::vector<std::string>& args, const std::string& appFolder) 
   if (split.operands.empty())
     return UsageError("extract takes an archive: ARCHIVE [NAME|PATTERN ...]");
   const TPathSyntax& syntax = SystemPathSyntax();
-  const std::string folder = OptionValue(split.options, "-C");
+  const std::string folder = split.Value("-C");
   // Files are listed as the user named their folder: bare names in the current one.
   const std::string shown =
       folder.empty() ? std::string() : IncludeTrailingDelimiter(folder, syntax);
   TUnpackChoice choice;
   choice.patterns.assign(split.operands.begin() + 1, split.operands.end());
-  choice.raw = HasOption(split.options, "--raw");
+  choice.raw = split.Has("--raw");
   choice.written = [&](const std::string& fileName) {
     WriteStandardOutput(shown + fileName + "\n");
   };
   std::vector<std::string> unmatched;
   const int code = Reporting([&] {
     TFile standardOutput;
-    if (HasOption(split.options, "-O")) {
+    if (split.Has("-O")) {
       standardOutput = TFile::StandardOutput();
       if (!standardOutput.IsOpen())
         RaiseLastSystemError();
@@ -223,13 +213,12 @@ int MakeTemplateFrom(const std::vector<std::string>& args) {
   if (!SplitArguments(args, {}, {"--bits"}, split, reason))
     return UsageError(reason);
   TTemplateRequest request;
-  const bool bitsGiven = HasOption(split.options, "--bits");
-  const std::string bits = OptionValue(split.options, "--bits");
+  const std::string bits = split.Value("--bits");
   if (bits == "6")
     request.bits = TPaletteBits::Six;
   else if (bits == "8")
     request.bits = TPaletteBits::Eight;
-  else if (bitsGiven)
+  else if (split.Has("--bits"))
     return UsageError("--bits takes 6 or 8, not \"" + bits + "\"");
   const std::vector<std::string>& paths = split.operands;
   if (paths.size() == 2)

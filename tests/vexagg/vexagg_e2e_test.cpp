@@ -167,6 +167,7 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
          text(ReadWholeFile(Folder() / "unpacked" / "overmain.bmp")), "");
   expect({"extract", "base.agg", "--raw", "-O", "overmain.bmp"}, 0,
          text({0, 0, 2, 0, 1, 0, 250, 7}), "");
+  expect({"extract", "base.agg", "--raw", "-C", "-O", "kb.pal"}, 0, "-O/kb.pal\n", "");
   expect({"extract", "base.agg", "-O"}, 1, "",
          "2 members are chosen, and standard output takes one: name one member.\n");
   expect({"extract", "base.agg", "-C"}, 2, "", "vexagg: option \"-C\" needs a value\n" + Usage);
