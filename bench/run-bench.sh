@@ -3,11 +3,12 @@
 # and vexagg update of the full archive from that tree against the tool's unpack of it.
 #   bench/run-bench.sh [PAIRS]     (default 9 pairs after one warm-up of each)
 # VEX_BENCH_TOOL=/path/to/Marlovexine times another build of the tool (with its own
-# TivPalette.bmp and vexagg beside it), to compare before and after a change on the same
-# archives.
+# TivPalette.bmp and vexagg beside it). VEX_BENCH_BEFORE=/path/to/Marlovexine adds a second
+# build to the same alternation (tool, before, tar, in a rotating order), so that a change is
+# measured against the version before it in one run, on the same archives.
 # For each archive (full: every known name once, about 60 MB; again: the full archive unpacked
 # into a folder that already holds its files, which both replace; big: 50 members of 4 MB;
-# one: one member of 1 GiB), it first checks that the tool's output equals the expected tree
+# one: one member of 1 GiB; VEX_BENCH_MODES="big one" picks some), it first checks that the tool's output equals the expected tree
 # byte for byte, then prints the median time of each, the median of the per-pair ratios
 # tool / tar, and the tool's peak resident memory.
 set -euo pipefail
@@ -19,10 +20,13 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target Marlovexine vexagg default_palette \
   make_bench_archive >/dev/null
 tool=${VEX_BENCH_TOOL:-$PWD/$build/bin/Marlovexine}
+before=${VEX_BENCH_BEFORE:-}
+contenders="tool tar"
+[ -n "$before" ] && contenders="tool before tar"
 vexagg=$(dirname "$tool")/vexagg
 work=$PWD/$build/run
 mkdir -p "$work"
-rm -rf "$work"/out-tool-* "$work"/out-tar-* "$work"/unpack-* "$work/check" "$work/mem"
+rm -rf "$work"/out-tool-* "$work"/out-before-* "$work"/out-tar-* "$work"/unpack-* "$work/check" "$work/mem"
 
 now() { date +%s%N; }
 elapsed_ms() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b - a) / 1e6 }'; }
@@ -68,7 +72,7 @@ bench_update() {
 }
 
 generator=$build/bench/make_bench_archive
-for mode in full again big one; do
+for mode in ${VEX_BENCH_MODES:-full again big one}; do
   source=$mode
   [ "$mode" = again ] && source=full
   agg=$work/$source.agg tree=$work/$source-tree tarball=$work/$source.tar
@@ -96,34 +100,51 @@ for mode in full again big one; do
   # or the page cache would grow into memory the machine has yet to hand out, which is slow.
   # Before each command the disk is settled (sync, outside the timing), and the order of the
   # two alternates, so neither pays for the other's writes.
-  tool_times=() tar_times=() ratios=()
+  tool_times=() before_times=() tar_times=() ratios=() before_ratios=()
   for i in $(seq 0 "$pairs"); do
     mkdir "$work/out-tar-$i"
-    if [ "$mode" = again ]; then # both replace every file of a full folder
+    if [ "$mode" = again ]; then # all replace every file of a full folder
       cp -r "$tree/." "$work/out-tar-$i"
       cp -r "$tree" "$work/out-tool-$i"
+      [ -n "$before" ] && cp -r "$tree" "$work/out-before-$i"
     fi
-    for which in $( ((i % 2)) && echo "tar tool" || echo "tool tar"); do
+    # Each round starts with the next contender, so none always pays for another's writes.
+    set -- $contenders
+    order=()
+    for _ in $contenders; do
+      order+=("${@:$((i % $# + 1)):1}")
+      set -- "${@:2}" "$1"
+    done
+    for which in "${order[@]}"; do
       sync
       t0=$(now)
-      if [ "$which" = tool ]; then
-        "$tool" "$agg" "$work/out-tool-$i" >/dev/null
-      else
-        tar -xf "$tarball" -C "$work/out-tar-$i"
-      fi
+      case $which in
+      tool) "$tool" "$agg" "$work/out-tool-$i" >/dev/null ;;
+      before) "$before" "$agg" "$work/out-before-$i" >/dev/null ;;
+      tar) tar -xf "$tarball" -C "$work/out-tar-$i" ;;
+      esac
       t1=$(now)
       printf -v "${which}_ms" '%s' "$(elapsed_ms "$t0" "$t1")"
     done
-    case $mode in big | one) rm -rf "$work/out-tool-$i" "$work/out-tar-$i" ;; esac
-    [ "$i" -eq 0 ] && continue  # the warm-up pair
+    case $mode in big | one) rm -rf "$work/out-tool-$i" "$work/out-before-$i" "$work/out-tar-$i" ;; esac
+    [ "$i" -eq 0 ] && continue  # the warm-up round
     tool_times+=("$tool_ms") tar_times+=("$tar_ms")
     ratios+=("$(awk -v a="$tool_ms" -v b="$tar_ms" 'BEGIN { printf "%.3f", a / b }')")
+    if [ -n "$before" ]; then
+      before_times+=("$before_ms")
+      before_ratios+=("$(awk -v a="$tool_ms" -v b="$before_ms" 'BEGIN { printf "%.3f", a / b }')")
+    fi
   done
-  rm -rf "$work"/out-tool-* "$work"/out-tar-* "$work"/unpack-* "$work/check" "$work/mem" \
-    "$work/updated.agg"
+  rm -rf "$work"/out-tool-* "$work"/out-before-* "$work"/out-tar-* "$work"/unpack-* \
+    "$work/check" "$work/mem" "$work/updated.agg"
   echo "tool ms: ${tool_times[*]}"
+  [ -n "$before" ] && echo "before ms: ${before_times[*]}"
   echo "tar  ms: ${tar_times[*]}"
   printf '%s: median tool %s ms, median tar %s ms, median ratio tool/tar %s, tool peak RSS %s KiB\n' \
     "$mode" "$(printf '%s\n' "${tool_times[@]}" | median)" "$(printf '%s\n' "${tar_times[@]}" | median)" \
     "$(printf '%s\n' "${ratios[@]}" | median)" "$peak"
+  if [ -n "$before" ]; then
+    printf '%s: median before %s ms, median ratio tool/before %s\n' "$mode" \
+      "$(printf '%s\n' "${before_times[@]}" | median)" "$(printf '%s\n' "${before_ratios[@]}" | median)"
+  fi
 done

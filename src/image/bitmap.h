@@ -69,12 +69,12 @@ public:
   // read from a file cannot be made real.
   std::uint8_t* RowAddress(std::int32_t row);
 
-  // Creates or replaces the file at `path` and writes the image as a BMP file, bottom row
-  // first; an empty bitmap gives an empty file. An image of 8 bits or fewer gets a colour
-  // table with an entry for every index (2, 16 or 256): its palette, then black; colours
-  // used, held too from then on, counts them all. Raises EFCreateError, EWriteError;
-  // EInvalidGraphic (before creating the file) for a device-dependent image or a core-style
-  // image wider or taller than 65535; EOutOfMemory when the file cannot be assembled.
+  // Replaces the file at `path` (making its folder) with the image as a BMP file, whole or not
+  // at all (see TReplacingFile), bottom row first; an empty bitmap gives an empty file. An image of
+  // 8 bits or fewer gets a colour table with an entry for every index (2, 16 or 256): its palette,
+  // then black; colours used, held too from then on, counts them all. Raises EFCreateError,
+  // EWriteError; EInvalidGraphic (before creating the file) for a device-dependent image or a
+  // core-style image wider or taller than 65535; EOutOfMemory when the file cannot be assembled.
   void WriteBitmapFile(const std::string& path);
   // As WriteBitmapFile, but the file's bytes go to `file`, open for writing, at its current
   // position (standard output); raises what WriteBitmapFile raises but EFCreateError.

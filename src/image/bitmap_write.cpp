@@ -5,6 +5,7 @@
 #include "bmp_format.h"
 #include "bmp_writer.h"
 #include "exceptions.h"
+#include "replacing_file.h"
 
 namespace vex {
 
@@ -34,11 +35,17 @@ TBytesView TBitmap::EncodedFile() {
 
 void TBitmap::WriteBitmapFile(const std::string& path) {
   const TBytesView bytes = EncodedFile();
-  TFile file = TFile::OpenOrRaise(path, TOpenMode::CreateAlways);
-  const bool written = bytes.size() == 0 || file.Write(bytes.data(), bytes.size()) == bytes.size();
+  TReplacingFile file(path, TDurability::Cached);
+  if (!file.IsOpen())
+    TFile::RaiseOpenError(path, TOpenMode::CreateNew);
+  const bool written =
+      bytes.size() == 0 || file.File().Write(bytes.data(), bytes.size()) == bytes.size();
   // A write error reported only at close is a write error all the same.
-  if (!written || !file.Close())
+  if (!written || !file.Finish())
     throw EWriteError();
+  // The name refuses its new file (a folder stands there): as it would refuse a create.
+  if (!file.Replace())
+    TFile::RaiseOpenError(path, TOpenMode::CreateNew);
 }
 
 void TBitmap::WriteBitmapTo(TFile& file) {

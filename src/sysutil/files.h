@@ -33,8 +33,6 @@ private:
 enum class TOpenMode {
   ReadExclusive, // an existing file, read access, no sharing (the archive)
   ReadShareRead, // an existing file, read access, others may read (the palette template)
-  CreateAlways,  // a new file in place of whatever but a folder stands at the name, write
-                 // access, no sharing (every output file)
   CreateNew,     // create a file that must not exist yet, write access, no sharing but
                  // removal (so an interrupt can take it away while it is open); a link at the
                  // name counts as existing and is never followed
@@ -53,12 +51,8 @@ public:
   TFile& operator=(const TFile&) = delete;
 
   // Opens `path` as it stands (no folder is made). Returns a closed TFile when that fails,
-  // with the system's last error set; raises nothing. CreateAlways always makes a new file:
-  // whatever stands at `path` (a file, a hard or symbolic link, a junction, a pipe, a device)
-  // loses its name to it and is never opened, so nothing it points to or shares its data
-  // with is written. A folder fails as a folder does (on Windows a link to a folder too); a
-  // name the user may not remove fails with the removal's error. Links among the folders
-  // above `path` are followed.
+  // with the system's last error set; raises nothing. Files are never created in place of
+  // what stands at a name: a TReplacingFile is created beside it and renamed over it.
   static TFile Open(const std::string& path, TOpenMode mode);
   // As Open, but raises EFOpenError "Cannot open file \"%s\". %s" (reading) or EFCreateError
   // "Cannot create file \"%s\". %s" (creating), with the absolute path and the system's text.
@@ -96,28 +90,36 @@ public:
   bool TakePermissionsOf(const std::string& model);
 
 private:
+  friend std::uint64_t CopyInKernel(const TFile& source, std::uint64_t offset, TFile& target,
+                                    std::uint64_t count);
   using Handle = std::intptr_t; // a file descriptor or a HANDLE
   static constexpr Handle InvalidHandle = -1;
   explicit TFile(Handle handle) : handle_(handle) {}
   Handle handle_ = InvalidHandle;
 };
 
-// TFile::Open, but a file being created gets its folder made first (ForceFolder on the folder
-// part). Returns a closed TFile when either step fails, the system's last error telling why.
-TFile CreateFileWithFolder(const std::string& path, TOpenMode mode);
 // Makes `path` and every missing parent folder, outermost first. False when creating a
 // folder on the way fails (the system's last error tells why); raises nothing.
 bool ForceFolder(const std::string& path);
-// Creates or replaces the file at `path` (making its folder), writes `count` bytes and closes
-// it. Raises EOSError for the system's error, a failed close included; a partly written file
+// Whether a new file must be on the disk once it is in place. Members of an unpack are cached
+// like any file the system writes; an archive or a template that replaces the user's own is
+// flushed, so that a crash cannot leave its name on an empty file.
+enum class TDurability { Cached, OnDisk };
+// Replaces the file at `path` (making its folder) with `buffer`, whole or not at all, and with
+// OnDisk put on the disk (see TReplacingFile; `what` names the file in Commit's message).
+// Raises EOSError for the system's error, a failed close included; what stood at `path` then
 // stays.
-void SaveDataToFile(const std::string& path, const void* data, std::size_t count);
-void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer);
+void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer,
+                      TDurability durability = TDurability::Cached,
+                      const std::string& what = "file");
 // Writes `count` bytes of `source`, from `offset` on, at the current position of `target`,
-// through a buffer of at most CopyBufferSize bytes, so memory never grows with `count`. (An
-// in-kernel copy, copy_file_range, was slower than this buffer on ext4 in the benchmark.) Raises EReadError when `source` ends or fails before
-// `count` bytes, EOSError with the system's error when writing fails.
+// so memory never grows with `count`: from InKernelCopyFrom bytes on through the system's
+// in-kernel copy where it has one, which is faster for large files, else (and for the rest of
+// a copy the kernel gave up on) through a buffer of at most CopyBufferSize bytes. Raises
+// EReadError when `source` ends or fails before `count` bytes, EOSError with the system's
+// error when writing fails.
 constexpr std::size_t CopyBufferSize = std::size_t{1} << 20;
+constexpr std::uint64_t InKernelCopyFrom = std::uint64_t{64} << 20;
 void CopyBetweenFiles(const TFile& source, std::uint64_t offset, TFile& target,
                       std::uint64_t count);
 
@@ -127,19 +129,22 @@ bool EntryExists(const std::string& path);
 // Windows in another case or form. The system's identity of the file decides (device and
 // inode; volume serial and file index). False when either does not exist.
 bool SameExistingFile(const std::string& a, const std::string& b);
-// Creates a new file beside `path`, in its folder, under a name no file has yet ("PATH.",
-// eight random hexadecimal digits, ".tmp"; opened as CreateNew), and stores that name in
-// `temporaryPath`. Leftovers of earlier runs never block it. Returns a closed TFile, the
-// system's last error set, when the folder takes no new file.
-TFile CreateTemporaryBeside(const std::string& path, std::string& temporaryPath);
 // Puts the folder that holds `path` on the disk as it now stands, a rename in it included
 // (fsync of the folder). Windows journals the rename itself, and so does nothing. False on
 // failure, the system's last error set; a file system that cannot flush a folder counts as
 // success.
 bool FlushFolderOf(const std::string& path);
 // Renames the file `from` to `to`, replacing what stands at `to` in one step, so that `to`
-// always holds either its old or its new file. False on failure, the system's last error set.
-bool MoveFileReplacing(const std::string& from, const std::string& to);
+// always holds either its old or its new file; a folder at `to` fails. With `writeThrough`
+// Windows returns only once the rename is on the disk. False on failure, the system's last
+// error set.
+bool MoveFileReplacing(const std::string& from, const std::string& to, bool writeThrough);
+// Copies up to `count` bytes of `source` from `offset` to the current position of `target`
+// inside the kernel; returns how many it copied, fewer (even none) wherever the system cannot
+// or will not (no such call, another file system, a read or write error), for the caller to
+// copy the rest another way.
+std::uint64_t CopyInKernel(const TFile& source, std::uint64_t offset, TFile& target,
+                           std::uint64_t count);
 // Removes the file `path`. False on failure, the system's last error set.
 bool RemoveFile(const std::string& path);
 

@@ -1,5 +1,5 @@
-// Files on POSIX: file descriptors, positioned reads, output files always made anew in place of
-// what stood at their name, in-kernel copies on Linux, and folders made with mkdir.
+// Files on POSIX: file descriptors, positioned reads, exclusive creates and replacing renames,
+// in-kernel copies on Linux, and folders made with mkdir.
 #include "files.h"
 
 #include "paths.h"
@@ -21,46 +21,12 @@ namespace vex {
 
 namespace {
 
-// How often a name is taken away for an output file before the open gives up: more than once
-// only when another process makes a new entry there as fast as the tool removes the old one
-// (two runs unpacking into one folder), and each removal lets one of them through.
-constexpr int NameRemovals = 8;
-
 int OpenRetryingInterrupts(const std::string& path, int flags) {
   int fd;
   do {
     fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
   } while (fd < 0 && errno == EINTR);
   return fd;
-}
-
-// Whether a folder stands at `path`, a link to one not followed.
-bool FolderAt(const std::string& path) {
-  struct stat info {};
-  return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// An output file is always a new file. Opening what stands at the name would write through
-// it: into the file a hard link shares its data with, wherever a symbolic link points, to
-// the reader of a pipe; and truncating a file another run is writing tears it. So the create
-// is exclusive (O_EXCL, which also never follows a link at the name), and when the name is
-// taken its entry is removed, never what it points to, and the create tried again. A new
-// name, the common case, costs the one open it always did. A folder keeps the error that
-// opening it for writing gives (EISDIR); other entries that may not be removed fail with the
-// removal's error. Links further up the path are the user's own choice of folder.
-int CreateOutputFile(const std::string& path) {
-  constexpr int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
-  for (int removals = 0;; ++removals) {
-    const int fd = OpenRetryingInterrupts(path, flags);
-    if (fd >= 0 || errno != EEXIST || removals == NameRemovals)
-      return fd;
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-      // Linux says EISDIR for a folder, other systems EPERM.
-      if (FolderAt(path))
-        errno = EISDIR;
-      return -1;
-    }
-  }
 }
 
 bool DirectoryExists(const std::string& path) {
@@ -99,15 +65,13 @@ TFile TFile::StandardOutput() {
 }
 
 // O_NONBLOCK keeps a named pipe from stalling the open until another process joins it: a
-// pipe read end then opens and is refused below. Output files never open what stands at their
-// name, a pipe included; the flag stays set on them: for regular files it changes nothing,
-// and it spares two calls a file.
+// pipe read end then opens and is refused below. A file being created is new, never a pipe;
+// the flag stays set on it: for regular files it changes nothing, and it spares two calls a
+// file.
 TFile TFile::Open(const std::string& path, TOpenMode mode) {
-  if (mode == TOpenMode::CreateAlways || mode == TOpenMode::CreateNew) {
+  if (mode == TOpenMode::CreateNew) {
     // O_EXCL fails on any name that exists, a link to nowhere included, never following it.
-    const int fd = mode == TOpenMode::CreateAlways
-                       ? CreateOutputFile(path)
-                       : OpenRetryingInterrupts(path, O_WRONLY | O_CREAT | O_EXCL);
+    const int fd = OpenRetryingInterrupts(path, O_WRONLY | O_CREAT | O_EXCL);
     return fd < 0 ? TFile() : TFile(fd);
   }
   // A link refused by O_NOFOLLOW fails with ELOOP, in the same call that would have read it.
@@ -171,10 +135,36 @@ std::size_t TFile::Write(const void* data, std::size_t count) {
   return done;
 }
 
-// copy_file_range moves the bytes inside the kernel, and on file systems that can it shares
-// the blocks instead. Anything it refuses (another file system on older kernels, a file
-// system without it, a read or write error) ends the kernel's part; the caller copies the
-// rest through a buffer, which tells a read error from a write error.
+// copy_file_range moves the bytes inside the kernel, without a pass through the program's
+// memory, and on file systems that can it shares the blocks instead. Anything it refuses
+// (another file system on older kernels, a file system without it, a read or write error)
+// ends the kernel's part; the caller copies the rest through a buffer, which tells a read
+// error from a write error. macOS has no such call.
+std::uint64_t CopyInKernel(const TFile& source, std::uint64_t offset, TFile& target,
+                           std::uint64_t count) {
+#if defined(__linux__)
+  // One call moves at most about 2 GiB; a position past what off_t holds is left to the
+  // buffer's reads, which fail it as a short file.
+  constexpr std::uint64_t MaxCall = std::uint64_t{1} << 30;
+  std::uint64_t done = 0;
+  while (done < count && offset + done <= static_cast<std::uint64_t>(INT64_MAX)) {
+    auto from = static_cast<off64_t>(offset + done);
+    const ssize_t moved =
+        ::copy_file_range(static_cast<int>(source.handle_), &from, static_cast<int>(target.handle_),
+                          nullptr, static_cast<std::size_t>(std::min(count - done, MaxCall)), 0);
+    if (moved < 0 && errno == EINTR)
+      continue;
+    if (moved <= 0)
+      break;
+    done += static_cast<std::uint64_t>(moved);
+  }
+  return done;
+#else
+  (void)source, (void)offset, (void)target, (void)count;
+  return 0;
+#endif
+}
+
 bool ForceFolder(const std::string& path) {
   if (path.empty() || DirectoryExists(path))
     return true;
@@ -195,7 +185,9 @@ bool SameExistingFile(const std::string& a, const std::string& b) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-bool MoveFileReplacing(const std::string& from, const std::string& to) {
+// rename replaces a file, a link or a pipe at `to` as an entry, never opening it; a folder at
+// `to` fails with EISDIR, or ENOTEMPTY and the like, which the caller reports.
+bool MoveFileReplacing(const std::string& from, const std::string& to, bool /*writeThrough*/) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 

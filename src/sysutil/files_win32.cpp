@@ -1,6 +1,5 @@
 // Files on Windows: ANSI CreateFileA handles with share modes, reads and writes in chunks one
-// call takes, output files always made anew in place of what stood at their name, and folders
-// made with CreateDirectoryA.
+// call takes, exclusive creates and replacing renames, and folders made with CreateDirectoryA.
 #include "files.h"
 
 #include "paths.h"
@@ -50,33 +49,6 @@ HANDLE AsHandle(std::intptr_t handle) {
 
 // The largest count one ReadFile or WriteFile call takes.
 constexpr std::size_t MaxIoChunk = 0x40000000;
-
-// How often a name is taken away for an output file before the open gives up: more than once
-// only when another process makes a new entry there as fast as the tool removes the old one
-// (two runs unpacking into one folder), and each removal lets one of them through.
-constexpr int NameRemovals = 8;
-
-// An output file is always a new file. Opening what stands at the name would write through
-// it: into the file a hard link shares its data with, wherever a symbolic link points; and
-// truncating a file another run is writing tears it. So the create is exclusive (CREATE_NEW;
-// FILE_FLAG_OPEN_REPARSE_POINT keeps a link at the name from being followed), and when the
-// name is taken its entry is deleted (DeleteFileA removes a link, never its target) and the
-// create tried again. A new name, the common case, costs the one open it always did. A
-// folder, a link to a folder and a junction refuse deletion as a file (access denied), which
-// is the error a folder gave before; a read-only file or one open elsewhere fails likewise
-// with the deletion's error. Links further up the path are the user's own choice of folder.
-THandle CreateOutputFile(const std::string& path) {
-  for (int removals = 0;; ++removals) {
-    THandle handle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    const DWORD code = GetLastError();
-    if (handle.IsValid() || (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) ||
-        removals == NameRemovals)
-      return handle;
-    if (!DeleteFileA(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-      return handle;
-  }
-}
 
 // The file's identity: its volume and its index on that volume. A zero access right opens
 // anything, a folder too (FILE_FLAG_BACKUP_SEMANTICS), and shares it with everyone.
@@ -128,13 +100,10 @@ TFile TFile::StandardOutput() {
 }
 
 TFile TFile::Open(const std::string& path, TOpenMode mode) {
-  if (mode == TOpenMode::CreateAlways || mode == TOpenMode::CreateNew) {
+  if (mode == TOpenMode::CreateNew) {
     // CREATE_NEW fails on any name that exists, a link included, never following it.
-    THandle handle =
-        mode == TOpenMode::CreateAlways
-            ? CreateOutputFile(path)
-            : THandle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
-                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    THandle handle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
     return handle.IsValid() ? TFile(reinterpret_cast<Handle>(handle.Release())) : TFile();
   }
   // The archive is read by nobody else meanwhile; the template may be read, never written.
@@ -230,10 +199,17 @@ bool SameExistingFile(const std::string& a, const std::string& b) {
          first.nFileIndexLow == second.nFileIndexLow;
 }
 
-bool MoveFileReplacing(const std::string& from, const std::string& to) {
-  // Write-through: the call returns once the rename is on the disk.
-  return MoveFileExA(from.c_str(), to.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+// MOVEFILE_REPLACE_EXISTING replaces a file or a link at `to` as an entry, never writing
+// through it; a folder, a link to a folder, a junction, a read-only file or one open elsewhere
+// refuse it (access denied, a sharing violation), as they refuse removal.
+bool MoveFileReplacing(const std::string& from, const std::string& to, bool writeThrough) {
+  const DWORD flags = MOVEFILE_REPLACE_EXISTING | (writeThrough ? MOVEFILE_WRITE_THROUGH : 0);
+  return MoveFileExA(from.c_str(), to.c_str(), flags) != 0;
+}
+
+// Windows has no in-kernel copy between two open handles at given positions.
+std::uint64_t CopyInKernel(const TFile&, std::uint64_t, TFile&, std::uint64_t) {
+  return 0;
 }
 
 bool RemoveFile(const std::string& path) {
@@ -249,7 +225,8 @@ bool TFile::TakePermissionsOf(const std::string&) {
   return true;
 }
 
-// NTFS journals the rename, and MoveFileReplacing writes it through: nothing left to flush.
+// NTFS journals the rename, and a durable MoveFileReplacing writes it through: nothing left to
+// flush.
 bool FlushFolderOf(const std::string&) {
   return true;
 }

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <iterator>
 #include <unistd.h>
 
 namespace vex {
@@ -12,12 +13,8 @@ namespace {
 
 constexpr int GuardedSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-// The handler only reads a pointer that the guard keeps valid while it is set.
-std::atomic<const char*> guardedPath{nullptr};
-struct sigaction previous[sizeof GuardedSignals / sizeof GuardedSignals[0]];
-
 extern "C" void RemoveAndDie(int signal) {
-  if (const char* path = guardedPath.exchange(nullptr))
+  if (const char* path = GuardedPath().exchange(nullptr))
     ::unlink(path);
   // The default action ends the program with the signal, as the caller expects of it.
   ::signal(signal, SIG_DFL);
@@ -26,19 +23,16 @@ extern "C" void RemoveAndDie(int signal) {
 
 } // namespace
 
-TRemoveOnInterrupt::TRemoveOnInterrupt(std::string path) : path_(std::move(path)) {
-  guardedPath.store(path_.c_str());
+void InstallInterruptHandlers() {
   struct sigaction action {};
   action.sa_handler = RemoveAndDie;
   sigemptyset(&action.sa_mask);
-  for (std::size_t i = 0; i < std::size(GuardedSignals); ++i)
-    ::sigaction(GuardedSignals[i], &action, &previous[i]);
-}
-
-TRemoveOnInterrupt::~TRemoveOnInterrupt() {
-  for (std::size_t i = 0; i < std::size(GuardedSignals); ++i)
-    ::sigaction(GuardedSignals[i], &previous[i], nullptr);
-  guardedPath.store(nullptr);
+  for (const int signal : GuardedSignals) {
+    // A signal ignored from the start (nohup, a background job's SIGINT) is the caller's wish.
+    struct sigaction previous {};
+    if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
+      ::sigaction(signal, &action, nullptr);
+  }
 }
 
 } // namespace vex

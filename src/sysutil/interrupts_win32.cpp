@@ -12,26 +12,18 @@ namespace vex {
 
 namespace {
 
-std::atomic<const char*> guardedPath{nullptr};
-
 BOOL WINAPI RemoveOnControl(DWORD) {
   // Every event this handler sees ends the process: Ctrl-C, Ctrl-Break, the console closing,
   // log-off and shut-down.
-  if (const char* path = guardedPath.exchange(nullptr))
+  if (const char* path = GuardedPath().exchange(nullptr))
     DeleteFileA(path);
   return FALSE;
 }
 
 } // namespace
 
-TRemoveOnInterrupt::TRemoveOnInterrupt(std::string path) : path_(std::move(path)) {
-  guardedPath.store(path_.c_str());
+void InstallInterruptHandlers() {
   SetConsoleCtrlHandler(RemoveOnControl, TRUE);
-}
-
-TRemoveOnInterrupt::~TRemoveOnInterrupt() {
-  SetConsoleCtrlHandler(RemoveOnControl, FALSE);
-  guardedPath.store(nullptr);
 }
 
 } // namespace vex

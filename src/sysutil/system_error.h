@@ -17,6 +17,18 @@ std::string TrimSystemErrorText(std::string text);
 std::string SystemErrorMessage(std::uint32_t code);
 // Whether `code` says that a file of that name exists already.
 bool IsAlreadyExistsError(std::uint32_t code);
+// Keeps the system's last error across the clean-up calls (a close, a removal) made after a
+// failure, so that the caller still learns why it failed.
+class TSavedSystemError {
+public:
+  TSavedSystemError() : code_(LastSystemError()) {}
+  ~TSavedSystemError();
+  TSavedSystemError(const TSavedSystemError&) = delete;
+  TSavedSystemError& operator=(const TSavedSystemError&) = delete;
+
+private:
+  std::uint32_t code_;
+};
 // Raises EOSError for the last system error. Reads the code before doing anything else.
 [[noreturn]] void RaiseLastSystemError();
 

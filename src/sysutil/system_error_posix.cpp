@@ -26,4 +26,8 @@ bool IsAlreadyExistsError(std::uint32_t code) {
   return code == EEXIST;
 }
 
+TSavedSystemError::~TSavedSystemError() {
+  errno = static_cast<int>(code_);
+}
+
 } // namespace vex

@@ -32,4 +32,8 @@ bool IsAlreadyExistsError(std::uint32_t code) {
   return code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS;
 }
 
+TSavedSystemError::~TSavedSystemError() {
+  SetLastError(code_);
+}
+
 } // namespace vex

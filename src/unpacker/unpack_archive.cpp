@@ -9,6 +9,7 @@
 #include "member_names.h"
 #include "raw_image.h"
 #include "raw_picture.h"
+#include "replacing_file.h"
 #include "system_error.h"
 #include "unpack_plan.h"
 
@@ -56,23 +57,15 @@ TBytesView ReadMember(const TFile& archive, const TDirectoryEntry& entry, TMembe
 }
 
 // Writes a checked raw member from the archive straight to its file, so that memory does not
-// grow with the member. A read that fails partway takes the partial file away with it: a cut
-// member must not pass for a whole one. A write that fails leaves what it wrote, as a
-// failing picture write does.
+// grow with the member. The file is whole or absent: a read or write that fails partway takes
+// the temporary file away, and what stood at the name stays.
 void StreamMember(const TFile& archive, const TDirectoryEntry& entry, const std::string& path) {
-  TFile file = CreateFileWithFolder(path, TOpenMode::CreateAlways);
+  TReplacingFile file(path, TDurability::Cached);
   if (!file.IsOpen())
     RaiseLastSystemError();
-  try {
-    CopyBetweenFiles(archive, static_cast<std::uint64_t>(entry.offset), file,
-                     static_cast<std::uint64_t>(entry.size));
-  } catch (const EReadError&) {
-    file = TFile();
-    RemoveFile(path);
-    throw;
-  }
-  if (!file.Close())
-    RaiseLastSystemError();
+  CopyBetweenFiles(archive, static_cast<std::uint64_t>(entry.offset), file.File(),
+                   static_cast<std::uint64_t>(entry.size));
+  file.Commit();
 }
 
 // The template is looked for and read at the first picture, written or not: an archive

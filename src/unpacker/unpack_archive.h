@@ -25,18 +25,17 @@ struct TUnpackChoice {
 
 // Unpacks every member of the archive at `archivePath` into `outputFolder`, which must end
 // with a path delimiter. Pictures take their format and colours from the palette template
-// found from `appFolder` (see PaletteTemplatePath), read at the first picture. What stands at
-// a member's file name is replaced by a new file (TOpenMode::CreateAlways); a member whose file
-// a later member writes again is checked but not written. Raises EFOpenError when the archive
-// cannot be opened, EReadError when it is shorter than its directory, Exception "Not enough
-// disk space: ..." before anything is written (see CheckDiskSpace); then, carrying the
-// member's name as its subject, EReadError for a member outside the archive or a read that
-// fails (a raw member's partial file is removed), ERangeError for a negative size,
-// EOutOfMemory for a picture, and whatever writing or converting a member raises. Files
-// written before a failure stay.
-// With a choice, members it does not choose are neither checked nor written. Returns the
-// patterns that chose no member. With a sink, raises Exception before anything is written
-// when the members chosen leave more than one file.
+// found from `appFolder` (see PaletteTemplatePath), read at the first picture. Each member's
+// file is written whole under a temporary name and renamed over what stands at its name (see
+// TReplacingFile); a member whose file a later member writes again is checked but not written.
+// Raises EFOpenError when the archive cannot be opened, EReadError when it is shorter than its
+// directory, Exception "Not enough disk space: ..." before anything is written (see
+// CheckDiskSpace); then, carrying the member's name as its subject, EReadError for a member outside
+// the archive or a read that fails, ERangeError for a negative size, EOutOfMemory for a picture,
+// and whatever writing or converting a member raises; the failing member's name keeps what stood
+// there. Files written before a failure stay. With a choice, members it does not choose are neither
+// checked nor written. Returns the patterns that chose no member. With a sink, raises Exception
+// before anything is written when the members chosen leave more than one file.
 std::vector<std::string> UnpackArchive(const std::string& archivePath,
                                        const std::string& outputFolder,
                                        const std::string& appFolder,

@@ -9,7 +9,9 @@
 #include "raw_image.h"
 #include "raw_picture.h"
 
+#include <algorithm>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace vex {
@@ -33,21 +35,22 @@ std::uint64_t WrittenSize(const TFile& archive, std::uint64_t archiveSize,
   return parsed ? WrittenPictureSize(*parsed) : 0;
 }
 
-// The bytes of the regular files in `folder` that the unpack replaces. A folder that cannot be
-// listed holds none: it does not exist yet, or its first write fails anyway.
-std::uint64_t ReplacedBytes(const std::string& folder,
-                            const std::unordered_set<std::string>& fileNames) {
+// The sizes of the regular files in `folder` that the unpack replaces, by name. A folder that
+// cannot be listed holds none: it does not exist yet, or its first write fails anyway.
+std::unordered_map<std::string, std::uint64_t>
+ReplacedSizes(const std::string& folder,
+              const std::unordered_map<std::string, std::uint64_t>& written) {
   std::vector<TFolderEntry> listing;
   try {
     listing = ListFolder(folder);
   } catch (const EOSError&) {
-    return 0;
+    return {};
   }
-  std::uint64_t total = 0;
+  std::unordered_map<std::string, std::uint64_t> sizes;
   for (const TFolderEntry& entry : listing)
-    if (entry.kind == TEntryKind::File && fileNames.count(entry.name) != 0)
-      total += RegularFileSize(folder + entry.name).value_or(0);
-  return total;
+    if (entry.kind == TEntryKind::File && written.count(entry.name) != 0)
+      sizes[entry.name] = RegularFileSize(folder + entry.name).value_or(0);
+  return sizes;
 }
 
 // The free space where `folder` is or will be made: its own, or that of the nearest folder
@@ -101,17 +104,23 @@ TUnpackPlan PlanUnpack(const std::vector<TDirectoryEntry>& entries,
 void CheckDiskSpace(const TFile& archive, std::uint64_t archiveSize,
                     const std::vector<TDirectoryEntry>& entries, const TUnpackPlan& plan,
                     const std::string& outputFolder) {
-  // At most 65535 members of less than 4 GiB each: the sum fits with room to spare.
-  std::uint64_t written = 0;
-  std::unordered_set<std::string> fileNames;
+  std::unordered_map<std::string, std::uint64_t> written;
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (!plan.chosen[i] || plan.replacedLater[i])
-      continue;
-    written += WrittenSize(archive, archiveSize, entries[i], plan.converted[i]);
-    fileNames.insert(plan.fileNames[i]);
+    if (plan.chosen[i] && !plan.replacedLater[i])
+      written[plan.fileNames[i]] = WrittenSize(archive, archiveSize, entries[i], plan.converted[i]);
   }
-  const std::uint64_t replaced = ReplacedBytes(outputFolder, fileNames);
-  const std::uint64_t needed = written > replaced ? written - replaced : 0;
+  // A file is replaced only once its new one is whole, so for a moment both stand: what the
+  // files grow by, plus the largest of those moments. At most 65535 files of less than 4 GiB
+  // each: the sum fits with room to spare.
+  const auto replaced = ReplacedSizes(outputFolder, written);
+  std::uint64_t needed = 0, overlap = 0;
+  for (const auto& [name, size] : written) {
+    const auto old = replaced.find(name);
+    const std::uint64_t oldSize = old == replaced.end() ? 0 : old->second;
+    needed += size > oldSize ? size - oldSize : 0;
+    overlap = std::max(overlap, std::min(size, oldSize));
+  }
+  needed += overlap;
   if (needed == 0)
     return;
   const std::optional<std::uint64_t> free = FreeSpaceFor(outputFolder);

@@ -28,9 +28,11 @@ struct TUnpackPlan {
 TUnpackPlan PlanUnpack(const std::vector<TDirectoryEntry>& entries,
                        const std::vector<std::string>& patterns = {}, bool raw = false);
 
-// Adds up what the unpack leaves in `outputFolder` (a path ending with its delimiter): for each
-// file the last chosen member written to it, pictures at their written size (see
-// WrittenPictureSize); less the regular files already at those names. Raises Exception "Not enough
+// Adds up the room the unpack needs in `outputFolder` (a path ending with its delimiter): for
+// each file the last chosen member written to it, pictures at their written size (see
+// WrittenPictureSize), less the regular file already at that name where that is smaller; plus,
+// since a file is replaced only once its new one is whole, the largest file that stands twice
+// for a moment (the smaller of the old and the new). Raises Exception "Not enough
 // disk space: the archive unpacks to N bytes, M are free" when that is more than the free space of
 // the folder, or of the nearest folder above it that exists. A member that fails its checks counts
 // nothing, since it fails before its file exists; a disk the system cannot tell about passes,

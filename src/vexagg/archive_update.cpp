@@ -7,12 +7,12 @@
 #include "exceptions.h"
 #include "files.h"
 #include "folder_match.h"
-#include "interrupts.h"
 #include "member_names.h"
 #include "paths.h"
 #include "picture_file.h"
 #include "raw_image.h"
 #include "raw_picture.h"
+#include "replacing_file.h"
 #include "system_error.h"
 
 #include <algorithm>
@@ -109,47 +109,6 @@ bool CopyBytes(const TFile& from, std::uint64_t offset, std::uint64_t size, TArc
   }
   return true;
 }
-
-// OUT's temporary file, in OUT's folder so that the rename stays on one file system. It is
-// removed on every path but the one that moves it into place, an interrupt included.
-class TTemporaryArchive {
-public:
-  explicit TTemporaryArchive(const std::string& outPath) {
-    file_ = CreateTemporaryBeside(outPath, path_);
-    if (!file_.IsOpen())
-      TFile::RaiseOpenError(outPath, TOpenMode::CreateNew);
-    interruptGuard_.emplace(path_);
-    // An OUT the user made read-only for others stays so once replaced.
-    if (!file_.TakePermissionsOf(outPath))
-      RaiseLastSystemError();
-  }
-  ~TTemporaryArchive() {
-    if (path_.empty())
-      return;
-    file_ = TFile(); // closed first: Windows removes no open file
-    RemoveFile(path_);
-  }
-  TTemporaryArchive(const TTemporaryArchive&) = delete;
-  TTemporaryArchive& operator=(const TTemporaryArchive&) = delete;
-
-  TFile& File() { return file_; }
-  // The data reaches the disk before the rename, and the rename before the run ends: a crash
-  // leaves the old OUT or the new one, never a renamed file whose data was still in memory.
-  // A close error is a write error: the data may not be on the disk.
-  void MoveTo(const std::string& outPath) {
-    if (!file_.Flush() || !file_.Close() || !MoveFileReplacing(path_, outPath))
-      RaiseLastSystemError();
-    path_.clear();
-    interruptGuard_.reset();
-    if (!FlushFolderOf(outPath))
-      RaiseLastSystemError();
-  }
-
-private:
-  TFile file_;
-  std::string path_;
-  std::optional<TRemoveOnInterrupt> interruptGuard_;
-};
 
 class TArchiveUpdate {
 public:
@@ -278,17 +237,25 @@ void TArchiveUpdate::LayOut() {
   }
 }
 
+// OUT is written to a temporary file in its folder, so that the rename stays on one file
+// system, and put on the disk before it replaces OUT: a crash leaves the old OUT or the new
+// one, never a renamed file whose data was still in memory.
 void TArchiveUpdate::Write() {
-  std::optional<TTemporaryArchive> temporary;
+  std::optional<TReplacingFile> temporary;
   if (!request_.dryRun)
-    Concerning(request_.outPath, [&] { temporary.emplace(request_.outPath); });
+    Concerning(request_.outPath, [&] {
+      // OUT's folder is the user's to make: a mistyped one is not made for them.
+      temporary.emplace(request_.outPath, TDurability::OnDisk, false);
+      if (!temporary->IsOpen())
+        TFile::RaiseOpenError(request_.outPath, TOpenMode::CreateNew);
+    });
   TArchiveWriter writer(temporary ? &temporary->File() : nullptr, request_.outPath);
   WriteDirectory(writer);
   for (const TPlannedMember& member : members_)
     WriteMember(member, writer);
   writer.Flush();
   if (temporary)
-    Concerning(request_.outPath, [&] { temporary->MoveTo(request_.outPath); });
+    Concerning(request_.outPath, [&] { temporary->Commit("archive"); });
 }
 
 void TArchiveUpdate::WriteDirectory(TArchiveWriter& writer) const {

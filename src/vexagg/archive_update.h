@@ -45,7 +45,8 @@ struct TUpdateReport {
 // picture of another size than BASE's without `resize`; what reading BASE, the files in
 // FOLDER (see TPictureReader) and the template raises; EStreamError "File changed while the
 // archive was written" for a file in FOLDER whose size changed between the checks and the
-// writing; and what creating, writing, flushing or renaming OUT's temporary file raises. The
+// writing; and what creating, writing, flushing or renaming OUT's temporary file raises
+// (see TReplacingFile::Commit). The
 // failure's subject names what it concerns: the member for BASE, the file's path (FOLDER +
 // name) for FOLDER, OUT's path for OUT; BASE's path for a file that is no archive.
 TUpdateReport UpdateArchive(const TUpdateRequest& request);

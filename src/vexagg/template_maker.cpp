@@ -5,6 +5,7 @@
 #include "checked_directory.h"
 #include "exceptions.h"
 #include "member_names.h"
+#include "replacing_file.h"
 
 namespace vex {
 
@@ -36,8 +37,12 @@ TPalette ReadSourcePalette(const TTemplateRequest& request) {
 
 std::string MakeTemplate(const TTemplateRequest& request) {
   const TPalette palette = ReadSourcePalette(request);
-  Concerning(request.outPath,
-             [&] { SaveBufferToFile(request.outPath, EncodePaletteTemplate(palette.colours)); });
+  // A template is the user's own file: it is replaced whole and on the disk, as an archive is,
+  // so that a failed write never leaves an empty template for the next unpack.
+  Concerning(request.outPath, [&] {
+    SaveBufferToFile(request.outPath, EncodePaletteTemplate(palette.colours), TDurability::OnDisk,
+                     "template");
+  });
   const std::size_t count = palette.colours.size();
   return palette.format + "\t" + std::to_string(count) + (count == 1 ? " colour\t" : " colours\t") +
          std::to_string(palette.bits) + "-bit\n";

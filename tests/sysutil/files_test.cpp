@@ -72,7 +72,7 @@ TEST_F(FileOutputTest, OpenFailuresNameTheAbsolutePath) {
       "Cannot open file \"" + (Folder() / "none.agg").string() + "\". " + OsText(NoSuchFile));
   EXPECT_THROW_MSG(TFile::OpenOrRaise(".", TOpenMode::ReadShareRead), EFOpenError,
                    "Cannot open file \"" + Folder().string() + "\". " + OsText(IsAFolder));
-  EXPECT_THROW_MSG(TFile::OpenOrRaise("no/such/x.bmp", TOpenMode::CreateAlways), EFCreateError,
+  EXPECT_THROW_MSG(TFile::OpenOrRaise("no/such/x.bmp", TOpenMode::CreateNew), EFCreateError,
                    "Cannot create file \"" + (Folder() / "no" / "such" / "x.bmp").string() +
                        "\". " + OsText(NoSuchPath));
 }

@@ -101,8 +101,8 @@ TEST_F(ShareModeTest, SecondOpensFollowTheShareModes) {
       {"archive, template", TOpenMode::ReadExclusive, TOpenMode::ReadShareRead, false},
       {"template, template", TOpenMode::ReadShareRead, TOpenMode::ReadShareRead, true},
       {"template, archive", TOpenMode::ReadShareRead, TOpenMode::ReadExclusive, false},
-      {"template, output", TOpenMode::ReadShareRead, TOpenMode::CreateAlways, false},
-      {"output, template", TOpenMode::CreateAlways, TOpenMode::ReadShareRead, false},
+      {"template, output", TOpenMode::ReadShareRead, TOpenMode::CreateNew, false},
+      {"output, template", TOpenMode::CreateNew, TOpenMode::ReadShareRead, false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -226,7 +226,7 @@ class CloseWin32 : public vextest::TempFolderTest {};
 TEST_F(CloseWin32, AnErrorReportedAtCloseFailsTheFile) {
   const std::string path = (Folder() / "late.bin").string();
   {
-    TFile file = TFile::Open(path, TOpenMode::CreateAlways);
+    TFile file = TFile::Open(path, TOpenMode::CreateNew);
     ASSERT_TRUE(file.IsOpen());
     const FailingCloseHandle failing;
     ASSERT_TRUE(failing.Installed());

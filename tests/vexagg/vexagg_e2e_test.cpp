@@ -284,6 +284,14 @@ TEST_F(ToolCopyTest, VexaggUpdateLeavesNoTemporaryFileBehind) {
     EXPECT_EQ(Temporaries(Folder()), std::vector<std::string>());
     EXPECT_EQ(ReadWholeFile(Folder() / "out.agg"), before);
   }
+  // OUT's mode cannot be read (a link to itself): the update fails, and its file goes with it.
+  fs::remove(Folder() / "out.agg");
+  fs::create_symlink("out.agg", Folder() / "out.agg");
+  EXPECT_EQ(
+      RunTool(vexagg.string(), {"update", "base.agg", "small", "out.agg"}, Folder().string()).err,
+      "Cannot create file \"" + (Folder() / "out.agg").string() +
+          "\". Too many levels of symbolic links.\nout.agg\n");
+  EXPECT_EQ(Temporaries(Folder()), std::vector<std::string>());
 }
 
 } // namespace
