@@ -14,11 +14,11 @@ import os, random, re, shutil, signal, struct, subprocess, sys, time
 BIG = random.Random(7).randbytes(3 << 20)  # streamed in several reads and writes
 ON = r"^\d+ +\w+\(\d+<[^>]*"  # a call on the descriptor of the file named next
 # (command, call, pattern of its line in a clean trace, which match (-1: last), exit code,
-# name the message must give). "+" fails the call from that match on: a
-# failed create is tried again once the folder is made. Exit 0 where nothing is lost: closing
-# a file only read, and a failed in-kernel copy, which the buffered copy takes over.
-# With a signal for the exit code, the call is held two seconds and the signal comes once a
-# file in the output folder has the last field's size.
+# name the message must give). "+" fails the call from that match on: a failed create is
+# tried again once the folder is made. Exit 0 where nothing is lost: closing a file only read,
+# and a failed in-kernel copy, which the buffered copy takes over. With a signal for the exit
+# code, the call is held two seconds and the signal comes once a file in the output folder
+# has the last field's size.
 ROWS = [
     ("unpack", "openat", r"big\.agg", 1, 1, "big.agg"),
     ("unpack", "openat+", r"dragon\.wlk.*O_CREAT", -1, 1, "dragon.wlk"),
@@ -30,8 +30,7 @@ ROWS = [
     ("unpack", "close", ON + r"dragon\.wlk", -1, 1, "dragon.wlk"),
     ("unpack", "close", ON + r"big\.agg", -1, 0, None),
     ("unpack", "rename", r"dragon\.wlk", 1, 1, "dragon.wlk"),
-    ("unpack", "fsync", ON + r"dragon\.wlk", 1, 1, "dragon.wlk"),
-    ("unpack", "copy_file_range", ON + r"big\.agg", 1, 0, None),
+    ("large", "copy_file_range", ON + r"large\.agg", 1, 0, None),
     ("extract", "openat+", r"dragon\.wlk.*O_CREAT", -1, 1, "dragon.wlk"),
     ("extract", "write", ON + r"dragon\.wlk", -1, 1, "dragon.wlk"),
     ("extract", "write", ON + r"font\.icn", 1, 1, "font.icn"),
@@ -39,7 +38,6 @@ ROWS = [
     ("extract", "write", r"^\d+ +write\(1<", 1, 1, None),
     ("update", "openat+", r"new\.agg.*O_CREAT", 1, 1, "new.agg"),
     ("update", "newfstatat", ON + r"edited/dragon\.wlk", 1, 1, "dragon.wlk"),
-    ("update", "read", ON + r"edited/", 1, 1, None),
     ("update", "pread64", ON + r"edited/dragon\.wlk", 2, 1, "dragon.wlk"),
     ("update", "pread64", ON + r"big\.agg.*783, 5498\)", 1, 1, "boat.bkg"),
     ("update", "write", ON + r"new\.agg", 2, 1, "new.agg"),
@@ -69,6 +67,8 @@ def build_inputs(make_sample):
     for key, member in members:
         head, at = head + struct.pack("<Hii", key, at, len(member)), at + len(member)
     open("big.agg", "wb").write(head + b"".join(member for _, member in members))
+    # One member large enough for the in-kernel copy (64 MiB and more).
+    open("large.agg", "wb").write(struct.pack("<HHii", 1, 0x2D06, 12, 22 * len(BIG)) + BIG * 22)
     os.makedirs("edited")
     open("edited/dragon.wlk", "wb").write(BIG[::-1])
     open("edited/font.icn", "wb").write(b"x" * 5000)
@@ -125,11 +125,22 @@ def parent_of(pid):
         return None
 
 
+def biggest(folder):  # the size of the largest file in `folder`, which the run is changing
+    try:
+        return max((os.path.getsize(os.path.join(d, f)) for d, _, files in os.walk(folder)
+                    for f in files), default=-1)
+    except OSError:  # renamed or removed meanwhile
+        return -1
+
+
 def signalled(argv, options, folder, size, sig):
+    # A run started in the background inherits SIGINT ignored, and then rightly keeps it so:
+    # the signal is made live again, as in a terminal.
     proc = subprocess.Popen(strace(argv, options, os.devnull), stdout=subprocess.DEVNULL,
-                            stderr=subprocess.PIPE)
+                            stderr=subprocess.PIPE,
+                            preexec_fn=lambda: signal.signal(sig, signal.SIG_DFL))
     deadline = time.time() + 20
-    while time.time() < deadline and max(map(len, tree(folder).values()), default=-1) < size:
+    while time.time() < deadline and biggest(folder) < size:
         time.sleep(0.02)
     # The tracee is strace's child; the signal goes to it, as a user's would.
     tracee = [int(p) for p in filter(str.isdigit, os.listdir("/proc")) if parent_of(p) == proc.pid]
@@ -150,6 +161,7 @@ def main(bin_folder, make_sample, work):
     commands = {
         "unpack": ([os.path.join(bin_folder, "Marlovexine"), "big.agg", "out"], "out",
                    {n: b"old " + n.encode() for n in ("overmain.bmp", "dragon.wlk", "font.icn")}),
+        "large": ([os.path.join(bin_folder, "Marlovexine"), "large.agg", "large"], "large", None),
         "extract": ([vexagg, "extract", "big.agg", "-C", "ext"], "ext", None),
         "update": ([vexagg, "update", "big.agg", "edited", "upd/new.agg"], "upd",
                    {"new.agg": b"old OUT\n"}),
@@ -182,14 +194,18 @@ def main(bin_folder, make_sample, work):
         else:
             when = "%d%s" % (n, "+" * call.endswith("+"))
             options = ["-e", "trace=" + name, "-e", "inject=%s:error=EIO:when=%s" % (name, when)]
+            open(key + ".log", "w").close()  # no earlier run's log read as this one's
             res = subprocess.run(strace(argv, options, key + ".log"), capture_output=True)
             hit = [line for line in open(key + ".log") if "(INJECTED)" in line]
             bad = [] if hit and re.search(pattern, hit[0]) else ["missed: %r" % hit[:1]]
             bad += check(res.returncode, res.stderr, folder, old, refs[key], [want], more)
         print("%s %s (call %d)%s" % ("FAIL" if bad else "PASS", what, n,
-                                     "".join(": " + "; ".join(bad) for _ in bad[:1])))
+                                     ": " + "; ".join(bad) if bad else ""))
         failed, passed = failed + bool(bad), passed + (not bad)
     print("%d passed, %d failed" % (passed, failed))
+    if not failed:  # 200 MiB of archives and outputs
+        os.chdir("/")
+        shutil.rmtree(work)
     return 1 if failed else 0
 
 
