@@ -1,5 +1,6 @@
-// vexagg's reading of a directory: the unpack's checks, with messages that say why a file is
-// no archive. The unpack keeps its own "Stream read error" for the same faults.
+// Reading a directory so that the user learns why it failed: a file that is no archive, a
+// truncated one, or a disk that failed the read. The unpack keeps its own "Stream read error"
+// for a file too short, and shares the rest.
 #include "checked_directory.h"
 
 #include "exceptions.h"
@@ -20,18 +21,18 @@ std::string Text(std::uint64_t value) {
   return std::to_string(value);
 }
 
-// The count and directory fit, since ReadDirectory reads them whole: only the sizes are told.
-void CheckDirectoryFits(const TFile& archive, const std::string& path, std::uint64_t size) {
-  std::uint8_t count[ArchiveCountSize] = {};
-  if (size < ArchiveCountSize)
-    RaiseNotAnArchive(": " + Text(size) + " bytes cannot hold a member count", path);
-  archive.ReadExactAt(0, count, sizeof count);
-  const std::uint64_t entries = GetU16(count);
-  const std::uint64_t needed = ArchiveCountSize + DirectoryEntrySize * entries;
-  if (needed > size)
-    RaiseNotAnArchive(": its directory of " + Text(entries) + " entries needs " + Text(needed) +
-                          " bytes, the file has " + Text(size),
-                      path);
+[[noreturn]] void RaiseTooShort(TShortArchive shortArchive, const std::string& why,
+                                const std::string& path) {
+  if (shortArchive == TShortArchive::Plain)
+    throw EReadError();
+  RaiseNotAnArchive(": " + why, path);
+}
+
+// Reads bytes that the file's size holds: a read that still comes short is the system's
+// failure, not the file's end, and the archive is the one to name.
+void ReadHeldBytes(const TFile& archive, const std::string& path, std::uint64_t offset, void* data,
+                   std::size_t count) {
+  Concerning(path, [&] { archive.ReadExactAt(offset, data, count); });
 }
 
 void CheckMember(const TDirectoryEntry& entry, const std::string& name, std::uint64_t size,
@@ -53,11 +54,30 @@ void CheckMember(const TDirectoryEntry& entry, const std::string& name, std::uin
 
 } // namespace
 
-TCheckedDirectory ReadCheckedDirectory(const TFile& archive, const std::string& path) {
+TCheckedDirectory ReadArchiveDirectory(const TFile& archive, const std::string& path,
+                                       TShortArchive shortArchive) {
   TCheckedDirectory directory;
-  directory.archiveSize = archive.Size();
-  CheckDirectoryFits(archive, path, directory.archiveSize);
-  directory.entries = ReadDirectory(archive);
+  const std::uint64_t size = Concerning(path, [&] { return archive.Size(); });
+  directory.archiveSize = size;
+  if (size < ArchiveCountSize)
+    RaiseTooShort(shortArchive, Text(size) + " bytes cannot hold a member count", path);
+  std::uint8_t count[ArchiveCountSize] = {};
+  ReadHeldBytes(archive, path, 0, count, sizeof count);
+  const std::size_t entries = GetU16(count);
+  const std::uint64_t needed = ArchiveCountSize + DirectoryEntrySize * entries;
+  if (needed > size)
+    RaiseTooShort(shortArchive,
+                  "its directory of " + Text(entries) + " entries needs " + Text(needed) +
+                      " bytes, the file has " + Text(size),
+                  path);
+  TByteDynArray raw(DirectoryEntrySize * entries);
+  ReadHeldBytes(archive, path, ArchiveCountSize, raw.data(), raw.size());
+  directory.entries = DecodeDirectory(raw);
+  return directory;
+}
+
+TCheckedDirectory ReadCheckedDirectory(const TFile& archive, const std::string& path) {
+  TCheckedDirectory directory = ReadArchiveDirectory(archive, path, TShortArchive::Explained);
   for (std::size_t i = 0; i < directory.entries.size(); ++i) {
     directory.names.push_back(MemberName(directory.entries[i].key, i));
     CheckMember(directory.entries[i], directory.names.back(), directory.archiveSize, path);

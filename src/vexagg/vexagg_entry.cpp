@@ -183,6 +183,7 @@ int Extract(const std::vector<std::string>& args, const std::string& appFolder) 
   TUnpackChoice choice;
   choice.patterns.assign(split.operands.begin() + 1, split.operands.end());
   choice.raw = split.Has("--raw");
+  choice.explainDirectory = true; // a file that is no archive is told as list tells it
   choice.written = [&](const std::string& fileName) {
     WriteStandardOutput(shown + fileName + "\n");
   };
