@@ -92,6 +92,7 @@ TEST_F(UnpackArchiveTest, AChoiceChecksAndWritesOnlyTheMembersItNames) {
 }
 
 TEST_F(UnpackArchiveTest, NoMembersStillMakesTheFolder) {
+  UnpackArchive(WriteArchive({0, 0}), Out(), FolderString()); // the directory fills the file
   UnpackArchive(WriteArchive({0, 0, 0xAA}), Out() + "deeper/", FolderString());
   EXPECT_TRUE(fs::is_directory(Folder() / "out" / "deeper"));
   EXPECT_TRUE(fs::is_empty(Folder() / "out" / "deeper"));
