@@ -111,15 +111,10 @@ TEST_F(ConvertRawImageTest, WithoutTheProgramsFolderNoTemplateIsLookedFor) {
   const char* const given = std::getenv("XDG_DATA_HOME");
   const std::string dataHome = given != nullptr ? given : "";
   setenv("XDG_DATA_HOME", FolderString().c_str(), 1);
-  setenv("XDG_CONFIG_HOME", FolderString().c_str(), 1);
-#endif
-  const std::string path = PaletteTemplatePath("");
-#ifndef _WIN32
+  EXPECT_EQ(PaletteTemplatePath(""), "");
   setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-  unsetenv("XDG_CONFIG_HOME");
 #endif
-  EXPECT_EQ(path, "");
-  TRawImageConverter converter(path);
+  TRawImageConverter converter(PaletteTemplatePath(""));
   EXPECT_THROW_MSG(converter.ConvertRawImage(RawMember(3, 2), Out("out.bmp")), Exception,
                    "Cannot find the folder of the running program, where TivPalette.bmp is "
                    "looked for");
