@@ -164,6 +164,7 @@ int Extract(const TArguments& split, const std::string& appFolder) {
   TUnpackChoice choice;
   choice.patterns.assign(split.operands.begin() + 1, split.operands.end());
   choice.raw = split.Has("--raw");
+  choice.explainDirectory = true; // a file that is no archive is told as list tells it
   choice.written = [&](const std::string& fileName) {
     WriteStandardOutput(shown + fileName + "\n");
   };

@@ -149,8 +149,13 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   expect({"update", "--add", "base.agg", "unknown", "out5.agg"}, 1, "", notKnown);
   expect({"update", "base.agg", "linked", "out5.agg"}, 1, "", symlink);
   expect({"update", "base.agg", "unpacked", "none/out5.agg"}, 1, "", noFolder);
+  const std::string unpackedInto = " must be the folder BASE was unpacked into.\n";
   expect({"update", "base.agg", "missing", "out5.agg"}, 1, "",
-         "System Error.  Code: 2.\nNo such file or directory.\nmissing/\n");
+         "No such folder: FOLDER" + unpackedInto + "missing\n");
+  expect({"update", "base.agg", "out5.agg/", "unpacked"}, 1, "",
+         "No such folder: FOLDER" + unpackedInto + "out5.agg\n");
+  expect({"update", "base.agg", "kinds.agg", "out5.agg"}, 1, "",
+         "Not a folder: FOLDER" + unpackedInto + "kinds.agg\n");
   expect({"update", "--bogus", "base.agg", "unpacked", "out5.agg"}, 2, "",
          "vexagg: unknown option \"--bogus\"\n" + Pointer("update"));
   expect({"update", "base.agg", "unpacked", "link.agg"}, 2, "", itself + Pointer("update"));
@@ -163,6 +168,7 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
     return std::string(bytes.begin(), bytes.end());
   };
   expect({"extract", "base.agg", "-C", "all"}, 0, "all/kb.pal\nall/overmain.bmp\n", "");
+  expect({"extract", "text.agg", "-C", "all"}, 1, "", notArchive);
   expect({"extract", "-C", "some", "base.agg", "K?.PAL", "*.icn"}, 1, "some/kb.pal\n",
          "not in the archive: *.icn\n");
   expect({"extract", "base.agg", "-O", "over*"}, 0,
