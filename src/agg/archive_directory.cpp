@@ -19,12 +19,8 @@ TDirectoryEntry DecodeEntry(const std::uint8_t* p) {
 
 } // namespace
 
-std::vector<TDirectoryEntry> ReadDirectory(const TFile& archive) {
-  std::uint8_t countBytes[ArchiveCountSize];
-  archive.ReadExactAt(0, countBytes, sizeof countBytes);
-  const std::size_t count = GetU16(countBytes);
-  std::vector<std::uint8_t> raw(count * DirectoryEntrySize);
-  archive.ReadExactAt(ArchiveCountSize, raw.data(), raw.size());
+std::vector<TDirectoryEntry> DecodeDirectory(const TByteDynArray& raw) {
+  const std::size_t count = raw.size() / DirectoryEntrySize;
   std::vector<TDirectoryEntry> entries;
   entries.reserve(count);
   for (std::size_t i = 0; i < count; ++i)

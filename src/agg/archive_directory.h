@@ -1,6 +1,6 @@
-// The ".agg" archive's directory: its layout, reading and writing it, and the checks an entry
-// must pass before its data is read. The unpack loop and vexagg read and write archives
-// through these alone, so both judge an archive alike.
+// The ".agg" archive's directory: its layout, its bytes decoded and encoded, and the checks an
+// entry must pass before its data is read. The unpack loop and vexagg read and write archives
+// through these and ReadArchiveDirectory alone, so both judge an archive alike.
 #pragma once
 
 #include "files.h"
@@ -24,8 +24,9 @@ struct TDirectoryEntry {
   std::int32_t size;   // 0 for an empty member
 };
 
-// Reads the member count and the directory. Raises EReadError when the archive is shorter.
-std::vector<TDirectoryEntry> ReadDirectory(const TFile& archive);
+// The entries held in `raw`, the directory's bytes after the member count, one per
+// DirectoryEntrySize bytes. Reading them is ReadArchiveDirectory's (checked_directory.h).
+std::vector<TDirectoryEntry> DecodeDirectory(const TByteDynArray& raw);
 
 // Whether the entry's data lies inside an archive of `archiveSize` bytes: a size of 0, or a
 // positive size at an offset that is not negative, ending at or before the end.

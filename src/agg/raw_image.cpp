@@ -15,6 +15,13 @@ std::string PaletteTemplatePath(const std::string& appFolder) {
   return LocateShippedFile(appFolder, PaletteTemplateName, DataFolders(appFolder));
 }
 
+TPaletteTemplate ReadPaletteTemplate(const std::string& templatePath) {
+  if (templatePath.empty())
+    throw Exception(std::string("Cannot find the folder of the running program, where ") +
+                    PaletteTemplateName + " is looked for");
+  return TPaletteTemplate::Read(templatePath);
+}
+
 std::uint64_t WrittenPictureSize(const TRawPictureHead& head) {
   if (head.PixelCount() == 0)
     return 0;
@@ -26,7 +33,7 @@ std::uint64_t WrittenPictureSize(const TRawPictureHead& head) {
 const TPaletteTemplate& TRawImageConverter::LoadedTemplate() {
   // Kept only once read whole: a conversion never meets half a template.
   if (!template_)
-    template_ = TPaletteTemplate::Read(templatePath_);
+    template_ = ReadPaletteTemplate(templatePath_);
   return *template_;
 }
 

@@ -21,7 +21,9 @@ std::vector<std::string> DataFolders(const std::string& appFolder);
 // The path to read `name`, a file that ships with the tool, from: `appFolder` + `name` when
 // anything of that name stands there (even a folder: its error is the one the user needs);
 // else the first of folder + `name`, folder one of `dataFolders`, that exists; else
-// `appFolder` + `name`, so that the failed open names the place looked at first.
+// `appFolder` + `name`, so that the failed open names the place looked at first. Empty when
+// `appFolder` is (the system could not tell it): no folder is looked at, and never the
+// current one.
 std::string LocateShippedFile(const std::string& appFolder, std::string_view name,
                               const std::vector<std::string>& dataFolders);
 

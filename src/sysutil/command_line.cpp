@@ -35,7 +35,8 @@ std::string ReadToken(std::string_view line, std::size_t& pos, LeadBytePredicate
 
 } // namespace
 
-std::vector<std::string> SplitCommandLine(std::string_view line, LeadBytePredicate isLeadByte) {
+std::vector<std::string> SplitCommandLine(std::string_view line, LeadBytePredicate isLeadByte,
+                                          TEmptyArguments empty) {
   std::vector<std::string> args;
   bool programSeen = false;
   std::size_t pos = 0;
@@ -47,7 +48,7 @@ std::vector<std::string> SplitCommandLine(std::string_view line, LeadBytePredica
     std::string token = ReadToken(line, pos, isLeadByte);
     if (!programSeen)
       programSeen = true;
-    else if (!token.empty())
+    else if (!token.empty() || empty == TEmptyArguments::Kept)
       args.push_back(std::move(token));
   }
   return args;

@@ -8,10 +8,10 @@ namespace vex {
 
 const bool CommandLineHasOptions = false;
 
-std::vector<std::string> ProgramArguments(int /*argc*/, char** /*argv*/) {
+std::vector<std::string> ProgramArguments(int /*argc*/, char** /*argv*/, TEmptyArguments empty) {
   // The runtime's argv follows other rules (backslash escapes, among others); the tool's
   // arguments are split from the command line exactly as the system handed it over.
-  return SplitCommandLine(GetCommandLineA(), SystemPathSyntax().isLeadByte);
+  return SplitCommandLine(GetCommandLineA(), SystemPathSyntax().isLeadByte, empty);
 }
 
 } // namespace vex

@@ -1,8 +1,22 @@
 // The portable half of console output: the tool's "\r\n" line breaks made into the "\n" that
-// scripts read on every platform.
+// scripts read on every platform, and the failure of standard output kept until the end.
 #include "console.h"
 
+#include "exceptions.h"
+#include "system_error.h"
+
+#include <cstdint>
+
 namespace vex {
+
+namespace {
+
+// What became of standard output in this run; the first failure is the one to tell.
+bool outputWritten = false;
+bool outputFailed = false;
+std::uint32_t outputError = 0;
+
+} // namespace
 
 std::string ConsoleText(std::string_view text) {
   std::string out;
@@ -13,6 +27,28 @@ std::string ConsoleText(std::string_view text) {
     out += text[i];
   }
   return out;
+}
+
+void WriteStandardOutput(std::string_view text) {
+  if (text.empty() || outputFailed)
+    return;
+  outputWritten = true;
+  if (!WriteWholeToStream(TStandardStream::Output, text))
+    outputFailed = true, outputError = LastSystemError();
+}
+
+void WriteStandardError(std::string_view text) {
+  WriteWholeToStream(TStandardStream::Error, text);
+}
+
+void FinishStandardOutput() {
+  if (!outputWritten)
+    return;
+  outputWritten = false;
+  if (!outputFailed && !CloseStandardOutput())
+    outputFailed = true, outputError = LastSystemError();
+  if (outputFailed)
+    throw EOSError("Cannot write to standard output. " + SystemErrorText(outputError));
 }
 
 } // namespace vex

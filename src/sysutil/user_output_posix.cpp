@@ -1,40 +1,58 @@
-// What the user sees on POSIX: standard output and standard error, flushed at once, and the
-// message boxes of the tool written to them as lines, since a console has no boxes.
+// What the user sees on POSIX: standard output and standard error written straight to their
+// descriptors, and the message boxes of the tool written to them as lines, since a console has
+// no boxes.
 #include "console.h"
 #include "message_box.h"
 
-#include <cstdio>
+#include <cerrno>
+#include <unistd.h>
 
 namespace vex {
 
 namespace {
 
-void WriteToStream(std::string_view text, std::FILE* stream) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
-}
-
-void WriteToConsole(const std::string& text, std::FILE* stream) {
-  WriteToStream(ConsoleText(text) + "\n", stream);
+void WriteToConsole(const std::string& text, TStandardStream stream) {
+  const std::string line = ConsoleText(text) + "\n";
+  if (stream == TStandardStream::Output)
+    WriteStandardOutput(line);
+  else
+    WriteStandardError(line);
 }
 
 } // namespace
 
-void WriteStandardOutput(std::string_view text) {
-  WriteToStream(text, stdout);
+// No stdio buffer stands between the tool and the descriptor: each write's failure is seen
+// where it happens, with its own errno, and a signal that interrupts a write (EINTR) does not
+// lose what was left of it.
+bool WriteWholeToStream(TStandardStream stream, std::string_view text) {
+  const int fd = stream == TStandardStream::Output ? STDOUT_FILENO : STDERR_FILENO;
+  while (!text.empty()) {
+    const ssize_t written = ::write(fd, text.data(), text.size());
+    if (written < 0 && errno == EINTR)
+      continue;
+    if (written < 0)
+      return false;
+    if (written == 0) { // a write that takes nothing and tells no error would loop for ever
+      errno = EIO;
+      return false;
+    }
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
 }
 
-void WriteStandardError(std::string_view text) {
-  WriteToStream(text, stderr);
+// A file on a network file system or under a disk quota may report lost data only at close.
+bool CloseStandardOutput() {
+  return ::close(STDOUT_FILENO) == 0;
 }
 
 // The caption is the window's title; a console has none.
 void ShowError(const std::string& text, const std::string& /*caption*/) {
-  WriteToConsole(text, stderr);
+  WriteToConsole(text, TStandardStream::Error);
 }
 
 void ShowInformation(const std::string& text, const std::string& /*caption*/) {
-  WriteToConsole(text, stdout);
+  WriteToConsole(text, TStandardStream::Output);
 }
 
 } // namespace vex

@@ -1,14 +1,11 @@
-// What the user sees on Windows: standard output and standard error in binary mode, so that
-// "\n" stays "\n", and real message boxes.
+// What the user sees on Windows: standard output and standard error written to their handles
+// as they stand, so that "\n" stays "\n", and real message boxes.
 #include "console.h"
 #include "message_box.h"
 
 #include <windows.h>
 
-#include <fcntl.h>
-#include <io.h>
-
-#include <cstdio>
+#include <algorithm>
 
 namespace vex {
 
@@ -19,21 +16,33 @@ constexpr UINT ErrorBoxFlags = MB_ICONERROR;
 constexpr UINT InformationBoxFlags = MB_ICONINFORMATION;
 static_assert(ErrorBoxFlags == 0x10 && InformationBoxFlags == 0x40);
 
-// The C runtime's text mode would write "\n" as "\r\n"; console output goes out as it stands.
-void WriteToStream(std::string_view text, std::FILE* stream) {
-  _setmode(_fileno(stream), _O_BINARY);
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
-}
+// Older consoles refuse a single write of much more than 64 KiB; pipes and files take any.
+constexpr std::size_t MaxWriteSize = std::size_t{1} << 15;
 
 } // namespace
 
-void WriteStandardOutput(std::string_view text) {
-  WriteToStream(text, stdout);
+// WriteFile, not the C runtime's stdio: no text mode turns "\n" into "\r\n", and a failure
+// comes with the system's own error code.
+bool WriteWholeToStream(TStandardStream stream, std::string_view text) {
+  const HANDLE handle =
+      GetStdHandle(stream == TStandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  while (!text.empty()) {
+    DWORD written = 0;
+    const auto count = static_cast<DWORD>(std::min(text.size(), MaxWriteSize));
+    if (!WriteFile(handle, text.data(), count, &written, nullptr))
+      return false;
+    if (written == 0) {
+      SetLastError(ERROR_WRITE_FAULT);
+      return false;
+    }
+    text.remove_prefix(written);
+  }
+  return true;
 }
 
-void WriteStandardError(std::string_view text) {
-  WriteToStream(text, stderr);
+// A file on a network share may report lost data only when its handle is closed.
+bool CloseStandardOutput() {
+  return CloseHandle(GetStdHandle(STD_OUTPUT_HANDLE)) != 0;
 }
 
 void ShowError(const std::string& text, const std::string& caption) {

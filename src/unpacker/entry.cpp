@@ -2,6 +2,7 @@
 #include "entry.h"
 
 #include "command_line.h"
+#include "console.h"
 #include "exceptions.h"
 #include "message_box.h"
 #include "paths.h"
@@ -30,15 +31,8 @@ std::string OutputFolderFor(const std::string& archivePath, const std::string& f
                                 : IncludeTrailingDelimiter(folderArgument, syntax);
 }
 
-} // namespace
-
-void ShowErrorBox(const Exception& failure) {
-  const std::string& member = failure.Subject();
-  const std::string& message = failure.Message();
-  ShowError(member.empty() ? message + "." : message + ".\r\n" + member, BoxCaption);
-}
-
-int RunMarlovexine(const std::vector<std::string>& args, const std::string& appFolder) {
+// The run up to its last box; RunMarlovexine adds the check of standard output.
+int UnpackAndTell(const std::vector<std::string>& args, const std::string& appFolder) {
   const std::string archivePath = args.empty() ? std::string() : args[0];
   if (archivePath.empty() ||
       (CommandLineHasOptions && (archivePath == "--help" || archivePath == "-h"))) {
@@ -61,6 +55,27 @@ int RunMarlovexine(const std::vector<std::string>& args, const std::string& appF
   }
   ShowInformation(SuccessText, BoxCaption);
   return 0;
+}
+
+} // namespace
+
+void ShowErrorBox(const Exception& failure) {
+  const std::string& member = failure.Subject();
+  const std::string& message = failure.Message();
+  ShowError(member.empty() ? message + "." : message + ".\r\n" + member, BoxCaption);
+}
+
+int RunMarlovexine(const std::vector<std::string>& args, const std::string& appFolder) {
+  const int code = UnpackAndTell(args, appFolder);
+  // On POSIX the usage and success texts went to standard output: a success nobody was told
+  // of (a full disk, a closed pipe) is a failure. Windows showed boxes and wrote nothing there.
+  try {
+    FinishStandardOutput();
+  } catch (const Exception& e) {
+    ShowErrorBox(e);
+    return 1;
+  }
+  return code;
 }
 
 } // namespace vex

@@ -5,5 +5,6 @@
 #include "entry.h"
 
 int main(int argc, char** argv) {
-  return vex::RunMarlovexine(vex::ProgramArguments(argc, argv), vex::ExecutableFolder());
+  return vex::RunMarlovexine(vex::ProgramArguments(argc, argv, vex::TEmptyArguments::Skipped),
+                             vex::ExecutableFolder());
 }

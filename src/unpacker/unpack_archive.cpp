@@ -4,6 +4,7 @@
 #include "unpack_archive.h"
 
 #include "archive_directory.h"
+#include "checked_directory.h"
 #include "exceptions.h"
 #include "files.h"
 #include "member_names.h"
@@ -94,8 +95,11 @@ std::vector<std::string> UnpackArchive(const std::string& archivePath,
                                        const std::string& outputFolder,
                                        const std::string& appFolder, const TUnpackChoice& choice) {
   const TFile archive = TFile::OpenOrRaise(archivePath, TOpenMode::ReadExclusive);
-  const std::uint64_t archiveSize = archive.Size();
-  const std::vector<TDirectoryEntry> entries = ReadDirectory(archive);
+  const TCheckedDirectory directory = ReadArchiveDirectory(
+      archive, archivePath,
+      choice.explainDirectory ? TShortArchive::Explained : TShortArchive::Plain);
+  const std::uint64_t archiveSize = directory.archiveSize;
+  const std::vector<TDirectoryEntry>& entries = directory.entries;
   const TUnpackPlan plan = PlanUnpack(entries, choice.patterns, choice.raw);
   if (choice.sink == nullptr) {
     CheckDiskSpace(archive, archiveSize, entries, plan, outputFolder);

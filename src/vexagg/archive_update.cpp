@@ -34,6 +34,15 @@ constexpr std::size_t WriteBufferSize = std::size_t{1} << 20;
   throw EStreamError("File changed while the archive was written");
 }
 
+// A read of `file` came short of its `size` bytes: the file ends early because it shrank
+// since it was checked, or it still holds them and the system failed the read (a disk
+// error), which is no change of the file.
+[[noreturn]] void RaiseShortRead(const TFile& file, std::uint64_t size) {
+  if (file.Size() == size)
+    throw EReadError();
+  RaiseFileChanged();
+}
+
 std::string SizeText(TPictureSize size) {
   return std::to_string(size.width) + "x" + std::to_string(size.height);
 }
@@ -92,7 +101,7 @@ private:
 };
 
 // Copies `size` bytes from `offset` of `from` into the archive, handing each part to `seen`;
-// false when `from` ends first.
+// false when a read comes short (`from` ends first, or the system fails the read).
 template <typename Seen>
 bool CopyBytes(const TFile& from, std::uint64_t offset, std::uint64_t size, TArchiveWriter& writer,
                Seen seen) {
@@ -281,8 +290,10 @@ bool TArchiveUpdate::WriteRawFile(const TPlannedMember& member, TArchiveWriter& 
   };
   Concerning(member.path, [&] {
     const TFile file = TFile::OpenOrRaise(member.path, TOpenMode::ReadNoLink);
-    if (file.Size() != member.size || !CopyBytes(file, 0, member.size, writer, compare))
+    if (file.Size() != member.size)
       RaiseFileChanged();
+    if (!CopyBytes(file, 0, member.size, writer, compare))
+      RaiseShortRead(file, member.size);
   });
   return differs;
 }

@@ -40,15 +40,17 @@ struct TUpdateReport {
 // over OUT, whose permission bits it keeps; a failure removes it, so OUT is never left half
 // written, and an existing OUT stays as it was. With `dryRun` no file is created at all.
 //
-// Raises what ListFolder raises for FOLDER; Exception for two files matching one member, a
-// symbolic link where a file would be read, a file of an unknown name with `add`, and a
-// picture of another size than BASE's without `resize`; what reading BASE, the files in
+// Raises what listing FOLDER raises (see MatchFolderToMembers: Exception "No such folder: ..."
+// or "Not a folder: ..." for a FOLDER that is none); Exception for two files matching one
+// member, a symbolic link where a file would be read, a file of an unknown name with `add`,
+// and a picture of another size than BASE's without `resize`; what reading BASE, the files in
 // FOLDER (see TPictureReader) and the template raises; EStreamError "File changed while the
 // archive was written" for a file in FOLDER whose size changed between the checks and the
-// writing; and what creating, writing, flushing or renaming OUT's temporary file raises
-// (see TReplacingFile::Commit). The
+// writing, EReadError for a read of it that the system fails; and what creating, writing,
+// flushing or renaming OUT's temporary file raises (see TReplacingFile::Commit). The
 // failure's subject names what it concerns: the member for BASE, the file's path (FOLDER +
-// name) for FOLDER, OUT's path for OUT; BASE's path for a file that is no archive.
+// name) for FOLDER, OUT's path for OUT; BASE's path for a file that is no archive, or whose
+// size or directory the system cannot read.
 TUpdateReport UpdateArchive(const TUpdateRequest& request);
 
 } // namespace vex

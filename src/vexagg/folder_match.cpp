@@ -5,6 +5,7 @@
 #include "files.h"
 #include "known_names.h"
 #include "member_names.h"
+#include "paths.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -28,6 +29,25 @@ const std::unordered_map<std::string, std::string_view>& KnownFileNames() {
   Exception failure(message);
   failure.SetSubject(subject);
   throw failure;
+}
+
+// Lists FOLDER. When that fails, a FOLDER that is missing or a file (the arguments given in
+// another order, say) is told as such, under the name the user gave: "out.agg/" names nothing
+// when out.agg is a file. Any other failure keeps the system's word.
+std::vector<TFolderEntry> ListGivenFolder(const std::string& folder) {
+  try {
+    return ListFolder(folder);
+  } catch (const EOSError&) {
+    std::string given = folder;
+    if (given.size() > 1 && EndsWithDelimiter(given, SystemPathSyntax()))
+      given.pop_back();
+    const char* const why = " must be the folder BASE was unpacked into";
+    if (!EntryExists(given))
+      RaiseConcerning(std::string("No such folder: FOLDER") + why, given);
+    if (RegularFileSize(given))
+      RaiseConcerning(std::string("Not a folder: FOLDER") + why, given);
+    throw;
+  }
 }
 
 void RaiseLink(const std::string& path) {
@@ -56,7 +76,8 @@ public:
   }
 
   TFolderMatch Run() {
-    std::vector<TFolderEntry> entries = Concerning(folder_, [&] { return ListFolder(folder_); });
+    std::vector<TFolderEntry> entries =
+        Concerning(folder_, [&] { return ListGivenFolder(folder_); });
     std::sort(entries.begin(), entries.end(),
               [](const TFolderEntry& a, const TFolderEntry& b) { return a.name < b.name; });
     for (const TFolderEntry& entry : entries)

@@ -25,8 +25,10 @@ struct TFolderMatch {
 // order): a file stands for a member when its name is the one the unpack writes the member
 // under, ignoring the case of a to z; of a name held more than once, only the last member gets
 // it. With `add`, a regular file matching no member but a known name (".bkg.bmp" for a
-// ".bkg" picture) becomes a TAddedFile. Raises EOSError, with `folder` as subject, when the
-// folder cannot be listed (it does not exist, or is no folder); Exception with `folder` as
+// ".bkg" picture) becomes a TAddedFile. Raises Exception "No such folder: FOLDER must be the
+// folder BASE was unpacked into" for a `folder` where nothing stands, and "Not a folder: ..."
+// for a regular file, each with `folder` as subject, without its trailing delimiter; EOSError,
+// with `folder` as subject, when it cannot be listed otherwise; Exception with `folder` as
 // subject when two files match one member or one known name; Exception with the entry's path
 // as subject for a symbolic link at a name that would be read, and with `add` for a regular
 // file whose name is not a known name.

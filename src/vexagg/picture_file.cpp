@@ -6,6 +6,7 @@
 #include "bmp_format.h"
 #include "bmp_reader.h"
 #include "exceptions.h"
+#include "raw_image.h"
 
 #include <array>
 #include <cstring>
@@ -99,7 +100,7 @@ void TPictureReader::LoadTemplate() {
   if (mapper_)
     return;
   if (!template_)
-    template_ = TPaletteTemplate::Read(templatePath_);
+    template_ = ReadPaletteTemplate(templatePath_);
   template_->CheckConvertible(false); // only pictures with pixels need the template
   convertedTable_ = template_->ConvertedColourTable();
   mapper_.emplace(template_->Colours());

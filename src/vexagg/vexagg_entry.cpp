@@ -20,59 +20,29 @@ namespace vex {
 
 const char* const VexaggVersion = MARLOVEXINE_VERSION;
 
-const std::string VexaggUsageText =
-    std::string("vexagg ") + VexaggVersion +
-    ": looks inside .agg archives and puts edited members back.\n"
-    "\n"
-    "Usage:\n"
-    "  vexagg list ARCHIVE\n"
-    "      Prints the directory, one tab-separated row per member: index, key, name,\n"
-    "      offset, size, kind (raw, or picture WxH) and the file the unpack writes.\n"
-    "  vexagg update [--add] [--resize] [-n | --dry-run] BASE.agg FOLDER OUT.agg\n"
-    "      Writes OUT.agg with the directory of BASE.agg. Each member comes from its file\n"
-    "      in FOLDER (the name Marlovexine unpacks it to, any case of a-z) when that is\n"
-    "      there, else from BASE.agg. Prints a line per member whose bytes change: its\n"
-    "      name, replaced or added, and for pictures the pixels whose index changed and\n"
-    "      how many of those had no exact colour in the palette template TivPalette.bmp.\n"
-    "      Entries of FOLDER that match no member are left out, one line each on\n"
-    "      standard error, which ends with a summary line.\n"
-    "      --add          files of known names that BASE.agg lacks become new members\n"
-    "      --resize       pictures may come back at another size\n"
-    "      -n, --dry-run  does all the work and prints all the lines, but writes nothing\n"
-    "  vexagg extract ARCHIVE [-C FOLDER] [-O] [--raw] [NAME|PATTERN ...]\n"
-    "      Writes members as Marlovexine unpacks them, pictures as bitmap files coloured\n"
-    "      by TivPalette.bmp, and prints the name of each file written. Without names,\n"
-    "      every member; else the members whose names match a NAME or PATTERN (* and ?,\n"
-    "      any case of a-z). Names that match nothing are told at the end (exit code 1).\n"
-    "      -C FOLDER      writes into FOLDER, made if missing (default: the current folder)\n"
-    "      -O             writes the one member chosen to standard output instead\n"
-    "      --raw          writes members as stored, pictures under their own names\n"
-    "  vexagg template [--bits 6|8] PALETTE OUT.bmp\n"
-    "  vexagg template [--bits 6|8] ARCHIVE MEMBER OUT.bmp\n"
-    "      Writes OUT.bmp, a palette template for Marlovexine and vexagg, from a palette\n"
-    "      file or an archive's palette member (kb.pal, any case of a-z): raw (768 bytes,\n"
-    "      or 772 with a colour count), JASC-PAL, GIMP (.gpl), RIFF PAL, or the colour\n"
-    "      table of a bitmap. Prints the format, the number of colours and the bits.\n"
-    "      --bits 6|8     the values are 6-bit (0-63, scaled) or 8-bit; without it, a raw\n"
-    "                     palette whose values are all 63 or less is 6-bit\n"
-    "  vexagg --help, vexagg -h\n"
-    "      Prints this text.\n"
-    "  vexagg --version\n"
-    "      Prints the version.\n"
-    "\n"
-    "Exit code: 0 on success, 1 on a failure, 2 for wrong arguments.\n";
-
 namespace {
+
+// The usage text around the commands' parts. "vexagg COMMAND --help" prints one part alone.
+const char* const UsageHead = ": looks inside .agg archives and puts edited members back.\n"
+                              "\n"
+                              "Usage:\n";
+const char* const UsageTail = "  vexagg --help, vexagg -h, vexagg COMMAND --help\n"
+                              "      Prints this text, or the part of it for COMMAND.\n"
+                              "  vexagg --version\n"
+                              "      Prints the version.\n"
+                              "\n"
+                              "Exit code: 0 on success, 1 on a failure, 2 for wrong arguments.\n";
+
+// Wrong arguments: shown as "vexagg: " and the reason, with a pointer to the usage (exit 2).
+class EArgumentError : public Exception {
+public:
+  using Exception::Exception;
+};
 
 void ReportFailure(const Exception& failure) {
   const std::string& subject = failure.Subject();
   WriteStandardError(ConsoleText(failure.Message()) + "." +
                      (subject.empty() ? "" : "\n" + subject) + "\n");
-}
-
-int UsageError(const std::string& reason) {
-  WriteStandardError("vexagg: " + reason + "\n" + VexaggUsageText);
-  return VexaggUsageError;
 }
 
 // Runs `action`, which returns what goes to standard output; a failure goes to standard error
@@ -95,6 +65,7 @@ template <typename Action> int Reporting(Action action) {
 struct TArguments {
   std::map<std::string, std::string> options;
   std::vector<std::string> operands;
+  bool help = false; // --help or -h among the options
 
   bool Has(const std::string& option) const { return options.count(option) != 0; }
   std::string Value(const std::string& option) const {
@@ -103,62 +74,76 @@ struct TArguments {
   }
 };
 
-// Splits `args` after the subcommand: those in `valued` take the next argument. False, with
-// `reason` set, for an option not in `known` or `valued`, or one without its value.
-bool SplitArguments(const std::vector<std::string>& args, const std::set<std::string>& known,
-                    const std::set<std::string>& valued, TArguments& split, std::string& reason) {
+using TCommandRun = int (*)(const TArguments& split, const std::string& appFolder);
+
+struct TCommand {
+  const char* name;
+  const char* usage;            // its part of the usage text
+  std::set<std::string> flags;  // options without a value
+  std::set<std::string> valued; // options that take the next argument
+  TCommandRun run;
+};
+
+// Splits `args` after the subcommand by the options of `command`. Raises EArgumentError for
+// the first unknown option, option without its value, or empty argument, unless --help or -h
+// stands among the options: whoever asks for the usage gets it. An empty argument is refused
+// since it names no file or member: a missing argument would else let the next one take its
+// place ("extract a.agg -C "" kb.pal" would write into "kb.pal/").
+TArguments SplitArguments(const std::vector<std::string>& args, const TCommand& command) {
+  TArguments split;
+  std::string fault;
+  const auto refuse = [&](const std::string& reason) {
+    if (fault.empty())
+      fault = reason;
+  };
   bool options = true;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (options && arg == "--") {
+    if (options && arg == "--")
       options = false;
-    } else if (options && valued.count(arg) != 0) {
-      if (++i == args.size()) {
-        reason = "option \"" + arg + "\" needs a value";
-        return false;
-      }
-      split.options[arg] = args[i];
-    } else if (options && known.count(arg) != 0) {
+    else if (options && (arg == "--help" || arg == "-h"))
+      split.help = true;
+    else if (options && command.valued.count(arg) != 0) {
+      if (++i == args.size())
+        refuse("option \"" + arg + "\" needs a value");
+      else if (args[i].empty())
+        refuse("option \"" + arg + "\" has an empty value");
+      else
+        split.options[arg] = args[i];
+    } else if (options && command.flags.count(arg) != 0)
       split.options[arg];
-    } else if (options && arg.size() > 1 && arg[0] == '-') {
-      reason = "unknown option \"" + arg + "\"";
-      return false;
-    } else {
+    else if (options && arg.size() > 1 && arg[0] == '-')
+      refuse("unknown option \"" + arg + "\"");
+    else if (arg.empty())
+      refuse("argument " + std::to_string(i + 1) + " is empty: no file or member has that name");
+    else
       split.operands.push_back(arg);
-    }
   }
-  return true;
+  if (!fault.empty() && !split.help)
+    throw EArgumentError(fault);
+  return split;
 }
 
-// Reads update's options and its three paths into `request`; false, with `reason` set, for an
-// unknown option or another number of paths.
-bool ReadUpdateArguments(const std::vector<std::string>& args, TUpdateRequest& request,
-                         std::string& reason) {
-  TArguments split;
-  if (!SplitArguments(args, {"--add", "--resize", "--dry-run", "-n"}, {}, split, reason))
-    return false;
+int List(const TArguments& split, const std::string& /*appFolder*/) {
+  if (split.operands.size() != 1)
+    throw EArgumentError("list takes one argument: ARCHIVE");
+  return Reporting([&] { return ListArchive(split.operands[0]); });
+}
+
+int Update(const TArguments& split, const std::string& appFolder) {
+  const std::vector<std::string>& paths = split.operands;
+  if (paths.size() != 3)
+    throw EArgumentError("update takes three paths: BASE.agg FOLDER OUT.agg");
+  TUpdateRequest request;
   request.add = split.Has("--add");
   request.resize = split.Has("--resize");
   request.dryRun = split.Has("--dry-run") || split.Has("-n");
-  const std::vector<std::string>& paths = split.operands;
-  if (paths.size() != 3) {
-    reason = "update takes three paths: BASE.agg FOLDER OUT.agg";
-    return false;
-  }
   request.basePath = paths[0], request.folder = paths[1], request.outPath = paths[2];
-  return true;
-}
-
-int Update(const std::vector<std::string>& args, const std::string& appFolder) {
-  TUpdateRequest request;
-  std::string reason;
-  if (!ReadUpdateArguments(args, request, reason))
-    return UsageError(reason);
   request.templatePath = PaletteTemplatePath(appFolder);
   // Links and other spellings of one file are caught by the file's identity.
   if (SameExistingFile(request.basePath, request.outPath))
-    return UsageError("OUT.agg \"" + request.outPath + "\" is BASE.agg \"" + request.basePath +
-                      "\" itself; write the new archive to another file");
+    throw EArgumentError("OUT.agg \"" + request.outPath + "\" is BASE.agg \"" + request.basePath +
+                         "\" itself; write the new archive to another file");
   TUpdateReport report;
   const int code = Reporting([&] {
     report = UpdateArchive(request);
@@ -168,13 +153,9 @@ int Update(const std::vector<std::string>& args, const std::string& appFolder) {
   return code;
 }
 
-int Extract(const std::vector<std::string>& args, const std::string& appFolder) {
-  TArguments split;
-  std::string reason;
-  if (!SplitArguments(args, {"-O", "--raw"}, {"-C"}, split, reason))
-    return UsageError(reason);
+int Extract(const TArguments& split, const std::string& appFolder) {
   if (split.operands.empty())
-    return UsageError("extract takes an archive: ARCHIVE [NAME|PATTERN ...]");
+    throw EArgumentError("extract takes an archive: ARCHIVE [NAME|PATTERN ...]");
   const TPathSyntax& syntax = SystemPathSyntax();
   const std::string folder = split.Value("-C");
   // Files are listed as the user named their folder: bare names in the current one.
@@ -183,6 +164,7 @@ int Extract(const std::vector<std::string>& args, const std::string& appFolder) 
   TUnpackChoice choice;
   choice.patterns.assign(split.operands.begin() + 1, split.operands.end());
   choice.raw = split.Has("--raw");
+  choice.explainDirectory = true; // a file that is no archive is told as list tells it
   choice.written = [&](const std::string& fileName) {
     WriteStandardOutput(shown + fileName + "\n");
   };
@@ -207,11 +189,27 @@ int Extract(const std::vector<std::string>& args, const std::string& appFolder) 
   return code == VexaggSuccess && !unmatched.empty() ? VexaggFailure : code;
 }
 
-int MakeTemplateFrom(const std::vector<std::string>& args) {
-  TArguments split;
-  std::string reason;
-  if (!SplitArguments(args, {}, {"--bits"}, split, reason))
-    return UsageError(reason);
+// Refuses an OUT that is not a bitmap file's name, or where something other than a bitmap
+// stands: arguments in the wrong order ("template TivPalette.bmp mine.pal") would otherwise
+// put a bitmap in place of the user's palette. Reads the first two bytes of OUT at most.
+void CheckTemplateOut(const std::string& path) {
+  const std::string out = "OUT.bmp \"" + path + "\" ";
+  if (!SameTextAscii(ExtractFileExt(path, SystemPathSyntax()), ".bmp"))
+    throw EArgumentError(out + "does not end in .bmp: the template is a bitmap file");
+  if (!EntryExists(path))
+    return;
+  const TFile file = TFile::Open(path, TOpenMode::ReadShareRead);
+  if (!file.IsOpen()) {
+    const std::uint32_t code = LastSystemError();
+    throw EArgumentError(
+        out + "is there, and is no bitmap file that can be replaced: " + SystemErrorText(code));
+  }
+  char head[2] = {};
+  if (file.ReadAt(0, head, sizeof head) != sizeof head || head[0] != 'B' || head[1] != 'M')
+    throw EArgumentError(out + "is there, and is no bitmap file (it does not begin with \"BM\")");
+}
+
+int MakeTemplateFrom(const TArguments& split, const std::string& /*appFolder*/) {
   TTemplateRequest request;
   const std::string bits = split.Value("--bits");
   if (bits == "6")
@@ -219,45 +217,125 @@ int MakeTemplateFrom(const std::vector<std::string>& args) {
   else if (bits == "8")
     request.bits = TPaletteBits::Eight;
   else if (split.Has("--bits"))
-    return UsageError("--bits takes 6 or 8, not \"" + bits + "\"");
+    throw EArgumentError("--bits takes 6 or 8, not \"" + bits + "\"");
   const std::vector<std::string>& paths = split.operands;
   if (paths.size() == 2)
     request.source = paths[0], request.outPath = paths[1];
   else if (paths.size() == 3)
     request.source = paths[0], request.member = paths[1], request.outPath = paths[2];
   else
-    return UsageError("template takes PALETTE OUT.bmp, or ARCHIVE MEMBER OUT.bmp");
+    throw EArgumentError("template takes PALETTE OUT.bmp, or ARCHIVE MEMBER OUT.bmp");
+  CheckTemplateOut(request.outPath);
   return Reporting([&] { return MakeTemplate(request); });
+}
+
+const TCommand Commands[] = {
+    {"list",
+     "  vexagg list ARCHIVE\n"
+     "      Prints the directory, one tab-separated row per member: index, key, name,\n"
+     "      offset, size, kind (raw, or picture WxH) and the file the unpack writes.\n",
+     {},
+     {},
+     List},
+    {"update",
+     "  vexagg update [--add] [--resize] [-n | --dry-run] BASE.agg FOLDER OUT.agg\n"
+     "      Writes OUT.agg with the directory of BASE.agg. Each member comes from its file\n"
+     "      in FOLDER (the name Marlovexine unpacks it to, any case of a-z) when that is\n"
+     "      there, else from BASE.agg. Prints a line per member whose bytes change: its\n"
+     "      name, replaced or added, and for pictures the pixels whose index changed and\n"
+     "      how many of those had no exact colour in the palette template TivPalette.bmp.\n"
+     "      Entries of FOLDER that match no member are left out, one line each on\n"
+     "      standard error, which ends with a summary line.\n"
+     "      --add          files of known names that BASE.agg lacks become new members\n"
+     "      --resize       pictures may come back at another size\n"
+     "      -n, --dry-run  does all the work and prints all the lines, but writes nothing\n",
+     {"--add", "--resize", "--dry-run", "-n"},
+     {},
+     Update},
+    {"extract",
+     "  vexagg extract ARCHIVE [-C FOLDER] [-O] [--raw] [NAME|PATTERN ...]\n"
+     "      Writes members as Marlovexine unpacks them, pictures as bitmap files coloured\n"
+     "      by TivPalette.bmp, and prints the name of each file written. Without names,\n"
+     "      every member; else the members whose names match a NAME or PATTERN (* and ?,\n"
+     "      any case of a-z). Names that match nothing are told at the end (exit code 1).\n"
+     "      -C FOLDER      writes into FOLDER, made if missing (default: the current folder)\n"
+     "      -O             writes the one member chosen to standard output instead\n"
+     "      --raw          writes members as stored, pictures under their own names\n",
+     {"-O", "--raw"},
+     {"-C"},
+     Extract},
+    {"template",
+     "  vexagg template [--bits 6|8] PALETTE OUT.bmp\n"
+     "  vexagg template [--bits 6|8] ARCHIVE MEMBER OUT.bmp\n"
+     "      Writes OUT.bmp, a palette template for Marlovexine and vexagg, from a palette\n"
+     "      file or an archive's palette member (kb.pal, any case of a-z): raw (768 bytes,\n"
+     "      or 772 with a colour count), JASC-PAL, GIMP (.gpl), RIFF PAL, or the colour\n"
+     "      table of a bitmap. Prints the format, the number of colours and the bits.\n"
+     "      OUT.bmp ends in .bmp, and replaces only a bitmap file.\n"
+     "      --bits 6|8     the values are 6-bit (0-63, scaled) or 8-bit; without it, a raw\n"
+     "                     palette whose values are all 63 or less is 6-bit\n",
+     {},
+     {"--bits"},
+     MakeTemplateFrom},
+};
+
+std::string UsageText() {
+  std::string text = std::string("vexagg ") + VexaggVersion + UsageHead;
+  for (const TCommand& command : Commands)
+    text += command.usage;
+  return text + UsageTail;
+}
+
+const TCommand* FindCommand(const std::string& name) {
+  for (const TCommand& command : Commands)
+    if (name == command.name)
+      return &command;
+  return nullptr;
+}
+
+// The run up to its exit code; RunVexagg adds the check of standard output.
+int RunCommand(const std::vector<std::string>& args, const std::string& appFolder) {
+  if (args.empty()) { // no arguments: whoever types that wants to see what to type
+    WriteStandardError(UsageText());
+    return VexaggUsageError;
+  }
+  const std::string& name = args[0];
+  if (name == "--help" || name == "-h") {
+    WriteStandardOutput(UsageText());
+    return VexaggSuccess;
+  }
+  if (name == "--version") {
+    WriteStandardOutput(std::string("vexagg ") + VexaggVersion + "\n");
+    return VexaggSuccess;
+  }
+  const TCommand* command = FindCommand(name);
+  try {
+    if (command == nullptr)
+      throw EArgumentError("unknown command \"" + name + "\"");
+    const TArguments split = SplitArguments(args, *command);
+    if (split.help) {
+      WriteStandardOutput(std::string("Usage:\n") + command->usage);
+      return VexaggSuccess;
+    }
+    return command->run(split, appFolder);
+  } catch (const EArgumentError& e) {
+    const std::string help = command == nullptr ? "vexagg --help" : "vexagg " + name + " --help";
+    WriteStandardError("vexagg: " + e.Message() + "\nRun \"" + help + "\" for the usage.\n");
+    return VexaggUsageError;
+  }
 }
 
 } // namespace
 
 int RunVexagg(const std::vector<std::string>& args, const std::string& appFolder) {
-  if (args.empty()) {
-    WriteStandardError(VexaggUsageText);
-    return VexaggUsageError;
+  const int code = RunCommand(args, appFolder);
+  try {
+    FinishStandardOutput();
+  } catch (const Exception& e) {
+    ReportFailure(e);
+    return VexaggFailure;
   }
-  const std::string& command = args[0];
-  if (command == "--help" || command == "-h") {
-    WriteStandardOutput(VexaggUsageText);
-    return VexaggSuccess;
-  }
-  if (command == "--version") {
-    WriteStandardOutput(std::string("vexagg ") + VexaggVersion + "\n");
-    return VexaggSuccess;
-  }
-  if (command == "list") {
-    if (args.size() != 2)
-      return UsageError("list takes one argument: ARCHIVE");
-    return Reporting([&] { return ListArchive(args[1]); });
-  }
-  if (command == "update")
-    return Update(args, appFolder);
-  if (command == "extract")
-    return Extract(args, appFolder);
-  if (command == "template")
-    return MakeTemplateFrom(args);
-  return UsageError("unknown command \"" + command + "\"");
+  return code;
 }
 
 } // namespace vex

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -99,6 +100,25 @@ TEST_F(ConvertRawImageTest, TheTemplateIsReadOnceAtTheFirstPicture) {
   const TByteDynArray member = RawMember(7, 3, 1);
   converter.ConvertRawImage(member, Out("second.bmp"));
   EXPECT_EQ(ReadWholeFile(Out("second.bmp")), Expected({}, member));
+}
+
+// Without the program's own folder the template is looked for nowhere: not by a name relative
+// to the current folder, nor in the user's folder, which holds one here.
+TEST_F(ConvertRawImageTest, WithoutTheProgramsFolderNoTemplateIsLookedFor) {
+  fs::create_directories(Folder() / "marlovexine");
+  WriteWholeFile(Folder() / "marlovexine" / "TivPalette.bmp", TemplateFile({}));
+#ifndef _WIN32
+  const char* const given = std::getenv("XDG_DATA_HOME");
+  const std::string dataHome = given != nullptr ? given : "";
+  setenv("XDG_DATA_HOME", FolderString().c_str(), 1);
+  EXPECT_EQ(PaletteTemplatePath(""), "");
+  setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+#endif
+  TRawImageConverter converter(PaletteTemplatePath(""));
+  EXPECT_THROW_MSG(converter.ConvertRawImage(RawMember(3, 2), Out("out.bmp")), Exception,
+                   "Cannot find the folder of the running program, where TivPalette.bmp is "
+                   "looked for");
+  EXPECT_FALSE(fs::exists(Out("out.bmp")));
 }
 
 TEST_F(ConvertRawImageTest, ShortMembersAreRefusedBeforeTheirFileExists) {

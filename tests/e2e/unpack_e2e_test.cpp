@@ -130,11 +130,20 @@ TEST_F(UnpackE2ETest, WithoutAnArchiveShowsTheUsage) {
 TEST_F(UnpackE2ETest, FolderArgumentWithOrWithoutTrailingDelimiter) {
   ExpectedFiles expected;
   WriteWholeFile(Folder() / "a.agg", EveryNameArchive(expected));
-  for (const char* folder : {"out1", "out2/", "deep/er/out3"}) {
+  // A success that standard output does not take (a full disk) is told, and fails the run.
+  const bool haveFull = fs::exists("/dev/full");
+  for (const char* folder : {"out1", "out2/", "deep/er/out3", "full"}) {
     SCOPED_TRACE(folder);
-    const ToolRun run = Run({"a.agg", folder});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, Success);
+    const bool full = std::string(folder) == "full";
+    if (full && !haveFull)
+      continue;
+    const ToolRun run =
+        full ? RunTool("/bin/sh", {"-c", "exec \"$0\" a.agg full > /dev/full", Exe().string()},
+                       Folder().string())
+             : Run({"a.agg", folder});
+    EXPECT_EQ(run.exitCode, full ? 1 : 0);
+    EXPECT_EQ(run.out, full ? "" : Success);
+    EXPECT_EQ(run.err, full ? "Cannot write to standard output. No space left on device.\n" : "");
     ExpectFolderHolds(Folder() / folder, expected);
   }
 }

@@ -469,8 +469,9 @@ TEST_F(BitmapTest, OpenCreateWriteAndRebuildFailures) {
   }
   // The folder is made; a file where it must go fails with the folder's error.
   vextest::WriteWholeFile(Path("no"), {1});
-  ExpectRaised([&] { bitmap.WriteBitmapFile(Path("no/such/folder.bmp")); }, typeid(EFCreateError),
-               "Cannot create file \"" + vextest::NativePath(Path("no/such/folder.bmp")) + "\". " +
+  const std::string underFile = (Folder() / "no" / "such" / "folder.bmp").string();
+  ExpectRaised([&] { bitmap.WriteBitmapFile(underFile); }, typeid(EFCreateError),
+               "Cannot create file \"" + underFile + "\". " +
                    vextest::OsText(vextest::AlreadyExists));
 #ifndef _WIN32
   // A write that falls short, for real: no file of this process may grow at all for a moment

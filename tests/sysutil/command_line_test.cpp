@@ -58,6 +58,23 @@ TEST(SplitCommandLine, SeparatorsQuotesEmptyArgumentsAndTheProgramToken) {
   }
 }
 
+// vexagg keeps empty arguments, to refuse them; the program token is still no argument.
+TEST(SplitCommandLine, EmptyArgumentsKeptWhenAsked) {
+  const struct {
+    const char* line;
+    Args args;
+  } rows[] = {
+      {"prog \"\" a.agg", {"", "a.agg"}},
+      {"prog \"\"\"\" a.agg \"\"", {"", "a.agg", ""}},
+      {"prog a\"\" \"", {"a", ""}},
+      {"\"\" a.agg", {"a.agg"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.line);
+    EXPECT_EQ(SplitCommandLine(row.line, nullptr, TEmptyArguments::Kept), row.args);
+  }
+}
+
 // The second byte of a double-byte character is never a separator or a quote. Each line is
 // split with and without the double-byte rule, so every row shows that the rule is what
 // makes the difference.
@@ -83,7 +100,7 @@ TEST(SplitCommandLine, DoubleByteCharactersAreTakenWhole) {
   }
 }
 
-TEST(ProgramArguments, SkipsTheProgramAndEmptyArguments) {
+TEST(ProgramArguments, SkipsTheProgramAndEmptyArgumentsUnlessKept) {
   char program[] = "Marlovexine";
   char empty[] = "";
   char archive[] = "a.agg";
@@ -96,9 +113,12 @@ TEST(ProgramArguments, SkipsTheProgramAndEmptyArguments) {
   for (int i = 1; i < __argc; ++i)
     if (__argv[i][0] != '\0')
       expected.emplace_back(__argv[i]);
-  EXPECT_EQ(ProgramArguments(5, argv), expected);
+  EXPECT_EQ(ProgramArguments(5, argv, TEmptyArguments::Skipped), expected);
 #else
-  EXPECT_EQ(ProgramArguments(5, argv), (std::vector<std::string>{"a.agg", "out dir"}));
+  EXPECT_EQ(ProgramArguments(5, argv, TEmptyArguments::Skipped),
+            (std::vector<std::string>{"a.agg", "out dir"}));
+  EXPECT_EQ(ProgramArguments(5, argv, TEmptyArguments::Kept),
+            (std::vector<std::string>{"", "a.agg", "", "out dir"}));
 #endif
 }
 

@@ -6,6 +6,7 @@
 #include "expect_throw_msg.h"
 #include "files.h"
 #include "platform_errors.h"
+#include "replacing_file.h"
 #include "system_error.h"
 #include "temp_folder.h"
 
@@ -61,6 +62,16 @@ TEST_F(FileOutputTest, SaveBufferRaisesTheSystemError) {
   fs::create_directory(Folder() / "taken");
   EXPECT_THROW_MSG(SaveBufferToFile((Folder() / "taken").string(), {1}), EOSError,
                    OsMessage(IsAFolder));
+  EXPECT_TRUE(fs::is_directory(Folder() / "taken"));
+  // A file left unfinished (a failed write, an exception on its way) is taken away, and the
+  // name keeps its old file; no temporary file stays after either failure.
+  {
+    TReplacingFile unfinished((Folder() / "file").string(), TDurability::OnDisk);
+    ASSERT_TRUE(unfinished.IsOpen());
+    unfinished.File().Write("new", 3);
+  }
+  EXPECT_EQ(ReadWholeFile(Folder() / "file"), (std::vector<std::uint8_t>{1}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), {}), 2);
 }
 
 TEST_F(FileOutputTest, OpenFailuresNameTheAbsolutePath) {

@@ -17,46 +17,10 @@ using vextools::Noise;
 
 namespace {
 
-const std::string Usage =
-    "vexagg 1.1: looks inside .agg archives and puts edited members back.\n"
-    "\n"
-    "Usage:\n"
-    "  vexagg list ARCHIVE\n"
-    "      Prints the directory, one tab-separated row per member: index, key, name,\n"
-    "      offset, size, kind (raw, or picture WxH) and the file the unpack writes.\n"
-    "  vexagg update [--add] [--resize] [-n | --dry-run] BASE.agg FOLDER OUT.agg\n"
-    "      Writes OUT.agg with the directory of BASE.agg. Each member comes from its file\n"
-    "      in FOLDER (the name Marlovexine unpacks it to, any case of a-z) when that is\n"
-    "      there, else from BASE.agg. Prints a line per member whose bytes change: its\n"
-    "      name, replaced or added, and for pictures the pixels whose index changed and\n"
-    "      how many of those had no exact colour in the palette template TivPalette.bmp.\n"
-    "      Entries of FOLDER that match no member are left out, one line each on\n"
-    "      standard error, which ends with a summary line.\n"
-    "      --add          files of known names that BASE.agg lacks become new members\n"
-    "      --resize       pictures may come back at another size\n"
-    "      -n, --dry-run  does all the work and prints all the lines, but writes nothing\n"
-    "  vexagg extract ARCHIVE [-C FOLDER] [-O] [--raw] [NAME|PATTERN ...]\n"
-    "      Writes members as Marlovexine unpacks them, pictures as bitmap files coloured\n"
-    "      by TivPalette.bmp, and prints the name of each file written. Without names,\n"
-    "      every member; else the members whose names match a NAME or PATTERN (* and ?,\n"
-    "      any case of a-z). Names that match nothing are told at the end (exit code 1).\n"
-    "      -C FOLDER      writes into FOLDER, made if missing (default: the current folder)\n"
-    "      -O             writes the one member chosen to standard output instead\n"
-    "      --raw          writes members as stored, pictures under their own names\n"
-    "  vexagg template [--bits 6|8] PALETTE OUT.bmp\n"
-    "  vexagg template [--bits 6|8] ARCHIVE MEMBER OUT.bmp\n"
-    "      Writes OUT.bmp, a palette template for Marlovexine and vexagg, from a palette\n"
-    "      file or an archive's palette member (kb.pal, any case of a-z): raw (768 bytes,\n"
-    "      or 772 with a colour count), JASC-PAL, GIMP (.gpl), RIFF PAL, or the colour\n"
-    "      table of a bitmap. Prints the format, the number of colours and the bits.\n"
-    "      --bits 6|8     the values are 6-bit (0-63, scaled) or 8-bit; without it, a raw\n"
-    "                     palette whose values are all 63 or less is 6-bit\n"
-    "  vexagg --help, vexagg -h\n"
-    "      Prints this text.\n"
-    "  vexagg --version\n"
-    "      Prints the version.\n"
-    "\n"
-    "Exit code: 0 on success, 1 on a failure, 2 for wrong arguments.\n";
+// The line that follows every argument error: where to read how it goes.
+std::string Pointer(const std::string& command) {
+  return "Run \"vexagg " + command + (command.empty() ? "" : " ") + "--help\" for the usage.\n";
+}
 
 TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   fs::copy_file(VEXAGG_EXE, Exe().parent_path() / "vexagg");
@@ -76,6 +40,9 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   fs::create_directories(Folder() / "bad");
   WriteWholeFile(Folder() / "bad" / "overmain.bmp", {'B', 'M'});
   WriteWholeFile(Folder() / "text.agg", {'h', 'e', 'l', 'l', 'o'});
+  WriteWholeFile(Folder() / "text.bmp", {'B', 'y', 'e'});
+  WriteWholeFile(Folder() / "old.BMP", {'B', 'M'});
+  fs::create_directories(Folder() / "folder.bmp");
   auto truncated = ReadWholeFile(Folder() / "base.agg");
   truncated.resize(30); // overmain.bmp ends at 33
   WriteWholeFile(Folder() / "truncated.agg", truncated);
@@ -102,13 +69,22 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
                             "1\t0x925A\tovermain.bmp\t35\t8\tpicture 2x1\tovermain.bmp\n"
                             "2\t0xAF5F\tfont.icn\t43\t4\traw\tfont.icn\n";
   const std::string summary = "Members replaced: 1, added: 0; files left out: 2";
+  const auto empty = [](int n) {
+    return "vexagg: argument " + std::to_string(n) + " is empty: no file or member has that name\n";
+  };
   const std::string itself = "vexagg: OUT.agg \"link.agg\" is BASE.agg \"base.agg\" itself; "
                              "write the new archive to another file\n";
-  // Each run: its arguments, exit code, standard output and standard error.
+  // Each run: its arguments, exit code, standard output and standard error; standard output
+  // goes elsewhere through the shell when `redirect` says so.
   const auto expect = [&](const std::vector<std::string>& args, int exitCode,
-                          const std::string& out, const std::string& err) {
-    SCOPED_TRACE(args.empty() ? "" : args[0] + " " + args.back());
-    const ToolRun run = RunTool((Exe().parent_path() / "vexagg").string(), args, Folder().string());
+                          const std::string& out, const std::string& err,
+                          const std::string& redirect = "") {
+    SCOPED_TRACE(args.empty() ? "" : args[0] + " " + args.back() + redirect);
+    std::vector<std::string> shell = {"-c", "exec \"$0\" \"$@\"" + redirect,
+                                      (Exe().parent_path() / "vexagg").string()};
+    shell.insert(shell.end(), args.begin(), args.end());
+    const ToolRun run = redirect.empty() ? RunTool(shell[2], args, Folder().string())
+                                         : RunTool("/bin/sh", shell, Folder().string());
     EXPECT_EQ(run.exitCode, exitCode);
     EXPECT_EQ(run.out, out);
     EXPECT_EQ(run.err, err);
@@ -127,13 +103,38 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
                               "file itself in the folder.\nlinked/kb.pal\n";
   const std::string noFolder = "Cannot create file \"" + (Folder() / "none" / "out5.agg").string() +
                                "\". No such file or directory.\nnone/out5.agg\n";
-  expect({}, 2, "", Usage);
-  expect({"--help"}, 0, Usage, "");
-  expect({"-h"}, 0, Usage, "");
+  // The usage: where it goes, and lines of it that matter; a command's part holds no other's.
+  const auto expectUsage = [&](const std::vector<std::string>& args, int exitCode,
+                               const std::vector<std::string>& lines, const char* absent) {
+    SCOPED_TRACE(args.empty() ? "" : args[0] + " " + args.back());
+    const ToolRun run = RunTool((Exe().parent_path() / "vexagg").string(), args, Folder().string());
+    EXPECT_EQ(run.exitCode, exitCode);
+    const std::string& text = exitCode == 0 ? run.out : run.err;
+    EXPECT_EQ(exitCode == 0 ? run.err : run.out, "");
+    for (const std::string& line : lines)
+      EXPECT_NE(text.find(line), std::string::npos) << line;
+    EXPECT_EQ(text.find(absent), std::string::npos) << absent;
+  };
+  const std::vector<std::string> whole = {
+      "vexagg 1.1: looks inside", "\n  vexagg list ARCHIVE\n", "\n  vexagg extract ARCHIVE",
+      "\nExit code: 0 on success, 1 on a failure, 2 for wrong arguments.\n"};
+  expectUsage({}, 2, whole, "Run \"");
+  expectUsage({"--help"}, 0, whole, "Run \"");
+  expectUsage({"-h"}, 0, whole, "Run \"");
+  expectUsage({"list", "--help"}, 0, {"Usage:\n  vexagg list ARCHIVE\n"}, "update");
+  expectUsage({"update", "--bogus", "-h"}, 0, {"Usage:\n  vexagg update [--add]", "--resize  "},
+              "vexagg list");
   expect({"--version"}, 0, "vexagg 1.1\n", "");
-  expect({"pack", "x"}, 2, "", "vexagg: unknown command \"pack\"\n" + Usage);
-  expect({"list"}, 2, "", "vexagg: list takes one argument: ARCHIVE\n" + Usage);
+  expect({"pack", "x"}, 2, "", "vexagg: unknown command \"pack\"\n" + Pointer(""));
+  expect({"list"}, 2, "", "vexagg: list takes one argument: ARCHIVE\n" + Pointer("list"));
+  expect({"list", ""}, 2, "", empty(2) + Pointer("list"));
   expect({"list", "kinds.agg"}, 0, kinds, "");
+  // What standard output does not take fails the run, the listing and the usage alike.
+  if (fs::exists("/dev/full")) {
+    const std::string full = "Cannot write to standard output. No space left on device.\n";
+    expect({"list", "kinds.agg"}, 1, "", full, " > /dev/full");
+    expect({"--help"}, 1, "", full, " > /dev/full");
+  }
   expect({"list", "bad.agg"}, 1, "", "Range check error.\nfont.icn\n");
   expect({"list", "text.agg"}, 1, "", notArchive);
   expect({"list", "truncated.agg"}, 1, "", truncatedArchive);
@@ -148,11 +149,17 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   expect({"update", "--add", "base.agg", "unknown", "out5.agg"}, 1, "", notKnown);
   expect({"update", "base.agg", "linked", "out5.agg"}, 1, "", symlink);
   expect({"update", "base.agg", "unpacked", "none/out5.agg"}, 1, "", noFolder);
+  const std::string unpackedInto = " must be the folder BASE was unpacked into.\n";
   expect({"update", "base.agg", "missing", "out5.agg"}, 1, "",
-         "System Error.  Code: 2.\nNo such file or directory.\nmissing/\n");
+         "No such folder: FOLDER" + unpackedInto + "missing\n");
+  expect({"update", "base.agg", "out5.agg/", "unpacked"}, 1, "",
+         "No such folder: FOLDER" + unpackedInto + "out5.agg\n");
+  expect({"update", "base.agg", "kinds.agg", "out5.agg"}, 1, "",
+         "Not a folder: FOLDER" + unpackedInto + "kinds.agg\n");
   expect({"update", "--bogus", "base.agg", "unpacked", "out5.agg"}, 2, "",
-         "vexagg: unknown option \"--bogus\"\n" + Usage);
-  expect({"update", "base.agg", "unpacked", "link.agg"}, 2, "", itself + Usage);
+         "vexagg: unknown option \"--bogus\"\n" + Pointer("update"));
+  expect({"update", "base.agg", "unpacked", "link.agg"}, 2, "", itself + Pointer("update"));
+  expect({"update", "base.agg", "", "out5.agg"}, 2, "", empty(3) + Pointer("update"));
   expect({"update", "bad.agg", "unpacked", "out1.agg"}, 1, "", "Range check error.\nfont.icn\n");
   expect({"update", "base.agg", "bad", "out2.agg"}, 1, "",
          "Stream read error.\nbad/overmain.bmp\n");
@@ -161,6 +168,7 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
     return std::string(bytes.begin(), bytes.end());
   };
   expect({"extract", "base.agg", "-C", "all"}, 0, "all/kb.pal\nall/overmain.bmp\n", "");
+  expect({"extract", "text.agg", "-C", "all"}, 1, "", notArchive);
   expect({"extract", "-C", "some", "base.agg", "K?.PAL", "*.icn"}, 1, "some/kb.pal\n",
          "not in the archive: *.icn\n");
   expect({"extract", "base.agg", "-O", "over*"}, 0,
@@ -170,15 +178,37 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   expect({"extract", "base.agg", "--raw", "-C", "-O", "kb.pal"}, 0, "-O/kb.pal\n", "");
   expect({"extract", "base.agg", "-O"}, 1, "",
          "2 members are chosen, and standard output takes one: name one member.\n");
-  expect({"extract", "base.agg", "-C"}, 2, "", "vexagg: option \"-C\" needs a value\n" + Usage);
+  expect({"extract", "base.agg", "-C"}, 2, "",
+         "vexagg: option \"-C\" needs a value\n" + Pointer("extract"));
+  // An empty folder would let the member's name take its place: "kb.pal/" would be made.
+  expect({"extract", "base.agg", "-C", "", "kb.pal"}, 2, "",
+         "vexagg: option \"-C\" has an empty value\n" + Pointer("extract"));
+  expect({"extract", "base.agg", "kb.pal", ""}, 2, "", empty(4) + Pointer("extract"));
   expect({"template", "--bits", "7", "kb.pal", "t.bmp"}, 2, "",
-         "vexagg: --bits takes 6 or 8, not \"7\"\n" + Usage);
+         "vexagg: --bits takes 6 or 8, not \"7\"\n" + Pointer("template"));
+  expect({"template", "--bits", "", "kb.pal", "t.bmp"}, 2, "",
+         "vexagg: option \"--bits\" has an empty value\n" + Pointer("template"));
+  // OUT must be a bitmap, new or replacing one: reversed arguments never overwrite a palette.
+  expect({"template", "unpacked/overmain.bmp", "unpacked/kb.pal"}, 2, "",
+         "vexagg: OUT.bmp \"unpacked/kb.pal\" does not end in .bmp: the template is a bitmap "
+         "file\n" +
+             Pointer("template"));
+  expect({"template", "unpacked/overmain.bmp", "text.bmp"}, 2, "",
+         "vexagg: OUT.bmp \"text.bmp\" is there, and is no bitmap file (it does not begin with "
+         "\"BM\")\n" +
+             Pointer("template"));
+  expect({"template", "unpacked/overmain.bmp", "folder.bmp"}, 2, "",
+         "vexagg: OUT.bmp \"folder.bmp\" is there, and is no bitmap file that can be replaced: "
+         "Is a directory\n" +
+             Pointer("template"));
+  expect({"template", "unpacked/overmain.bmp", "old.BMP"}, 0, "bitmap\t256 colours\t8-bit\n", "");
+  EXPECT_EQ(ReadWholeFile(Folder() / "old.BMP").size(), 14u + 40 + 1024 + 4);
   expect({"template", "base.agg", "combat.pal", "t.bmp"}, 1, "",
          "No member of the archive has this name.\ncombat.pal\n");
   for (const char* file : {"kb.pal", "overmain.bmp"})
     EXPECT_EQ(ReadWholeFile(Folder() / "all" / file), ReadWholeFile(Folder() / "unpacked" / file));
   EXPECT_EQ(ReadWholeFile(Folder() / "out.agg"), ReadWholeFile(Folder() / "base.agg"));
-  for (const char* absent : {"out1.agg", "out2.agg", "out3.agg", "out5.agg", "t.bmp"})
+  for (const char* absent : {"out1.agg", "out2.agg", "out3.agg", "out5.agg", "t.bmp", "kb.pal"})
     EXPECT_FALSE(fs::exists(Folder() / absent)) << absent;
 }
 
