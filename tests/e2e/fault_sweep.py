@@ -42,13 +42,13 @@ ROWS = [
     ("update", "pread64", ON + r"big\.agg.*783, 5498\)", 1, 1, "boat.bkg"),
     ("update", "write", ON + r"new\.agg", 2, 1, "new.agg"),
     ("update", "fsync", ON + r"new\.agg", 1, 1, "new.agg"),
-    ("update", "close", ON + r"new\.agg", 1, 1, "new.agg"),
+    ("update", "close", ON + r"new\.agg", -1, 1, "new.agg"),
     ("update", "rename", r"new\.agg", 1, 1, "new.agg"),
     ("update", "fsync", ON + r"upd>", 1, 1, "upd"),
     ("template", "pread64", ON + r"big\.agg.*768, 3152127\)", 1, 1, "kb.pal"),
     ("template", "openat+", r"t\.bmp.*O_CREAT", -1, 1, "t.bmp"),
     ("template", "write", ON + r"t\.bmp", 1, 1, "t.bmp"),
-    ("template", "close", ON + r"t\.bmp", 1, 1, "t.bmp"),
+    ("template", "close", ON + r"t\.bmp", -1, 1, "t.bmp"),  # not the look at OUT
     ("template", "fsync", ON + r"t\.bmp", 1, 1, "t.bmp"),
     ("template", "rename", r"t\.bmp", 1, 1, "t.bmp"),
     ("unpack", "write", ON + r"dragon\.wlk", 2, signal.SIGTERM, 2 << 20),
@@ -166,7 +166,7 @@ def main(bin_folder, make_sample, work):
         "update": ([vexagg, "update", "big.agg", "edited", "upd/new.agg"], "upd",
                    {"new.agg": b"old OUT\n"}),
         "template": ([vexagg, "template", "big.agg", "kb.pal", "tpl/t.bmp"], "tpl",
-                     {"t.bmp": b"old OUT\n"}),
+                     {"t.bmp": b"BM old OUT\n"}),  # a bitmap, by its first bytes
     }
     traces, refs, traced = {}, {}, ",".join({row[1].rstrip("+") for row in ROWS})
     for key, (argv, folder, old) in commands.items():
