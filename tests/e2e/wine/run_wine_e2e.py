@@ -587,10 +587,14 @@ class SystemCallTest(WineCase):
         generic_read, generic_write = 0x80000000, 0x40000000
         self.assertEqual(opens[b"a.agg"], [generic_read, 0, 0, 3, 0, 0])  # no sharing
         self.assertEqual(opens[template], [generic_read, 1, 0, 3, 0, 0])  # shared for reading
-        # CREATE_NEW, FILE_ATTRIBUTE_NORMAL, and FILE_FLAG_OPEN_REPARSE_POINT: an output file is
-        # always a new file, and a link at the name is never followed.
+        # Each file is made new under a temporary name beside its own (CREATE_NEW, removal
+        # shared, FILE_ATTRIBUTE_NORMAL), then renamed over it, replacing what stood there.
+        moves = {c.text(1): c for c in run.own_calls("MoveFileExA")}
         for name in [b"out\\kb.pal", b"out\\combat.pal"]:
-            self.assertEqual(opens[name], [generic_write, 0, 0, 1, 0x00200080, 0], name)
+            temporary = moves[name].text(0)
+            self.assertRegex(temporary, re.escape(name) + rb"\.[0-9a-f]{8}\.tmp$")
+            self.assertEqual(opens[temporary], [generic_write, 4, 0, 1, 0x80, 0], name)
+            self.assertEqual(moves[name].value(2), 1)  # MOVEFILE_REPLACE_EXISTING
         # One write call for the member, none for the empty one.
         writes = [c.value(2) for c in run.own_calls("WriteFile")]
         self.assertEqual(writes.count(300), 1, writes)
