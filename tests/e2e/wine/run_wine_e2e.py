@@ -45,7 +45,7 @@ ALREADY_EXISTS = 183
 # The calls the relay trace reports; everything else stays out of it.
 RELAYED = (
     "user32.MessageBoxA;user32.GetSystemMetrics;GetCommandLineA;GetModuleFileNameA;"
-    "GetFullPathNameA;GetFileAttributesA;CreateDirectoryA;CreateFileA;ReadFile;WriteFile;"
+    "GetFullPathNameA;GetFileAttributesA;CreateDirectoryA;CreateFileA;ReadFile;WriteFile;MoveFileExA;"
     "SetFilePointer;FormatMessageA;GetCPInfo"
 )
 
