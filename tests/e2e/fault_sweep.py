@@ -111,7 +111,7 @@ def main(bin_folder, make_sample, work):
         fault = ("signal=" + want.name if sent else "error=EIO") + ":when=" + when
         res = run(argv, ["-e", "trace=" + call, "-e", "inject=%s:%s" % (call, fault)],
                   "%d.log" % row, folder, old)
-        hit = re.findall(r".*\(INJECTED\).*|.+(?=\n\d+ --- SIG)", open("%d.log" % row).read())
+        hit = re.findall(r".*\(INJECTED\).*|.+(?=\n\d+ +--- SIG)", open("%d.log" % row).read())
         bad = [] if hit and re.search(pattern, hit[0]) else ["missed: %r" % hit[:1]]  # or signalled
         bad += check(res, folder, old, refs[key], [-want, 128 + want] if sent else [want], name)
         print("FAIL" if bad else "PASS", key, call, pattern.replace(ON, "on "), which, fault, *bad)

@@ -37,7 +37,6 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   WriteWholeFile(Folder() / "text.agg", {'h', 'e', 'l', 'l', 'o'});
   WriteWholeFile(Folder() / "text.bmp", {'B', 'y', 'e'});
   WriteWholeFile(Folder() / "old.BMP", {'B', 'M'});
-  fs::create_directories(Folder() / "folder.bmp");
   auto truncated = ReadWholeFile(Folder() / "base.agg");
   truncated.resize(30); // overmain.bmp ends at 33
   WriteWholeFile(Folder() / "truncated.agg", truncated);
@@ -69,17 +68,11 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   };
   const std::string itself = "vexagg: OUT.agg \"link.agg\" is BASE.agg \"base.agg\" itself; "
                              "write the new archive to another file\n";
-  // Each run: its arguments, exit code, standard output and standard error; standard output
-  // goes elsewhere through the shell when `redirect` says so.
+  // Each run: its arguments, exit code, standard output and standard error.
   const auto expect = [&](const std::vector<std::string>& args, int exitCode,
-                          const std::string& out, const std::string& err,
-                          const std::string& redirect = "") {
-    SCOPED_TRACE(args.empty() ? "" : args[0] + " " + args.back() + redirect);
-    std::vector<std::string> shell = {"-c", "exec \"$0\" \"$@\"" + redirect,
-                                      (Exe().parent_path() / "vexagg").string()};
-    shell.insert(shell.end(), args.begin(), args.end());
-    const ToolRun run = redirect.empty() ? RunTool(shell[2], args, Folder().string())
-                                         : RunTool("/bin/sh", shell, Folder().string());
+                          const std::string& out, const std::string& err) {
+    SCOPED_TRACE(args.empty() ? "" : args[0] + " " + args.back());
+    const ToolRun run = RunTool((Exe().parent_path() / "vexagg").string(), args, Folder().string());
     EXPECT_EQ(run.exitCode, exitCode);
     EXPECT_EQ(run.out, out);
     EXPECT_EQ(run.err, err);
@@ -124,12 +117,6 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   expect({"list"}, 2, "", "vexagg: list takes one argument: ARCHIVE\n" + Pointer("list"));
   expect({"list", ""}, 2, "", empty(2) + Pointer("list"));
   expect({"list", "kinds.agg"}, 0, kinds, "");
-  // What standard output does not take fails the run, the listing and the usage alike.
-  if (fs::exists("/dev/full")) {
-    const std::string full = "Cannot write to standard output. No space left on device.\n";
-    expect({"list", "kinds.agg"}, 1, "", full, " > /dev/full");
-    expect({"--help"}, 1, "", full, " > /dev/full");
-  }
   expect({"list", "bad.agg"}, 1, "", "Range check error.\nfont.icn\n");
   expect({"list", "text.agg"}, 1, "", notArchive);
   expect({"list", "truncated.agg"}, 1, "", truncatedArchive);
@@ -191,10 +178,6 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   expect({"template", "unpacked/overmain.bmp", "text.bmp"}, 2, "",
          "vexagg: OUT.bmp \"text.bmp\" is there, and is no bitmap file (it does not begin with "
          "\"BM\")\n" +
-             Pointer("template"));
-  expect({"template", "unpacked/overmain.bmp", "folder.bmp"}, 2, "",
-         "vexagg: OUT.bmp \"folder.bmp\" is there, and is no bitmap file that can be replaced: "
-         "Is a directory\n" +
              Pointer("template"));
   expect({"template", "unpacked/overmain.bmp", "old.BMP"}, 0, "bitmap\t256 colours\t8-bit\n", "");
   EXPECT_EQ(ReadWholeFile(Folder() / "old.BMP").size(), 14u + 40 + 1024 + 4);

@@ -4,7 +4,6 @@
 #include "archive_update.h"
 #include "bmp_builder.h"
 #include "exceptions.h"
-#include "expect_throw_msg.h"
 #include "known_names.h"
 #include "member_names.h"
 #include "picture_file.h"
@@ -254,11 +253,6 @@ TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
     EXPECT_EQ(ReadWholeFile(At("out.agg")), (Bytes{'o', 'l', 'd'}));
     EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), {}), before);
   }
-  // Without the program's folder, no template: the first picture that needs one says so.
-  EXPECT_THROW_MSG(TPictureReader("").Read(Write("p.bmp", BitmapFile(Layout(24, 1, 2), {}))),
-                   Exception,
-                   "Cannot find the folder of the running program, where TivPalette.bmp is "
-                   "looked for");
 }
 
 } // namespace
