@@ -19,6 +19,11 @@ struct TBmpFileContents {
   // replaced by the entries the bit count implies when it is 0.
   TBitmapInfoHeader header;
   std::vector<TPaletteEntry> colours; // the colour table, in file order
+  // Opacity, 0 (transparent) to 255 (opaque): of each colour table entry (a PNG's tRNS),
+  // empty when all are opaque; and the bits of a 32-bit pixel that hold it (a V4 or V5
+  // header's alpha mask, or a PNG's alpha channel), 0 when the pixels carry none.
+  std::vector<std::uint8_t> colourAlpha;
+  std::uint32_t alphaMask = 0;
   // Uncompressed (compression 0 or 3) images and decoded RLE pictures only: the store the
   // image needs, and the pixel bytes the file holds, at most the store's size.
   TStoreGeometry geometry;
