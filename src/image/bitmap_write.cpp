@@ -38,6 +38,7 @@ void TBitmap::WriteBitmapFile(const std::string& path) {
   TReplacingFile file(path, TDurability::Cached);
   if (!file.IsOpen())
     TFile::RaiseOpenError(path, TOpenMode::CreateNew);
+  file.Reserve(bytes.size());
   const bool written =
       bytes.size() == 0 || file.File().Write(bytes.data(), bytes.size()) == bytes.size();
   // A write error reported only at close is a write error all the same.

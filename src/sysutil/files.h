@@ -88,6 +88,11 @@ public:
   // bits; Windows has none to give and changes nothing). False on failure, the system's last
   // error set; true when there is no file at `model`.
   bool TakePermissionsOf(const std::string& model);
+  // Sets aside room for `size` bytes of the file when a regular file stands at `replaced`,
+  // which this one is to be renamed over. ext4 writes a file out at the rename that replaces
+  // another when its blocks are still to be chosen; chosen now, nothing waits for them there.
+  // Advice only: nothing is reported, and systems without it do nothing.
+  void ReserveForReplacing(const std::string& replaced, std::uint64_t size);
 
 private:
   friend std::uint64_t CopyInKernel(const TFile& source, std::uint64_t offset, TFile& target,

@@ -165,6 +165,19 @@ std::uint64_t CopyInKernel(const TFile& source, std::uint64_t offset, TFile& tar
 #endif
 }
 
+void TFile::ReserveForReplacing(const std::string& replaced, std::uint64_t size) {
+#if defined(__linux__)
+  // A new name costs no such write-out, and the reservation would only cost time there.
+  struct stat standing {};
+  if (size > 0 && size <= static_cast<std::uint64_t>(INT64_MAX) &&
+      ::lstat(replaced.c_str(), &standing) == 0 && S_ISREG(standing.st_mode))
+    (void)::fallocate(static_cast<int>(handle_), FALLOC_FL_KEEP_SIZE, 0,
+                      static_cast<off_t>(size));
+#else
+  (void)replaced, (void)size;
+#endif
+}
+
 bool ForceFolder(const std::string& path) {
   if (path.empty() || DirectoryExists(path))
     return true;

@@ -212,6 +212,9 @@ std::uint64_t CopyInKernel(const TFile&, std::uint64_t, TFile&, std::uint64_t) {
   return 0;
 }
 
+// NTFS chooses a file's clusters as it is written, with nothing left over for a rename to do.
+void TFile::ReserveForReplacing(const std::string&, std::uint64_t) {}
+
 bool RemoveFile(const std::string& path) {
   return DeleteFileA(path.c_str()) != 0;
 }

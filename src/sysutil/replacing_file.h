@@ -26,6 +26,8 @@ public:
 
   bool IsOpen() const { return file_.IsOpen(); }
   TFile& File() { return file_; }
+  // Room for the `size` bytes the file will hold (see TFile::ReserveForReplacing).
+  void Reserve(std::uint64_t size) { file_.ReserveForReplacing(path_, size); }
   const std::string& TemporaryPath() const { return temporaryPath_; }
 
   // Flushes the file (OnDisk) and closes it. False, with the system's last error set, when the

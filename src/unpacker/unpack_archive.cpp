@@ -64,6 +64,7 @@ void StreamMember(const TFile& archive, const TDirectoryEntry& entry, const std:
   TReplacingFile file(path, TDurability::Cached);
   if (!file.IsOpen())
     RaiseLastSystemError();
+  file.Reserve(static_cast<std::uint64_t>(entry.size));
   CopyBetweenFiles(archive, static_cast<std::uint64_t>(entry.offset), file.File(),
                    static_cast<std::uint64_t>(entry.size));
   file.Commit();
