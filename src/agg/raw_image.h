@@ -17,9 +17,9 @@ namespace vex {
 extern const char* const PaletteTemplateName;
 
 // Where an executable in `appFolder` reads its template from: beside itself, else in the
-// user's data folder, else where an installation keeps the tool's files (see DataFolders and
-// LocateShippedFile). Empty when `appFolder` is: the executable's own folder is unknown, and
-// no other folder stands in for it. Raises nothing.
+// user's configuration folder, else where an installation keeps the tool's files (see DataFolders
+// and LocateShippedFile). Empty when `appFolder` is: the executable's own folder is unknown, and no
+// other folder stands in for it. Raises nothing.
 std::string PaletteTemplatePath(const std::string& appFolder);
 // Reads the template at `templatePath`, as PaletteTemplatePath gave it: raises Exception
 // "Cannot find the folder of the running program, where TivPalette.bmp is looked for" for an

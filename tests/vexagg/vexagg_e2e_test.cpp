@@ -195,7 +195,7 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
 namespace {
 
 // The user's palette, a member of their archive, becomes the template the unpack finds in their
-// data folder, and the pictures carry its colours.
+// configuration folder, and the pictures carry its colours.
 TEST_F(ToolCopyTest, ATemplateFromAPaletteMemberColoursTheUnpack) {
   fs::copy_file(VEXAGG_EXE, Exe().parent_path() / "vexagg");
   std::vector<std::uint8_t> palette; // 6-bit values, as VGA palettes hold them
@@ -205,8 +205,8 @@ TEST_F(ToolCopyTest, ATemplateFromAPaletteMemberColoursTheUnpack) {
   archive.Add(0xC848, palette);                       // kb.pal
   archive.Add(0x925A, {0, 0, 3, 0, 1, 0, 0, 1, 255}); // overmain.bmp, 3 x 1
   WriteWholeFile(Folder() / "a.agg", archive.Build());
-  const fs::path data = Folder() / "data";
-  ASSERT_EQ(setenv("XDG_DATA_HOME", data.c_str(), 1), 0);
+  const fs::path data = Folder() / "config";
+  ASSERT_EQ(setenv("XDG_CONFIG_HOME", data.c_str(), 1), 0);
   const ToolRun made =
       RunTool((Exe().parent_path() / "vexagg").string(),
               {"template", "a.agg", "KB.PAL", (data / "marlovexine" / "TivPalette.bmp").string()},
@@ -214,7 +214,7 @@ TEST_F(ToolCopyTest, ATemplateFromAPaletteMemberColoursTheUnpack) {
   EXPECT_EQ(made.out, "raw\t256 colours\t6-bit\n");
   EXPECT_EQ(made.err, "");
   EXPECT_EQ(Run({"a.agg"}).exitCode, 0); // nothing beside the tool: the user's template
-  unsetenv("XDG_DATA_HOME");
+  unsetenv("XDG_CONFIG_HOME");
   const std::vector<std::uint8_t> bitmap = ReadWholeFile(Folder() / "a" / "overmain.bmp");
   ASSERT_EQ(bitmap.size(), 14u + 40 + 1024 + 4);
   for (const int index : {0, 1, 100, 255}) {
