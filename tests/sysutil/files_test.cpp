@@ -161,8 +161,6 @@ TEST(DataFolders, TheUsersFolderComesBeforeTheInstalledOne) {
       {nullptr, nullptr, {"/app/../share/marlovexine/"}},
   };
   const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
-  const char* const config = std::getenv("XDG_CONFIG_HOME");
-  const std::string configBefore = config != nullptr ? config : "";
   setenv("XDG_DATA_HOME", "/d", 1);
   for (const auto& row : rows) {
     SCOPED_TRACE(row.folders[0]);
@@ -171,9 +169,6 @@ TEST(DataFolders, TheUsersFolderComesBeforeTheInstalledOne) {
     EXPECT_EQ(DataFolders("/app/"), row.folders);
   }
   setenv("HOME", home.c_str(), 1);
-  config != nullptr ? setenv("XDG_CONFIG_HOME", configBefore.c_str(), 1)
-                    : unsetenv("XDG_CONFIG_HOME");
-  unsetenv("XDG_DATA_HOME");
 }
 #endif
 
