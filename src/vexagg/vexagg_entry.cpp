@@ -165,8 +165,7 @@ int Extract(const TArguments& split, const std::string& appFolder) {
   choice.patterns.assign(split.operands.begin() + 1, split.operands.end());
   choice.raw = split.Has("--raw");
   if (choice.raw && split.Has("--png"))
-    throw EArgumentError("--raw and --png exclude each other: pictures are written as stored "
-                         "with --raw");
+    throw EArgumentError("--png and --raw exclude each other");
   if (split.Has("--png"))
     choice.pictureFile = TPictureFile::Png;
   choice.explainDirectory = true; // a file that is no archive is told as list tells it

@@ -156,8 +156,7 @@ TEST(DataFolders, TheUsersFolderComesBeforeTheInstalledOne) {
     std::vector<std::string> folders;
   } rows[] = {
       {"/c", "/h/", {"/c/marlovexine/", "/app/../share/marlovexine/"}},
-      {"relative", "/h/", {"/h/.config/marlovexine/", "/app/../share/marlovexine/"}},
-      {nullptr, "/h", {"/h/.config/marlovexine/", "/app/../share/marlovexine/"}},
+      {"relative", "/h", {"/h/.config/marlovexine/", "/app/../share/marlovexine/"}},
       {nullptr, nullptr, {"/app/../share/marlovexine/"}},
   };
   const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
