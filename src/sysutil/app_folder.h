@@ -16,7 +16,8 @@ std::string ExecutableFolder();
 // the user's own, "$XDG_CONFIG_HOME/marlovexine/" ("~/.config/marlovexine/" when that is not
 // set to an absolute path), where a user keeps files of their own without root and no install
 // prefix reaches; then the installation's, "../share/marlovexine/" from `appFolder`
-// (installations put bin/ and share/ under one prefix). None on Windows, where the files stay beside the executable.
+// (installations put bin/ and share/ under one prefix). None on Windows, where the files stay
+// beside the executable.
 std::vector<std::string> DataFolders(const std::string& appFolder);
 // The path to read `name`, a file that ships with the tool, from: `appFolder` + `name` when
 // anything of that name stands there (even a folder: its error is the one the user needs);
