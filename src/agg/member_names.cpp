@@ -33,6 +33,11 @@ std::string MemberFileName(const std::string& name) {
   return SameTextAscii(Extension(name), ".bkg") ? name + ".bmp" : name;
 }
 
+std::string PngFileName(const std::string& name) {
+  const std::string bitmapFile = MemberFileName(name);
+  return bitmapFile.substr(0, bitmapFile.size() - 4) + ".png";
+}
+
 std::string FoldedName(std::string name) {
   for (char& c : name) {
     if (c >= 'a' && c <= 'z')

@@ -19,6 +19,9 @@ bool IsPictureName(std::string_view name);
 // The name of the file the unpack writes the member `name` as: the name itself, or for a
 // ".bkg" picture the name with ".bmp" appended.
 std::string MemberFileName(const std::string& name);
+// The name of the PNG file the unpack writes the picture `name` (see IsPictureName) as: that of
+// its bitmap file with ".png" in place of ".bmp" ("overmain.png", "boat.bkg.png").
+std::string PngFileName(const std::string& name);
 
 // `name` with a to z in upper case: the archive's keys fold them alike, so names that differ
 // only there stand for one member.

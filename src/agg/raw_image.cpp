@@ -1,13 +1,28 @@
 // Raw image conversion: every image member is rebuilt in the converter's one bitmap, at its own
-// size in the template's format and colours, and written as a bitmap file.
+// size in the template's format and colours, and written as a bitmap file; or its indices are
+// encoded as they stand into a PNG file coloured by the template.
 #include "raw_image.h"
 
 #include "app_folder.h"
 #include "bmp_format.h"
 #include "exceptions.h"
+#include "png_writer.h"
 #include "vex_graphics.h"
 
 namespace vex {
+
+namespace {
+
+// The head of `member`. A short member is refused before its file exists, rather than read
+// past its end.
+TRawPictureHead MemberHead(TBytesView member) {
+  const std::optional<TRawPictureHead> head = ParseRawPictureHead(member.data(), member.size());
+  if (!head)
+    throw EReadError();
+  return *head;
+}
+
+} // namespace
 
 const char* const PaletteTemplateName = "TivPalette.bmp";
 
@@ -22,9 +37,11 @@ TPaletteTemplate ReadPaletteTemplate(const std::string& templatePath) {
   return TPaletteTemplate::Read(templatePath);
 }
 
-std::uint64_t WrittenPictureSize(const TRawPictureHead& head) {
+std::uint64_t WrittenPictureSize(const TRawPictureHead& head, TPictureFile file) {
   if (head.PixelCount() == 0)
     return 0;
+  if (file == TPictureFile::Png)
+    return IndexedPngSizeBound(head.width, head.height);
   constexpr std::uint64_t colourTable = 256 * 4;
   const std::uint64_t stride = (std::uint64_t{head.width} + 3) / 4 * 4;
   return bmp::FileHeaderSize + bmp::InfoHeaderSize + colourTable + stride * head.height;
@@ -54,19 +71,40 @@ void TRawImageConverter::CheckRawImage(const std::uint8_t* head, std::uint64_t m
 
 void TRawImageConverter::RebuildFromMember(TBytesView member) {
   const TPaletteTemplate& format = LoadedTemplate();
-  // A short member is refused before its file exists, rather than read past its end.
-  const std::optional<TRawPictureHead> head = ParseRawPictureHead(member.data(), member.size());
-  if (!head)
-    throw EReadError();
-  RebuildImage(format, head->width, head->height, member.data() + RawPixelsAt);
+  const TRawPictureHead head = MemberHead(member);
+  RebuildImage(format, head.width, head.height, member.data() + RawPixelsAt);
+}
+
+TBytesView TRawImageConverter::EncodedPng(TBytesView member) {
+  const TPaletteTemplate& format = LoadedTemplate();
+  const TRawPictureHead head = MemberHead(member);
+  // The template is judged as for a bitmap file, so that a template fails alike whichever
+  // file is asked for; no bitmap is made, since the indices go to the file as they stand.
+  const bool empty = head.PixelCount() == 0;
+  format.CheckConvertible(empty);
+  if (empty)
+    return {nullptr, 0}; // a PNG file has no form without pixels: an empty file, as for a bitmap
+  const std::vector<TPaletteEntry> palette = format.ConvertedColourTable();
+  EncodeIndexedPng({head.width, head.height, member.data() + RawPixelsAt, palette}, pngBuffer_);
+  return pngBuffer_;
 }
 
 void TRawImageConverter::ConvertRawImage(TBytesView member, const std::string& outputPath) {
+  if (file_ == TPictureFile::Png) {
+    WritePictureFile(outputPath, EncodedPng(member));
+    return;
+  }
   RebuildFromMember(member);
   bitmap_.WriteBitmapFile(outputPath);
 }
 
 void TRawImageConverter::ConvertRawImage(TBytesView member, TFile& output) {
+  if (file_ == TPictureFile::Png) {
+    const TBytesView bytes = EncodedPng(member);
+    if (bytes.size() != 0 && output.Write(bytes.data(), bytes.size()) != bytes.size())
+      throw EWriteError();
+    return;
+  }
   RebuildFromMember(member);
   bitmap_.WriteBitmapTo(output);
 }

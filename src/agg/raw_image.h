@@ -1,4 +1,5 @@
-// Turns a raw 8-bit image member into a bitmap file in the palette template's format.
+// Turns a raw 8-bit image member into a bitmap file in the palette template's format, or into
+// an indexed PNG file in its colours.
 #pragma once
 
 #include "bitmap.h"
@@ -16,36 +17,50 @@ namespace vex {
 extern const char* const PaletteTemplateName;
 
 // Where an executable in `appFolder` reads its template from: beside itself, else in the
-// user's data folder, else where an installation keeps the tool's files (see DataFolders and
-// LocateShippedFile). Empty when `appFolder` is: the executable's own folder is unknown, and
-// no other folder stands in for it. Raises nothing.
+// user's configuration folder, else where an installation keeps the tool's files (see DataFolders
+// and LocateShippedFile). Empty when `appFolder` is: the executable's own folder is unknown, and no
+// other folder stands in for it. Raises nothing.
 std::string PaletteTemplatePath(const std::string& appFolder);
 // Reads the template at `templatePath`, as PaletteTemplatePath gave it: raises Exception
 // "Cannot find the folder of the running program, where TivPalette.bmp is looked for" for an
 // empty path, else what TPaletteTemplate::Read raises.
 TPaletteTemplate ReadPaletteTemplate(const std::string& templatePath);
 
+// The kind of file a picture member becomes.
+enum class TPictureFile {
+  Bitmap, // a bitmap file in the template's format: NAME.bmp
+  Png,    // an 8-bit indexed PNG file, the template's colours its palette: NAME.png
+};
+
 // The bytes of the file ConvertRawImage writes for the picture `head` describes through an
 // 8-bit template with an info header (the one the tool ships): headers, 256 colours, rows
 // padded to 4 bytes; an empty file for a picture without pixels. Reckoned from the head alone,
 // so that the disk check before an unpack reads no template: a core-style template writes
-// 284 bytes less, a template with a larger header no more.
-std::uint64_t WrittenPictureSize(const TRawPictureHead& head);
+// 284 bytes less, a template with a larger header no more. A PNG file's size is known only
+// once its rows are compressed, so for `Png` this is the most it can take (see
+// IndexedPngSizeBound): the disk check may refuse a disk that would just have held the files,
+// never pass one that cannot.
+std::uint64_t WrittenPictureSize(const TRawPictureHead& head,
+                                 TPictureFile file = TPictureFile::Bitmap);
 
-// Converts raw image members into bitmap files. The palette template at `templatePath` is read
-// at the first picture and kept; each picture is then rebuilt, at its own size in the
-// template's format, colours, header style and resolution, in the one bitmap all conversions
-// share.
+// Converts raw image members into bitmap files, or PNG files. The palette template at
+// `templatePath` is read at the first picture and kept; each picture is then rebuilt, at its
+// own size in the template's format, colours, header style and resolution, in the one bitmap
+// all conversions share. A PNG file takes the member's indices as they stand and the colour
+// table a bitmap file would have as its palette (256 entries: the template's colours, then
+// black); the template must be one that bitmap files can be made in.
 class TRawImageConverter {
 public:
-  explicit TRawImageConverter(std::string templatePath) : templatePath_(std::move(templatePath)) {}
+  explicit TRawImageConverter(std::string templatePath, TPictureFile file = TPictureFile::Bitmap)
+      : templatePath_(std::move(templatePath)), file_(file) {}
 
   // Writes the image held in `member` (u16 width at byte 2, u16 height at byte 4, one palette
-  // index per pixel from byte 6, rows top down) as a bitmap file at `outputPath`. Raises,
-  // before the output file is created: what reading the template raises (the next call then
-  // reads it again); EReadError for a member shorter than its pixels; EOutOfResources when
-  // the picture cannot be made; then what TPaletteTemplate::CheckConvertible raises. Then what
-  // writing the file raises.
+  // index per pixel from byte 6, rows top down) as a bitmap or PNG file at `outputPath`; a
+  // picture without pixels as an empty file. Raises, before the output file is created: what
+  // reading the template raises (the next call then reads it again); EReadError for a member
+  // shorter than its pixels; EOutOfResources when the bitmap cannot be made; then what
+  // TPaletteTemplate::CheckConvertible raises; for a PNG file, what EncodeIndexedPng raises.
+  // Then what writing the file raises (see WritePictureFile).
   void ConvertRawImage(TBytesView member, const std::string& outputPath);
   // As ConvertRawImage, but the bitmap file goes to `output`, open for writing (standard
   // output).
@@ -69,10 +84,15 @@ private:
   // row first.
   void RebuildImage(const TPaletteTemplate& format, std::uint16_t width, std::uint16_t height,
                     const std::uint8_t* pixels);
+  // Checks the picture `member` holds against the template as RebuildFromMember does, and
+  // encodes it as an indexed PNG file into the PNG buffer; nothing for an empty picture.
+  TBytesView EncodedPng(TBytesView member);
 
   std::string templatePath_;
+  TPictureFile file_;
   std::optional<TPaletteTemplate> template_;
-  TBitmap bitmap_; // each picture in turn; its write buffer serves the next
+  TBitmap bitmap_;          // each picture in turn; its write buffer serves the next
+  TByteDynArray pngBuffer_; // each PNG file in turn, kept for its capacity
 };
 
 } // namespace vex

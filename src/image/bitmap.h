@@ -108,4 +108,10 @@ private:
   TByteDynArray writeBuffer_; // kept so that its capacity serves the next file
 };
 
+// Replaces the file at `path` (making its folder) with `bytes`, whole or not at all (see
+// TReplacingFile), as WriteBitmapFile writes its file; an empty view gives an empty file. Raises
+// EFCreateError when the file cannot be created or the name not replaced, EWriteError when a
+// write fails (a failed close included).
+void WritePictureFile(const std::string& path, TBytesView bytes);
+
 } // namespace vex

@@ -1,5 +1,6 @@
 // TBitmap::WriteBitmapFile and WriteBitmapTo: the whole file is encoded into one reusable buffer
-// and handed to the system in one write, since the tool writes hundreds of files in a run.
+// and handed to the system in one write, since the tool writes hundreds of files in a run; every
+// picture file, of whatever format, goes to its name the same way.
 #include "bitmap.h"
 
 #include "bmp_format.h"
@@ -34,7 +35,10 @@ TBytesView TBitmap::EncodedFile() {
 }
 
 void TBitmap::WriteBitmapFile(const std::string& path) {
-  const TBytesView bytes = EncodedFile();
+  WritePictureFile(path, EncodedFile());
+}
+
+void WritePictureFile(const std::string& path, TBytesView bytes) {
   TReplacingFile file(path, TDurability::Cached);
   if (!file.IsOpen())
     TFile::RaiseOpenError(path, TOpenMode::CreateNew);

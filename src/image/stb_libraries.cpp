@@ -9,3 +9,15 @@
 #define STBI_WRITE_NO_STDIO
 #include <stb_image.h>
 #include <stb_image_write.h>
+
+#include "stb_zlib.h"
+
+namespace vex {
+
+unsigned char* CompressZlib(const std::uint8_t* data, int size, int& streamSize) {
+  constexpr int quality = 8; // what stb_image_write uses for its own PNG files
+  // The compressor only reads its input, though it asks for a pointer it could write through.
+  return stbi_zlib_compress(const_cast<unsigned char*>(data), size, &streamSize, quality);
+}
+
+} // namespace vex

@@ -13,10 +13,11 @@ std::string ExecutableFolder();
 
 // The folders, each with its trailing delimiter, where a file that ships with the tool is
 // looked for when the executable's folder `appFolder` has none, in order. On Linux and macOS:
-// the user's own, "$XDG_DATA_HOME/marlovexine/" ("~/.local/share/marlovexine/" when that is
-// not set to an absolute path), where a user keeps files of their own without root; then the
-// installation's, "../share/marlovexine/" from `appFolder` (installations put bin/ and share/
-// under one prefix). None on Windows, where the files stay beside the executable.
+// the user's own, "$XDG_CONFIG_HOME/marlovexine/" ("~/.config/marlovexine/" when that is not
+// set to an absolute path), where a user keeps files of their own without root and no install
+// prefix reaches; then the installation's, "../share/marlovexine/" from `appFolder`
+// (installations put bin/ and share/ under one prefix). None on Windows, where the files stay
+// beside the executable.
 std::vector<std::string> DataFolders(const std::string& appFolder);
 // The path to read `name`, a file that ships with the tool, from: `appFolder` + `name` when
 // anything of that name stands there (even a folder: its error is the one the user needs);

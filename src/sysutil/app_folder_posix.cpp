@@ -1,6 +1,6 @@
 // The executable's folder on Linux (/proc/self/exe) and macOS (_NSGetExecutablePath), links
-// resolved; the user's data folder, and the share/ folder beside bin/ that an installation
-// under one prefix uses.
+// resolved; the user's configuration folder, and the share/ folder beside bin/ that an
+// installation under one prefix uses.
 #include "app_folder.h"
 
 #include "paths.h"
@@ -37,14 +37,15 @@ std::string ExecutableFolder() {
 
 std::vector<std::string> DataFolders(const std::string& appFolder) {
   std::vector<std::string> folders;
-  // A relative XDG_DATA_HOME is to be ignored, as is a HOME that names no absolute folder.
-  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  // The user's template is configuration, which no install writes: an install under the
+  // prefix ~/.local fills ~/.local/share, and would put the shipped template over the user's.
+  // A relative XDG_CONFIG_HOME is to be ignored, as is a HOME that names no absolute folder.
+  const char* configHome = std::getenv("XDG_CONFIG_HOME");
   const char* home = std::getenv("HOME");
-  if (dataHome != nullptr && dataHome[0] == '/')
-    folders.push_back(IncludeTrailingDelimiter(dataHome, SystemPathSyntax()) + "marlovexine/");
+  if (configHome != nullptr && configHome[0] == '/')
+    folders.push_back(IncludeTrailingDelimiter(configHome, SystemPathSyntax()) + "marlovexine/");
   else if (home != nullptr && home[0] == '/')
-    folders.push_back(IncludeTrailingDelimiter(home, SystemPathSyntax()) +
-                      ".local/share/marlovexine/");
+    folders.push_back(IncludeTrailingDelimiter(home, SystemPathSyntax()) + ".config/marlovexine/");
   // Without the executable's folder there is no installation to look into.
   if (!appFolder.empty())
     folders.push_back(appFolder + "../share/marlovexine/");

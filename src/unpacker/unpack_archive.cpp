@@ -73,9 +73,9 @@ void StreamMember(const TFile& archive, const TDirectoryEntry& entry, const std:
 // The template is looked for and read at the first picture, written or not: an archive
 // without pictures runs without one, and a bad template fails where it always did.
 TRawImageConverter& Converter(std::optional<TRawImageConverter>& converter,
-                              const std::string& appFolder) {
+                              const std::string& appFolder, TPictureFile pictureFile) {
   if (!converter)
-    converter.emplace(PaletteTemplatePath(appFolder));
+    converter.emplace(PaletteTemplatePath(appFolder), pictureFile);
   return *converter;
 }
 
@@ -101,7 +101,7 @@ std::vector<std::string> UnpackArchive(const std::string& archivePath,
       choice.explainDirectory ? TShortArchive::Explained : TShortArchive::Plain);
   const std::uint64_t archiveSize = directory.archiveSize;
   const std::vector<TDirectoryEntry>& entries = directory.entries;
-  const TUnpackPlan plan = PlanUnpack(entries, choice.patterns, choice.raw);
+  const TUnpackPlan plan = PlanUnpack(entries, choice.patterns, choice.raw, choice.pictureFile);
   if (choice.sink == nullptr) {
     CheckDiskSpace(archive, archiveSize, entries, plan, outputFolder);
     // The result is not looked at: a folder that cannot be made fails the first member's
@@ -115,6 +115,9 @@ std::vector<std::string> UnpackArchive(const std::string& archivePath,
   TMemberBuffer buffer;
   // One converter, with one bitmap, for all the pictures of this run.
   std::optional<TRawImageConverter> converter;
+  const auto pictures = [&]() -> TRawImageConverter& {
+    return Converter(converter, appFolder, choice.pictureFile);
+  };
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (!plan.chosen[i])
       continue;
@@ -133,14 +136,14 @@ std::vector<std::string> UnpackArchive(const std::string& archivePath,
         else
           StreamMember(archive, entry, path);
       } else if (plan.replacedLater[i]) {
-        CheckReplacedPicture(archive, entry, Converter(converter, appFolder));
+        CheckReplacedPicture(archive, entry, pictures());
         return;
       } else {
         const TBytesView member = ReadMember(archive, entry, buffer);
         if (choice.sink != nullptr)
-          Converter(converter, appFolder).ConvertRawImage(member, *choice.sink);
+          pictures().ConvertRawImage(member, *choice.sink);
         else
-          Converter(converter, appFolder).ConvertRawImage(member, path);
+          pictures().ConvertRawImage(member, path);
       }
       if (choice.written && choice.sink == nullptr)
         choice.written(plan.fileNames[i]);

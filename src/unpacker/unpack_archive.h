@@ -2,6 +2,7 @@
 #pragma once
 
 #include "files.h"
+#include "raw_image.h"
 
 #include <functional>
 #include <string>
@@ -16,6 +17,8 @@ struct TUnpackChoice {
   std::vector<std::string> patterns;
   // Pictures are written as stored, under the member's own name, as every other member is.
   bool raw = false;
+  // Unless `raw`: what the pictures become, bitmap files (NAME.bmp) or PNG files (NAME.png).
+  TPictureFile pictureFile = TPictureFile::Bitmap;
   // When set, the one file the chosen members leave goes here (standard output) instead of
   // into the folder, and no folder is made.
   TFile* sink = nullptr;

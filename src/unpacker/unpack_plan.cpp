@@ -21,7 +21,7 @@ namespace {
 // What the member leaves on disk once written; 0 when it fails its checks (it fails before
 // its file exists) or its head cannot be read (the loop then fails on it).
 std::uint64_t WrittenSize(const TFile& archive, std::uint64_t archiveSize,
-                          const TDirectoryEntry& entry, bool picture) {
+                          const TDirectoryEntry& entry, bool picture, TPictureFile pictureFile) {
   if (entry.size == 0 || !EntryInside(entry, archiveSize))
     return 0;
   const auto size = static_cast<std::uint64_t>(entry.size);
@@ -32,7 +32,7 @@ std::uint64_t WrittenSize(const TFile& archive, std::uint64_t archiveSize,
       archive.ReadAt(static_cast<std::uint64_t>(entry.offset), head, RawPixelsAt) != RawPixelsAt)
     return 0;
   const std::optional<TRawPictureHead> parsed = ParseRawPictureHead(head, size);
-  return parsed ? WrittenPictureSize(*parsed) : 0;
+  return parsed ? WrittenPictureSize(*parsed, pictureFile) : 0;
 }
 
 // The sizes of the regular files in `folder` that the unpack replaces, by name. A folder that
@@ -70,8 +70,10 @@ std::optional<std::uint64_t> FreeSpaceFor(const std::string& folder) {
 } // namespace
 
 TUnpackPlan PlanUnpack(const std::vector<TDirectoryEntry>& entries,
-                       const std::vector<std::string>& patterns, bool raw) {
+                       const std::vector<std::string>& patterns, bool raw,
+                       TPictureFile pictureFile) {
   TUnpackPlan plan;
+  plan.pictureFile = pictureFile;
   plan.names.reserve(entries.size());
   plan.fileNames.reserve(entries.size());
   plan.chosen.assign(entries.size(), patterns.empty());
@@ -80,7 +82,11 @@ TUnpackPlan PlanUnpack(const std::vector<TDirectoryEntry>& entries,
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const std::string& name = plan.names.emplace_back(MemberName(entries[i].key, i));
     plan.converted[i] = !raw && IsPictureName(name);
-    plan.fileNames.push_back(plan.converted[i] ? MemberFileName(name) : name);
+    if (!plan.converted[i])
+      plan.fileNames.push_back(name);
+    else
+      plan.fileNames.push_back(pictureFile == TPictureFile::Png ? PngFileName(name)
+                                                                : MemberFileName(name));
     for (std::size_t p = 0; p < patterns.size(); ++p) {
       if (MatchesNamePattern(patterns[p], name))
         plan.chosen[i] = used[p] = true;
@@ -107,7 +113,8 @@ void CheckDiskSpace(const TFile& archive, std::uint64_t archiveSize,
   std::unordered_map<std::string, std::uint64_t> written;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (plan.chosen[i] && !plan.replacedLater[i])
-      written[plan.fileNames[i]] = WrittenSize(archive, archiveSize, entries[i], plan.converted[i]);
+      written[plan.fileNames[i]] =
+          WrittenSize(archive, archiveSize, entries[i], plan.converted[i], plan.pictureFile);
   }
   // A file is replaced only once its new one is whole, so for a moment both stand: what the
   // files grow by, plus the largest of those moments. At most 65535 files of less than 4 GiB

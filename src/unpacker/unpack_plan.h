@@ -4,6 +4,7 @@
 
 #include "archive_directory.h"
 #include "files.h"
+#include "raw_image.h"
 
 #include <cstdint>
 #include <string>
@@ -19,25 +20,27 @@ struct TUnpackPlan {
   std::vector<bool> replacedLater;    // whether a later chosen member writes the same file
   std::vector<std::string> unmatched; // the patterns that chose no member
   std::size_t files = 0;              // the files the chosen members leave
+  TPictureFile pictureFile = TPictureFile::Bitmap; // what the converted pictures become
 };
 
 // The plan for the archive directory `entries`. Every member is chosen when `patterns` is
 // empty, else those whose names match one of them (see MatchesNamePattern). With `raw`,
-// pictures are written as stored, under their own names, as every other member is. Raises
-// nothing.
+// pictures are written as stored, under their own names, as every other member is; else as
+// `pictureFile` says, under MemberFileName's or PngFileName's name. Raises nothing.
 TUnpackPlan PlanUnpack(const std::vector<TDirectoryEntry>& entries,
-                       const std::vector<std::string>& patterns = {}, bool raw = false);
+                       const std::vector<std::string>& patterns = {}, bool raw = false,
+                       TPictureFile pictureFile = TPictureFile::Bitmap);
 
 // Adds up the room the unpack needs in `outputFolder` (a path ending with its delimiter): for
 // each file the last chosen member written to it, pictures at their written size (see
-// WrittenPictureSize), less the regular file already at that name where that is smaller; plus,
-// since a file is replaced only once its new one is whole, the largest file that stands twice
-// for a moment (the smaller of the old and the new). Raises Exception "Not enough
-// disk space: the archive unpacks to N bytes, M are free" when that is more than the free space of
-// the folder, or of the nearest folder above it that exists. A member that fails its checks counts
-// nothing, since it fails before its file exists; a disk the system cannot tell about passes,
-// and the first write then fails with its own error. A folder with none of the files costs
-// one listing, not a look per member.
+// WrittenPictureSize: PNG files at the most they can take), less the regular file already at that
+// name where that is smaller; plus, since a file is replaced only once its new one is whole, the
+// largest file that stands twice for a moment (the smaller of the old and the new). Raises
+// Exception "Not enough disk space: the archive unpacks to N bytes, M are free" when that is more
+// than the free space of the folder, or of the nearest folder above it that exists. A member that
+// fails its checks counts nothing, since it fails before its file exists; a disk the system cannot
+// tell about passes, and the first write then fails with its own error. A folder with none of the
+// files costs one listing, not a look per member.
 void CheckDiskSpace(const TFile& archive, std::uint64_t archiveSize,
                     const std::vector<TDirectoryEntry>& entries, const TUnpackPlan& plan,
                     const std::string& outputFolder);

@@ -164,6 +164,10 @@ int Extract(const TArguments& split, const std::string& appFolder) {
   TUnpackChoice choice;
   choice.patterns.assign(split.operands.begin() + 1, split.operands.end());
   choice.raw = split.Has("--raw");
+  if (choice.raw && split.Has("--png"))
+    throw EArgumentError("--png and --raw exclude each other");
+  if (split.Has("--png"))
+    choice.pictureFile = TPictureFile::Png;
   choice.explainDirectory = true; // a file that is no archive is told as list tells it
   choice.written = [&](const std::string& fileName) {
     WriteStandardOutput(shown + fileName + "\n");
@@ -253,15 +257,17 @@ const TCommand Commands[] = {
      {},
      Update},
     {"extract",
-     "  vexagg extract ARCHIVE [-C FOLDER] [-O] [--raw] [NAME|PATTERN ...]\n"
+     "  vexagg extract ARCHIVE [-C FOLDER] [-O] [--png | --raw] [NAME|PATTERN ...]\n"
      "      Writes members as Marlovexine unpacks them, pictures as bitmap files coloured\n"
      "      by TivPalette.bmp, and prints the name of each file written. Without names,\n"
      "      every member; else the members whose names match a NAME or PATTERN (* and ?,\n"
      "      any case of a-z). Names that match nothing are told at the end (exit code 1).\n"
      "      -C FOLDER      writes into FOLDER, made if missing (default: the current folder)\n"
      "      -O             writes the one member chosen to standard output instead\n"
+     "      --png          writes pictures as 8-bit indexed PNG files, NAME.png for\n"
+     "                     NAME.bmp: the colours of TivPalette.bmp, the member's indices\n"
      "      --raw          writes members as stored, pictures under their own names\n",
-     {"-O", "--raw"},
+     {"-O", "--png", "--raw"},
      {"-C"},
      Extract},
     {"template",

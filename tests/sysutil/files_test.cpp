@@ -146,21 +146,24 @@ TEST_F(ShippedFileTest, IsLookedForBesideTheExecutableFirst) {
 }
 
 #ifndef _WIN32
-// The user's data folder follows XDG_DATA_HOME when it is absolute (the end-to-end runs set
-// one), else HOME; the installation's folder comes after it.
+// The user's folder follows XDG_CONFIG_HOME when it is absolute (the end-to-end runs set
+// one), else HOME, and never the data folder, which an install under ~/.local fills; the
+// installation's folder comes after it.
 TEST(DataFolders, TheUsersFolderComesBeforeTheInstalledOne) {
   const struct {
-    const char* dataHome;
+    const char* configHome;
     const char* home;
     std::vector<std::string> folders;
   } rows[] = {
-      {"relative", "/h/", {"/h/.local/share/marlovexine/", "/app/../share/marlovexine/"}},
+      {"/c", "/h/", {"/c/marlovexine/", "/app/../share/marlovexine/"}},
+      {"relative", "/h", {"/h/.config/marlovexine/", "/app/../share/marlovexine/"}},
       {nullptr, nullptr, {"/app/../share/marlovexine/"}},
   };
   const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+  setenv("XDG_DATA_HOME", "/d", 1);
   for (const auto& row : rows) {
     SCOPED_TRACE(row.folders[0]);
-    row.dataHome ? setenv("XDG_DATA_HOME", row.dataHome, 1) : unsetenv("XDG_DATA_HOME");
+    row.configHome ? setenv("XDG_CONFIG_HOME", row.configHome, 1) : unsetenv("XDG_CONFIG_HOME");
     row.home ? setenv("HOME", row.home, 1) : unsetenv("HOME");
     EXPECT_EQ(DataFolders("/app/"), row.folders);
   }

@@ -158,6 +158,9 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   expect({"extract", "base.agg", "--raw", "-O", "overmain.bmp"}, 0,
          text({0, 0, 2, 0, 1, 0, 250, 7}), "");
   expect({"extract", "base.agg", "--raw", "-C", "-O", "kb.pal"}, 0, "-O/kb.pal\n", "");
+  expect({"extract", "base.agg", "--png", "-C", "png"}, 0, "png/kb.pal\npng/overmain.png\n", "");
+  expect({"extract", "base.agg", "--png", "--raw"}, 2, "",
+         "vexagg: --png and --raw exclude each other\n" + Pointer("extract"));
   expect({"extract", "base.agg", "-O"}, 1, "",
          "2 members are chosen, and standard output takes one: name one member.\n");
   expect({"extract", "base.agg", "-C"}, 2, "",
@@ -195,7 +198,7 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
 namespace {
 
 // The user's palette, a member of their archive, becomes the template the unpack finds in their
-// data folder, and the pictures carry its colours.
+// configuration folder, and the pictures carry its colours.
 TEST_F(ToolCopyTest, ATemplateFromAPaletteMemberColoursTheUnpack) {
   fs::copy_file(VEXAGG_EXE, Exe().parent_path() / "vexagg");
   std::vector<std::uint8_t> palette; // 6-bit values, as VGA palettes hold them
@@ -205,8 +208,8 @@ TEST_F(ToolCopyTest, ATemplateFromAPaletteMemberColoursTheUnpack) {
   archive.Add(0xC848, palette);                       // kb.pal
   archive.Add(0x925A, {0, 0, 3, 0, 1, 0, 0, 1, 255}); // overmain.bmp, 3 x 1
   WriteWholeFile(Folder() / "a.agg", archive.Build());
-  const fs::path data = Folder() / "data";
-  ASSERT_EQ(setenv("XDG_DATA_HOME", data.c_str(), 1), 0);
+  const fs::path data = Folder() / "config";
+  ASSERT_EQ(setenv("XDG_CONFIG_HOME", data.c_str(), 1), 0);
   const ToolRun made =
       RunTool((Exe().parent_path() / "vexagg").string(),
               {"template", "a.agg", "KB.PAL", (data / "marlovexine" / "TivPalette.bmp").string()},
@@ -214,7 +217,7 @@ TEST_F(ToolCopyTest, ATemplateFromAPaletteMemberColoursTheUnpack) {
   EXPECT_EQ(made.out, "raw\t256 colours\t6-bit\n");
   EXPECT_EQ(made.err, "");
   EXPECT_EQ(Run({"a.agg"}).exitCode, 0); // nothing beside the tool: the user's template
-  unsetenv("XDG_DATA_HOME");
+  unsetenv("XDG_CONFIG_HOME");
   const std::vector<std::uint8_t> bitmap = ReadWholeFile(Folder() / "a" / "overmain.bmp");
   ASSERT_EQ(bitmap.size(), 14u + 40 + 1024 + 4);
   for (const int index : {0, 1, 100, 255}) {
