@@ -175,7 +175,7 @@ TEST_F(VexaggTest, ColoursBecomeTheTemplatesIndices) {
   const TemplateLayout l565 = Layout(16, 3, 1, {}, {0xF800, 0x7E0, 0x1F});
   const TemplateLayout a16 = Layout(16, 2, 1, {}, {0x7C00, 0x3E0, 0x1F}, 0x8000);
   const TemplateLayout a32 = Layout(32, 3, 1, {}, {0xFF0000, 0xFF00, 0xFF}, 0xFF000000);
-  const Bytes bgra3{0, 0, 200, 0, 200, 0, 0, 128, 255, 255, 255, 255}; // 0, half, full alpha
+  const Bytes bgra3{200, 0, 0, 0, 0, 0, 200, 128, 255, 255, 255, 255}; // 0, half, full alpha
   const struct {
     const char* what;
     TemplateLayout file;
@@ -208,8 +208,8 @@ TEST_F(VexaggTest, ColoursBecomeTheTemplatesIndices) {
       {"pixels left out of a new picture are 0", l24, bgr4, {1, 0, 3, 0}, 4, 1, {}, {1, 0, 1, 0}},
       // BASE's red (200) cut to 5 bits is 25, ImageMagick's and rounded 24; 23 is an edit.
       {"5-6-5 over BASE", l565, {0, 0xC0, 0, 0xC8, 0, 0xB8, 0, 0}, {2, 2, 1}, 1, 1, {2, 2, 2}},
-      {"32-bit alpha", a32, bgra3, {4, 3, 0}, 3, 0, {}, {}, {}, 4, {1, 1}},
-      {"1-5-5-5 alpha", a16, {0, 0x7C, 255, 255}, {9, 0}, 2, 0, {}, {}, {}, 9, {1, 0}},
+      {"32-bit alpha", a32, bgra3, {4, 1, 0}, 3, 0, {}, {}, {}, 4, {1, 1}},
+      {"1-5-5-5 alpha", a16, {0x1F, 0, 255, 255}, {9, 0}, 2, 0, {}, {}, {}, 9, {1, 0}},
       {"8-bit alpha", unpacked8, px8, {200, 5, 2}, 3, 0, {}, {}, {0, 0, 9, 0}, 5, {1, 1}},
   };
   for (const auto& row : rows) {
