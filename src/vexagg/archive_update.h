@@ -16,7 +16,7 @@ struct TUpdateRequest {
   bool resize = false;      // a picture may come back at another size
   bool dryRun = false;      // everything but writing OUT
   // The index transparent pixels take; none: a picture with such pixels fails the update.
-  std::optional<std::uint8_t> transparentIndex;
+  std::optional<std::uint8_t> transparentIndex = std::nullopt;
 };
 
 // What the user is told: `changes` for standard output, `notes` for standard error.
