@@ -23,4 +23,11 @@ TChannel ChannelOf(std::uint32_t mask);
 // an unpacked picture saved as 5-5-5 maps back to its exact colours wherever they survive.
 std::uint8_t Scaled(std::uint32_t value, const TChannel& channel);
 
+// Whether the channel's value in `value` is what the 8-bit `colour` becomes when a writer
+// stores it in the channel's bits. Below 8 bits writers differ: some cut the low bits
+// (colour >> (8 - bits)), ImageMagick cuts the product (colour × max / 255 rounded down),
+// others round it; each of these counts, so an unedited picture saved in fewer bits by any
+// of them is seen as unedited. A channel of 8 bits or more must keep the colour in its top 8.
+bool StoresColour(std::uint32_t value, const TChannel& channel, std::uint8_t colour);
+
 } // namespace vex

@@ -35,6 +35,9 @@ constexpr std::size_t GreenMaskOffset = 44;
 constexpr std::size_t BlueMaskOffset = 48;
 constexpr std::uint32_t MasksSize = 12;
 constexpr std::uint32_t HeaderWithMasksSize = InfoHeaderSize + MasksSize;
+// The alpha mask: inside headers of 56 bytes or more (the V4 and V5 headers editors write).
+constexpr std::size_t AlphaMaskOffset = 52;
+constexpr std::uint32_t HeaderWithAlphaMaskSize = HeaderWithMasksSize + 4;
 
 // Core header: 12 bytes, unsigned 16-bit sizes, no compression, 3-byte colour entries.
 constexpr std::uint32_t CoreHeaderSize = 12;

@@ -53,8 +53,9 @@ private:
   std::uint64_t position_ = 0;
 };
 
-// The header bytes kept: the info header and the masks that headers of 52 bytes or more hold.
-using THeaderBytes = std::array<std::uint8_t, HeaderWithMasksSize>;
+// The header bytes kept: the info header and the masks that headers of 52 bytes or more hold,
+// with the alpha mask of those of 56 or more.
+using THeaderBytes = std::array<std::uint8_t, HeaderWithAlphaMaskSize>;
 
 constexpr std::uint32_t CompressionRle8 = 1, CompressionRle4 = 2, CompressionJpeg = 4,
                         CompressionPng = 5;
@@ -107,10 +108,10 @@ TBitmapInfoHeader ReadCoreHeader(TFileCursor& cursor, THeaderBytes& bytes) {
   return header;
 }
 
-// Reads an info header of `headerSize` (40 or more) bytes, keeping only its first 52.
+// Reads an info header of `headerSize` (40 or more) bytes, keeping only its first 56.
 TBitmapInfoHeader ReadInfoHeader(TFileCursor& cursor, THeaderBytes& bytes,
                                  std::uint32_t headerSize) {
-  const std::uint32_t kept = std::min(headerSize, HeaderWithMasksSize);
+  const std::uint32_t kept = std::min(headerSize, HeaderWithAlphaMaskSize);
   cursor.Read(bytes.data() + 4, kept - 4);
   cursor.Skip(headerSize - kept);
   TBitmapInfoHeader header;
@@ -130,11 +131,16 @@ TBitmapInfoHeader ReadInfoHeader(TFileCursor& cursor, THeaderBytes& bytes,
 
 // Masks matter for 16 and 32 bits with compression 3. A 40-byte header is followed by them;
 // longer headers of 52 bytes or more hold them; headers in between have no room for them.
+// Headers of 56 bytes or more also hold the alpha mask, which is the pixels' opacity only with
+// compression 3: writers fill it in for uncompressed 24-bit files too, where it means nothing.
 void ReadMasks(TFileCursor& cursor, THeaderBytes& bytes, std::uint32_t headerSize,
-               TBitmapInfoHeader& header) {
+               TBmpFileContents& contents) {
+  TBitmapInfoHeader& header = contents.header;
   if (header.compression != CompressionBitFields ||
       (header.bitCount != 16 && header.bitCount != 32))
     return;
+  if (headerSize >= HeaderWithAlphaMaskSize)
+    contents.alphaMask = GetU32(&bytes[AlphaMaskOffset]);
   if (headerSize == InfoHeaderSize)
     cursor.Read(&bytes[RedMaskOffset], MasksSize);
   else if (headerSize < HeaderWithMasksSize)
@@ -327,7 +333,7 @@ TBmpFileContents ReadBmpFile(const TFile& file, std::uint64_t offset, std::uint6
     RaiseInvalidGraphic();
   if (contents.header.planes != 1)
     RaiseInvalidGraphic();
-  ReadMasks(cursor, headerBytes, headerSize, contents.header);
+  ReadMasks(cursor, headerBytes, headerSize, contents);
   contents.colours = ReadColours(cursor, contents.header, contents.coreHeader);
   ReadPixels(cursor, contents, pixelOffset, wanted);
   return contents;

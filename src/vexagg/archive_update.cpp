@@ -122,7 +122,7 @@ bool CopyBytes(const TFile& from, std::uint64_t offset, std::uint64_t size, TArc
 class TArchiveUpdate {
 public:
   explicit TArchiveUpdate(const TUpdateRequest& request)
-      : request_(request), pictures_(request.templatePath) {
+      : request_(request), pictures_(request.templatePath, request.transparentIndex) {
     // An empty folder argument means the current folder, never the root.
     const std::string folder = request.folder.empty() ? "." : request.folder;
     folder_ = IncludeTrailingDelimiter(folder, SystemPathSyntax());
@@ -150,6 +150,7 @@ private:
   bool WriteRawFile(const TPlannedMember& member, TArchiveWriter& writer);
   bool WritePicture(const TPlannedMember& member, TArchiveWriter& writer);
   void WriteMember(const TPlannedMember& member, TArchiveWriter& writer);
+  void ReportMember(const TPlannedMember& member, bool differs);
   std::string Summary() const;
 
   const TUpdateRequest& request_;
@@ -340,13 +341,29 @@ void TArchiveUpdate::WriteMember(const TPlannedMember& member, TArchiveWriter& w
     differs = WritePicture(member, writer);
     break;
   }
-  if (!differs && !member.added)
+  ReportMember(member, differs);
+}
+
+// A member whose bytes differ gets a line; so does a picture with pixels whose opacity was
+// set aside, even when its bytes stay BASE's, since the user never sees that otherwise.
+void TArchiveUpdate::ReportMember(const TPlannedMember& member, bool differs) {
+  const bool picture = member.source == TSource::PictureFile;
+  const std::uint64_t transparent = picture ? pictures_.TransparentPixels() : 0;
+  const std::uint64_t partly = picture ? pictures_.PartlyTransparentPixels() : 0;
+  if (!differs && !member.added && transparent == 0 && partly == 0)
     return;
-  (member.added ? added_ : replaced_) += 1;
-  report_.changes += member.name + (member.added ? "\tadded" : "\treplaced");
-  if (member.source == TSource::PictureFile)
+  if (differs || member.added)
+    (member.added ? added_ : replaced_) += 1;
+  report_.changes += member.name + (member.added ? "\tadded"
+                                    : differs    ? "\treplaced"
+                                                 : "\tunchanged");
+  if (picture)
     report_.changes += '\t' + std::to_string(pictures_.ChangedPixels()) + '\t' +
                        std::to_string(pictures_.InexactPixels());
+  if (transparent != 0)
+    report_.changes += '\t' + std::to_string(transparent) + " transparent";
+  if (partly != 0)
+    report_.changes += '\t' + std::to_string(partly) + " partly transparent";
   report_.changes += '\n';
 }
 

@@ -1,6 +1,8 @@
 // vexagg update: a new archive from a base archive and a folder of edited files.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace vex {
@@ -13,13 +15,17 @@ struct TUpdateRequest {
   bool add = false;         // files of known names that BASE lacks become new members
   bool resize = false;      // a picture may come back at another size
   bool dryRun = false;      // everything but writing OUT
+  // The index transparent pixels take; none: a picture with such pixels fails the update.
+  std::optional<std::uint8_t> transparentIndex = std::nullopt;
 };
 
 // What the user is told: `changes` for standard output, `notes` for standard error.
 struct TUpdateReport {
   // A line per member whose bytes differ from BASE's, tab-separated: its name, "replaced" or
   // "added", and for a picture the pixels whose index changed and how many of those had no
-  // exact colour in the template.
+  // exact colour in the template; then "N transparent" and "N partly transparent" when it
+  // has such pixels (see TPictureReader), which give a picture whose bytes stay BASE's a
+  // line too, marked "unchanged".
   std::string changes;
   // A line per entry of FOLDER left out ("left out: NAME (why)"), then one summary line.
   std::string notes;

@@ -130,6 +130,15 @@ int List(const TArguments& split, const std::string& /*appFolder*/) {
   return Reporting([&] { return ListArchive(split.operands[0]); });
 }
 
+// The index of --transparent: decimal digits, 0 to 255. Raises EArgumentError for others.
+std::uint8_t TransparentIndex(const std::string& value) {
+  const bool digits = !value.empty() && value.size() <= 3 &&
+                      value.find_first_not_of("0123456789") == std::string::npos;
+  if (!digits || std::stoi(value) > 255)
+    throw EArgumentError("--transparent takes an index from 0 to 255, not \"" + value + "\"");
+  return static_cast<std::uint8_t>(std::stoi(value));
+}
+
 int Update(const TArguments& split, const std::string& appFolder) {
   const std::vector<std::string>& paths = split.operands;
   if (paths.size() != 3)
@@ -138,6 +147,8 @@ int Update(const TArguments& split, const std::string& appFolder) {
   request.add = split.Has("--add");
   request.resize = split.Has("--resize");
   request.dryRun = split.Has("--dry-run") || split.Has("-n");
+  if (split.Has("--transparent"))
+    request.transparentIndex = TransparentIndex(split.Value("--transparent"));
   request.basePath = paths[0], request.folder = paths[1], request.outPath = paths[2];
   request.templatePath = PaletteTemplatePath(appFolder);
   // Links and other spellings of one file are caught by the file's identity.
@@ -242,7 +253,8 @@ const TCommand Commands[] = {
      {},
      List},
     {"update",
-     "  vexagg update [--add] [--resize] [-n | --dry-run] BASE.agg FOLDER OUT.agg\n"
+     "  vexagg update [--add] [--resize] [--transparent INDEX] [-n | --dry-run]\n"
+     "                BASE.agg FOLDER OUT.agg\n"
      "      Writes OUT.agg with the directory of BASE.agg. Each member comes from its file\n"
      "      in FOLDER (the name Marlovexine unpacks it to, any case of a-z) when that is\n"
      "      there, else from BASE.agg. Prints a line per member whose bytes change: its\n"
@@ -252,9 +264,12 @@ const TCommand Commands[] = {
      "      standard error, which ends with a summary line.\n"
      "      --add          files of known names that BASE.agg lacks become new members\n"
      "      --resize       pictures may come back at another size\n"
+     "      --transparent INDEX\n"
+     "                     transparent pixels (alpha 0) take INDEX (0-255); without it a\n"
+     "                     picture that has any is refused\n"
      "      -n, --dry-run  does all the work and prints all the lines, but writes nothing\n",
      {"--add", "--resize", "--dry-run", "-n"},
-     {},
+     {"--transparent"},
      Update},
     {"extract",
      "  vexagg extract ARCHIVE [-C FOLDER] [-O] [--png | --raw] [NAME|PATTERN ...]\n"

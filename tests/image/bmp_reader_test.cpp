@@ -153,5 +153,26 @@ TEST(BmpChannelTest, ChannelsWidenAsImageMagickShowsThem) {
   }
 }
 
+// Cut (colour >> (8 - bits)), cut product (colour x max / 255) and rounded, worked by hand.
+TEST(BmpChannelTest, StoredValuesAreTheColourAtTheChannelsPrecision) {
+  const struct {
+    std::uint32_t mask, value;
+    std::uint8_t colour;
+    bool stored;
+  } rows[] = {
+      {0x1F, 6, 52, 1},          {0x1F, 5, 52, 0},          {0x1F, 7, 52, 0},
+      {0x1F, 0, 8, 1},           {0x1F, 1, 8, 1},           {0x1F, 2, 8, 0},
+      {0x1F, 1, 5, 1},           {0x7E0, 61u << 5, 250, 1}, {0x7E0, 62u << 5, 250, 1},
+      {0x7E0, 63u << 5, 250, 0}, {0x7E0, 60u << 5, 250, 0}, {0xF800, 0xC7FF, 200, 1},
+      {0xF800, 0xC800, 200, 1},  {0xF800, 0xD000, 200, 0},  {0x8000, 0x8000, 255, 1},
+      {0x8000, 0x7FFF, 255, 0},  {0xFF, 0xC8, 200, 1},      {0xFF, 0xC9, 200, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message()
+                 << std::hex << row.mask << " " << row.value << std::dec << " " << int(row.colour));
+    EXPECT_EQ(StoresColour(row.value, ChannelOf(row.mask), row.colour), row.stored);
+  }
+}
+
 } // namespace
 } // namespace vex

@@ -51,6 +51,7 @@ struct TemplateLayout {
   std::uint32_t coloursUsed = 256;
   std::vector<vex::TPaletteEntry> colours = TestColours(256); // the table the file holds
   std::array<std::uint32_t, 3> masks{};                       // red, green, blue
+  std::uint32_t alphaMask = 0; // with the masks, in headers of 56 bytes or more
   std::int32_t xResolution = 3780;
   std::int32_t yResolution = 2835;
   std::uint32_t coloursImportant = 17;
@@ -95,6 +96,7 @@ inline std::vector<std::uint8_t> TemplateFile(const TemplateLayout& t) {
   // Masks follow a 40-byte header and lie inside headers of 52 bytes or more.
   const bool masksAfter = t.headerSize == 40 && t.compression == 3;
   const bool masksInside = t.compression == 3 && t.headerSize >= 52;
+  const std::uint32_t masksEnd = !masksInside ? 40 : t.headerSize >= 56 ? 56 : 52;
   const std::uint32_t offset =
       14 + t.headerSize + (masksAfter ? 12 : 0) + entries * (t.Core() ? 3 : 4) + t.gap;
   const std::int32_t rows = std::abs(t.height);
@@ -119,7 +121,9 @@ inline std::vector<std::uint8_t> TemplateFile(const TemplateLayout& t) {
     b.U32(t.coloursUsed).U32(t.coloursImportant); // colours used, colours important
     if (masksAfter || masksInside)
       b.U32(t.masks[0]).U32(t.masks[1]).U32(t.masks[2]); // red, green, blue masks
-    b.Repeat(0, t.headerSize - std::min<std::uint32_t>(t.headerSize, masksInside ? 52 : 40));
+    if (masksEnd == 56)
+      b.U32(t.alphaMask); // alpha mask
+    b.Repeat(0, t.headerSize - std::min<std::uint32_t>(t.headerSize, masksEnd));
   }
   for (const vex::TPaletteEntry& c : t.colours) {
     b.U8(c.blue).U8(c.green).U8(c.red); // blue, green, red

@@ -141,6 +141,8 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   expect({"update", "--bogus", "base.agg", "unpacked", "out5.agg"}, 2, "",
          "vexagg: unknown option \"--bogus\"\n" + Pointer("update"));
   expect({"update", "base.agg", "unpacked", "link.agg"}, 2, "", itself + Pointer("update"));
+  expect({"update", "--transparent", "256", "base.agg", "unpacked", "out5.agg"}, 2, "",
+         "vexagg: --transparent takes an index from 0 to 255, not \"256\"\n" + Pointer("update"));
   expect({"update", "base.agg", "", "out5.agg"}, 2, "", empty(3) + Pointer("update"));
   expect({"update", "bad.agg", "unpacked", "out1.agg"}, 1, "", "Range check error.\nfont.icn\n");
   expect({"update", "base.agg", "bad", "out2.agg"}, 1, "",

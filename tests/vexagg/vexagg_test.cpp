@@ -40,10 +40,13 @@ Bytes BitmapFile(const TemplateLayout& layout, const Bytes& rows) {
   return file;
 }
 
-// A bitmap of its own colours (all of them counted); bit-field masks when `masks` has some.
+// A bitmap of its own colours (all of them counted); bit-field masks when `masks` has some,
+// in a V5 header with `alpha` as the alpha mask when that is not 0.
 TemplateLayout Layout(std::uint16_t bitCount, std::int32_t width, std::int32_t height,
-                      std::vector<Colour> colours = {}, std::array<std::uint32_t, 3> masks = {}) {
+                      std::vector<Colour> colours = {}, std::array<std::uint32_t, 3> masks = {},
+                      std::uint32_t alpha = 0) {
   TemplateLayout layout = TemplateLayout().Size(width, height).Bits(bitCount);
+  layout.alphaMask = alpha, layout.headerSize = alpha != 0 ? 124 : 40;
   layout.coloursUsed = static_cast<std::uint32_t>(colours.size());
   layout.colours = std::move(colours), layout.compression = masks[0] != 0 ? 3 : 0;
   layout.masks = masks;
@@ -169,6 +172,10 @@ TEST_F(VexaggTest, ColoursBecomeTheTemplatesIndices) {
   const TemplateLayout unpacked8 = Layout(8, 3, 1, unpacked), other8 = Layout(8, 3, 1, other);
   const TemplateLayout four = Layout(4, 4, 1, {{0, 0, 200}, {0, 190, 0}});
   const Bytes px8 = {200, 3, 2, 0}; // indices 200, 3, 2 and a byte of padding
+  const TemplateLayout l565 = Layout(16, 3, 1, {}, {0xF800, 0x7E0, 0x1F});
+  const TemplateLayout a16 = Layout(16, 2, 1, {}, {0x7C00, 0x3E0, 0x1F}, 0x8000);
+  const TemplateLayout a32 = Layout(32, 3, 1, {}, {0xFF0000, 0xFF00, 0xFF}, 0xFF000000);
+  const Bytes bgra3{200, 0, 0, 0, 0, 0, 200, 128, 255, 255, 255, 255}; // 0, half, full alpha
   const struct {
     const char* what;
     TemplateLayout file;
@@ -176,6 +183,9 @@ TEST_F(VexaggTest, ColoursBecomeTheTemplatesIndices) {
     std::uint64_t changed, inexact;
     Bytes base = {};    // BASE's indices, of the file's size; none when empty
     Bytes covered = {}; // what an RLE stream left in: 0 for a pixel it skipped
+    Bytes colourAlpha = {};
+    std::optional<std::uint8_t> transparentIndex = {};
+    std::array<std::uint64_t, 2> transparentAndPartly = {};
   } rows[] = {
       {"24-bit", l24, bgr4, {1, 3, 3, 0}, 4, 2},
       {"32-bit masks", Layout(32, 4, 1, {}, {0xFF0000, 0xFF00, 0xFF}), bgrx4, {1, 3, 3, 0}, 4, 2},
@@ -196,19 +206,41 @@ TEST_F(VexaggTest, ColoursBecomeTheTemplatesIndices) {
       {"BASE of another size", l24, bgr4, {1, 3, 3, 0}, 4, 2, {2, 3, 0}},
       {"pixels left out keep BASE's", l24, bgr4, {2, 0, 3, 9}, 1, 1, {2, 0, 9, 9}, {1, 0, 1, 0}},
       {"pixels left out of a new picture are 0", l24, bgr4, {1, 0, 3, 0}, 4, 1, {}, {1, 0, 1, 0}},
+      // BASE's red (200) cut to 5 bits is 25, ImageMagick's and rounded 24; 23 is an edit.
+      {"5-6-5 over BASE", l565, {0, 0xC0, 0, 0xC8, 0, 0xB8, 0, 0}, {2, 2, 1}, 1, 1, {2, 2, 2}},
+      {"32-bit alpha", a32, bgra3, {4, 1, 0}, 3, 0, {}, {}, {}, 4, {1, 1}},
+      {"1-5-5-5 alpha", a16, {0x1F, 0, 255, 255}, {9, 0}, 2, 0, {}, {}, {}, 9, {1, 0}},
+      {"8-bit alpha", unpacked8, px8, {200, 5, 2}, 3, 0, {}, {}, {0, 0, 9, 0}, 5, {1, 1}},
   };
-  TPictureReader reader(At("TivPalette.bmp"));
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
+    TPictureReader reader(At("TivPalette.bmp"), row.transparentIndex);
     TBmpFileContents file = ReadBmpFile(Write("picture.bmp", BitmapFile(row.file, row.rows)),
                                         TBmpPixels::AtPixelOffset);
-    file.covered = row.covered;
+    file.covered = row.covered, file.colourAlpha = row.colourAlpha;
     const auto width = static_cast<std::uint16_t>(row.file.width);
     reader.Convert(file, {{width, static_cast<std::uint16_t>(row.base.size() / width)}, row.base});
     EXPECT_EQ(reader.Indices(), row.indices);
     EXPECT_EQ(reader.ChangedPixels(), row.changed);
     EXPECT_EQ(reader.InexactPixels(), row.inexact);
+    EXPECT_EQ((std::array{reader.TransparentPixels(), reader.PartlyTransparentPixels()}),
+              row.transparentAndPartly);
   }
+}
+
+// Index 0's colour, (3, 255, 1), half opaque keeps BASE's 0; a transparent pixel is given 0.
+TEST_F(VexaggTest, PixelsWhoseOpacityIsSetAsideAreTold) {
+  ArchiveBuilder archive;
+  archive.Add(NameKey("left.bmp"), {0, 0, 2, 0, 1, 0, 0, 0});
+  Write("base.agg", archive.Build());
+  Write("TivPalette.bmp", TemplateFile({}));
+  Write("f/left.bmp", BitmapFile(Layout(32, 2, 1, {}, {0xFF0000, 0xFF00, 0xFF}, 0xFF000000),
+                                 {1, 255, 3, 128, 0, 0, 0, 0}));
+  TUpdateRequest transparent;
+  transparent.transparentIndex = 0;
+  EXPECT_EQ(Update("base.agg", "f", transparent),
+            "left.bmp\tunchanged\t0\t0\t1 transparent\t1 partly transparent\n"
+            "Members replaced: 0, added: 0; files left out: 0\n");
 }
 
 TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
@@ -234,6 +266,11 @@ TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
       {"overmain.bmp", picture, 0, "Bitmap image is not valid | " + bmp}, // index 5 of 2 colours
       {"overmain.bmp", BitmapFile(Layout(24, 1, 2), Bytes(8, 0)), 0,
        "Picture is 1x2 pixels, BASE's is 2x1; --resize takes the new size | " + bmp},
+      {"overmain.bmp",
+       BitmapFile(Layout(32, 2, 1, {}, {0xFF0000, 0xFF00, 0xFF}, 0xFF000000), Bytes(8, 0)), 0,
+       "2 pixels are transparent (alpha 0), which a picture cannot hold: --transparent INDEX "
+       "gives them that index | " +
+           bmp},
       {"kb.pal", {}, 0x80000000u, "Archive too large | kb.pal"},
       {"kb.pal", {}, 0x7FFFFFFFu, "Archive too large | overmain.bmp"},
       // Before the pixels: a template of masks that only a picture with pixels names as deeper.
