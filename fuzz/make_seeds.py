@@ -5,8 +5,8 @@
                                      OUTDIR/template: the BMP Suite images in the
                                      repository and a few 8-bit templates made here;
                                      OUTDIR/update: archives, each with one of those, and
-                                     with RLE8, RLE4 and PNG pictures of overmain.bmp's
-                                     size;
+                                     with RLE8 and RLE4 pictures and the PNG files of
+                                     tests/data/png (every kind) of overmain.bmp's size;
                                      OUTDIR/palette: a palette of every format read.
     make_seeds.py --hostile REGDIR   rewrites the hand-made hostile inputs kept in
                                      REGDIR/unpack, REGDIR/template and REGDIR/palette
@@ -21,10 +21,10 @@ import pathlib
 import shutil
 import struct
 import sys
-import zlib
 
 REPO = pathlib.Path(__file__).resolve().parent.parent
 BMPSUITE = REPO / "tests" / "data" / "bmpsuite"
+PNGS = REPO / "tests" / "data" / "png"
 
 # Keys of known names (the tool's table); any other key is written as file_N.
 KB_PAL = 0xC848  # kb.pal
@@ -245,58 +245,15 @@ def rle_seeds():
     }
 
 
-def png_picture(width, height, colour, depth, interlace=0, trns=None):
-    """A PNG of every pixel's samples (x + 3y + channel, cut to the depth), built chunk by
-    chunk; indexed ones carry a palette of 2**depth colours. Interlaced rows come pass by
-    pass."""
-    channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[colour]
-    passes = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2),
-              (0, 1, 1, 2)] if interlace else [(0, 0, 1, 1)]
-    raw = b""
-    for x0, y0, dx, dy in passes:
-        xs = range(x0, width, dx)
-        for y in range(y0, height, dy) if xs else []:
-            bits = "".join(format((x + 3 * y + c) % (1 << depth), f"0{depth}b")
-                           for x in xs for c in range(channels))
-            bits += "0" * (-len(bits) % 8)
-            raw += b"\0" + int(bits, 2).to_bytes(len(bits) // 8, "big")
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(
-            ">I", zlib.crc32(kind + data))
-    body = chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, colour, 0, 0, interlace))
-    if colour == 3:
-        body += chunk(b"PLTE", b"".join(bytes((i * 40 % 256, 255 - i, i)) for i in range(1 << depth)))
-    if trns is not None:
-        body += chunk(b"tRNS", trns)
-    return b"\x89PNG\r\n\x1a\n" + body + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
-
-
-def png_seeds(width, height):
-    """Every kind of PNG an editor saves: indexed, grey, grey with alpha, RGB, RGBA, at each
-    bit depth, with tRNS, interlaced."""
-    kinds = {f"indexed{d}": (3, d) for d in (1, 2, 4, 8)}
-    kinds.update({"grey1": (0, 1), "grey8": (0, 8), "grey16": (0, 16), "greyalpha8": (4, 8),
-                  "rgb8": (2, 8), "rgb16": (2, 16), "rgba8": (6, 8), "rgba16": (6, 16)})
-    seeds = {f"{k}_{width}x{height}.png": png_picture(width, height, *v) for k, v in kinds.items()}
-    seeds["indexed8_trns.png"] = png_picture(width, height, 3, 8, trns=bytes([0, 128, 255]))
-    seeds["grey8_trns.png"] = png_picture(width, height, 0, 8, trns=bytes([0, 4]))
-    seeds["rgb16_trns.png"] = png_picture(width, height, 2, 16, trns=bytes(range(6)))
-    seeds["rgb8_interlaced.png"] = png_picture(width, height, 2, 8, interlace=1)
-    seeds["indexed4_interlaced.png"] = png_picture(width, height, 3, 4, interlace=1)
-    return seeds
-
-
 def update_seeds(bitmaps):
     """fuzz_update: a u16 length, BASE of that length, then the bitmap for overmain.bmp."""
     archives = sorted((k, v) for k, v in unpack_seeds().items() if k != "empty_directory.agg")
     seeds = {f"{name}+{path.name}": struct.pack("<H", len(base)) + base + path.read_bytes()
              for (name, base), path in zip(itertools.cycle(archives), sorted(bitmaps.iterdir()))}
     for name, base in [(n, b) for n, b in archives if n in ("pictures.agg", "mixed.agg")]:
-        for bitmap, data in rle_seeds().items():
+        pngs = {path.name: path.read_bytes() for path in PNGS.glob("*.png")}
+        for bitmap, data in {**rle_seeds(), **pngs}.items():
             seeds[f"{name}+{bitmap}"] = struct.pack("<H", len(base)) + base + data
-        for picture, data in png_seeds(*((3, 2) if name == "pictures.agg" else (13, 7))).items():
-            seeds[f"{name}+{picture}"] = struct.pack("<H", len(base)) + base + data
     return seeds
 
 
