@@ -113,9 +113,9 @@ TEST_F(PngReaderTest, BrokenFilesAreRefusedWithWhatIsWrong) {
       {"rgb8.png", 1, {'p'}, "This is not a PNG file: it does not begin with the PNG signature"},
       {"rgb8.png", 70, {}, "The PNG file is cut short: it ends before its IEND chunk"},
       {"rgb8.png",
-       50,
-       {},
-       "The PNG file is cut short: its IDAT chunk at byte 33 needs 23 bytes, 9 are left"},
+       62,
+       {}, // in the IDAT chunk's CRC
+       "The PNG file is cut short: its IDAT chunk at byte 33 needs 23 bytes, 21 are left"},
       {"rgb8.png", 16, {0, 1, 0, 0}, "Picture wider or taller than 65535 pixels"},
       {"rgb8.png",
        16,
