@@ -53,13 +53,10 @@ TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size) {
                                 out.string(), workspace.TemplatePath().string()};
     // A PNG states its size big-endian at bytes 16 and 20, a bitmap little-endian at 18 and 22.
     const auto stated = [&](std::size_t at) -> std::uint64_t {
-      if (bitmap.size() < at + 4)
-        return 0;
-      if (png)
-        return std::uint64_t{picture[at]} << 24 | picture[at + 1] << 16 | picture[at + 2] << 8 |
-               picture[at + 3];
-      return static_cast<std::uint64_t>(std::abs(
-          static_cast<std::int64_t>(static_cast<std::int32_t>(vextest::FieldAt(picture + at, 4)))));
+      std::uint64_t value = 0;
+      for (std::size_t i = 0; i < 4 && at + 4 <= bitmap.size(); ++i)
+        value |= std::uint64_t{picture[at + i]} << 8 * (png ? 3 - i : i);
+      return png ? value : std::abs(std::int64_t{static_cast<std::int32_t>(value)});
     };
     request.resize = stated(png ? 16 : 18) * stated(png ? 20 : 22) <= (std::uint64_t{1} << 20);
     vex::UpdateArchive(request);

@@ -1,6 +1,5 @@
-// Tests of reading PNG files: every kind an editor saves comes as the parts a bitmap is read
-// into, and a broken file is refused with what is wrong. tests/data/png/README.md says how
-// its files were saved.
+// Reading PNG files: every kind an editor saves (tests/data/png/README.md says how) comes as
+// the parts a bitmap is read into; a broken file is refused with what is wrong.
 #include "exceptions.h"
 #include "png_reader.h"
 
@@ -20,11 +19,8 @@ protected:
     vextest::WriteWholeFile(Path("picture.png"), bytes);
     return ReadPngFile(TFile::OpenOrRaise(Path("picture.png"), TOpenMode::ReadShareRead), wanted);
   }
+  Bytes DataFile(const std::string& name) { return vextest::ReadWholeFile(VEX_PNG_DIR + name); }
 };
-
-Bytes DataFile(const std::string& name) {
-  return vextest::ReadWholeFile(std::string(VEX_PNG_DIR) + "/" + name);
-}
 
 // Pixels top row first: an index, or a 32-bit value (0xAARRGGBB under the masks) each.
 std::vector<std::uint32_t> PixelsOf(const TBmpFileContents& file) {
@@ -81,8 +77,7 @@ TEST_F(PngReaderTest, EveryKindComesAsIndicesOrColours) {
     const TBmpFileContents read = ReadPng(DataFile(row.file), TBmpPixels::AtPixelOffset);
     const TBmpFileContents checked = ReadPng(DataFile(row.file), TBmpPixels::CheckedOnly);
     const bool indexed = !row.colours.empty();
-    EXPECT_EQ(read.header.width, 3);
-    EXPECT_EQ(read.header.height, 2);
+    EXPECT_EQ(std::pair(read.header.width, read.header.height), std::pair(3, 2));
     EXPECT_EQ(read.header.bitCount, indexed ? 8 : 32);
     EXPECT_EQ(read.header.compression, indexed ? 0u : 3u);
     const auto masks = indexed ? std::array<std::uint32_t, 3>{}
@@ -99,7 +94,7 @@ TEST_F(PngReaderTest, EveryKindComesAsIndicesOrColours) {
 }
 
 TEST_F(PngReaderTest, BrokenFilesAreRefusedWithWhatIsWrong) {
-  const std::string invalid = "The PNG file is not valid: ";
+  const std::string invalid = "The PNG file is not valid: ", cut = "The PNG file is cut short: ";
   // rgb8.png: IHDR at byte 8 (width at 16, height at 20, depth 24, colour type 25), IDAT of 19
   // bytes at 33 (type at 37, data at 41), IEND at 64. indexed2.png's PLTE is at 33,
   // grey8_trns.png's tRNS of 2 bytes at 33.
@@ -111,15 +106,12 @@ TEST_F(PngReaderTest, BrokenFilesAreRefusedWithWhatIsWrong) {
     bool decoded = false; // refused only when the image data is decoded
   } rows[] = {
       {"rgb8.png", 1, {'p'}, "This is not a PNG file: it does not begin with the PNG signature"},
-      {"rgb8.png", 70, {}, "The PNG file is cut short: it ends before its IEND chunk"},
-      {"rgb8.png",
-       62,
-       {}, // in the IDAT chunk's CRC
-       "The PNG file is cut short: its IDAT chunk at byte 33 needs 23 bytes, 21 are left"},
+      {"rgb8.png", 70, {}, cut + "it ends before its IEND chunk"},
+      {"rgb8.png", 62, {}, cut + "its IDAT chunk at byte 33 needs 23 bytes, 21 are left"}, // CRC
       {"rgb8.png", 16, {0, 1, 0, 0}, "Picture wider or taller than 65535 pixels"},
       {"rgb8.png",
        16,
-       {0, 0, 0xFF, 0xFF, 0, 0, 0, 65},
+       {0, 0, 0xFF, 0xFF, 0, 0, 0, 65}, // 1032 x 19 pixels and the margin, and more
        "The PNG file states 65535 x 65 pixels, more than its 19 bytes of image data can hold"},
       {"rgb8.png", 15, {'X'}, invalid + "its first chunk is IHDX, not IHDR"},
       {"indexed2.png", 24, {16}, invalid + "bit depth 16 is not one colour type 3 may have"},

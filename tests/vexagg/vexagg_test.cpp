@@ -220,7 +220,11 @@ TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
   Write("base.agg", archive.Build());
   const Bytes picture = BitmapFile(Layout(8, 2, 1, {{0, 0, 0}, {1, 1, 1}}), {0, 5, 0, 0});
   const std::string bmp = InFolder("f", "overmain.bmp"), f = InFolder("f", "");
-  const std::string png = "\x89PNG\r\n\x1a\n";
+  const std::string png = "\x89PNG\r\n\x1a\n",
+                    jpeg = "A JPEG file loses colours as it is saved, so it cannot stand for "
+                           "overmain.bmp: save the picture as a BMP or PNG file | ";
+  const std::string three = "3 files match the member overmain.bmp: \"OVERMAIN.bmp\", "
+                            "\"overmain.bmp\" and \"overmain.png\"; keep only one | ";
   const struct {
     const char* file;
     Bytes bytes;
@@ -232,20 +236,8 @@ TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
       {"OverMain.PNG", Bytes(png.begin(), png.end()), 0,
        "The PNG file is cut short: it ends before its IEND chunk | " +
            InFolder("f", "OverMain.PNG")},
-      {"overmain.JPG",
-       {},
-       0,
-       "A JPEG file loses colours as it is saved, so it cannot stand for overmain.bmp: save the "
-       "picture as a BMP or PNG file | " +
-           InFolder("f", "overmain.JPG")},
-      {"overmain.bmp",
-       picture,
-       0,
-       "3 files match the member overmain.bmp: \"OVERMAIN.bmp\", \"overmain.bmp\" and "
-       "\"overmain.png\"; keep only one | " +
-           f,
-       TemplateFile({}),
-       {"OVERMAIN.bmp", "overmain.png"}},
+      {"overmain.JPG", {}, 0, jpeg + InFolder("f", "overmain.JPG")},
+      {"overmain.bmp", picture, 0, three + f, TemplateFile({}), {"OVERMAIN.bmp", "overmain.png"}},
       {"overmain.bmp", Bytes(64, 'X'), 0, "Bitmap image is not valid | " + bmp},
       {"overmain.bmp", TemplateFile(Layout(1, 65536, 1, {{0, 0, 0}, {1, 1, 1}})), 0,
        "Picture wider or taller than 65535 pixels | " + bmp},
