@@ -5,7 +5,8 @@
                                      OUTDIR/template: the BMP Suite images in the
                                      repository and a few 8-bit templates made here;
                                      OUTDIR/update: archives, each with one of those, and
-                                     with RLE8 and RLE4 pictures of overmain.bmp's size;
+                                     with RLE8 and RLE4 pictures and the PNG files of
+                                     tests/data/png (every kind) of overmain.bmp's size;
                                      OUTDIR/palette: a palette of every format read.
     make_seeds.py --hostile REGDIR   rewrites the hand-made hostile inputs kept in
                                      REGDIR/unpack, REGDIR/template and REGDIR/palette
@@ -23,6 +24,7 @@ import sys
 
 REPO = pathlib.Path(__file__).resolve().parent.parent
 BMPSUITE = REPO / "tests" / "data" / "bmpsuite"
+PNGS = REPO / "tests" / "data" / "png"
 
 # Keys of known names (the tool's table); any other key is written as file_N.
 KB_PAL = 0xC848  # kb.pal
@@ -249,7 +251,8 @@ def update_seeds(bitmaps):
     seeds = {f"{name}+{path.name}": struct.pack("<H", len(base)) + base + path.read_bytes()
              for (name, base), path in zip(itertools.cycle(archives), sorted(bitmaps.iterdir()))}
     for name, base in [(n, b) for n, b in archives if n in ("pictures.agg", "mixed.agg")]:
-        for bitmap, data in rle_seeds().items():
+        pngs = {path.name: path.read_bytes() for path in PNGS.glob("*.png")}
+        for bitmap, data in {**rle_seeds(), **pngs}.items():
             seeds[f"{name}+{bitmap}"] = struct.pack("<H", len(base)) + base + data
     return seeds
 

@@ -1,5 +1,6 @@
 // The update fuzz body. The input is a u16 length, BASE of that many bytes (or as many as
-// there are), then a bitmap that stands in FOLDER as overmain.bmp. Whatever they hold, the
+// there are), then a picture that stands in FOLDER as overmain.bmp, or as overmain.png when it
+// begins as a PNG file does. Whatever they hold, the
 // update fails with a message, leaving no OUT and no temporary file, or writes an OUT whose
 // directory lists BASE's entries in BASE's order; BASE and the bitmap stay as they were.
 #include "archive_listing.h"
@@ -9,6 +10,7 @@
 #include "fuzz_workspace.h"
 #include "input_checks.h"
 #include "known_names.h"
+#include "png_reader.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -37,7 +39,10 @@ TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size) {
   const std::string bitmap(data + skip + baseSize, data + size);
   const fs::path folder = workspace.OutFolder(), out = folder / "new.agg";
   fs::create_directory(folder);
-  std::ofstream(folder / "overmain.bmp", std::ios::binary) << bitmap;
+  const auto* picture = reinterpret_cast<const std::uint8_t*>(bitmap.data());
+  const bool png = bitmap.size() >= vex::PngSignatureSize && vex::IsPngSignature(picture);
+  const fs::path file = folder / (png ? "overmain.png" : "overmain.bmp");
+  std::ofstream(file, std::ios::binary) << bitmap;
   TInputOutcome outcome;
   try {
     // --resize: a picture of any size reaches the pixel reading, not only BASE's size. An RLE
@@ -46,13 +51,14 @@ TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size) {
     // refusal of another size is.
     vex::TUpdateRequest request{workspace.ArchivePath().string(), workspace.OutFolderString(),
                                 out.string(), workspace.TemplatePath().string()};
-    const auto stated = [&](std::size_t at) {
-      return bitmap.size() >= at + 4
-                 ? std::abs(static_cast<std::int64_t>(static_cast<std::int32_t>(
-                       vextest::FieldAt(reinterpret_cast<const std::uint8_t*>(&bitmap[at]), 4))))
-                 : 0;
+    // A PNG states its size big-endian at bytes 16 and 20, a bitmap little-endian at 18 and 22.
+    const auto stated = [&](std::size_t at) -> std::uint64_t {
+      std::uint64_t value = 0;
+      for (std::size_t i = 0; i < 4 && at + 4 <= bitmap.size(); ++i)
+        value |= std::uint64_t{picture[at + i]} << 8 * (png ? 3 - i : i);
+      return png ? value : std::abs(std::int64_t{static_cast<std::int32_t>(value)});
     };
-    request.resize = stated(18) * stated(22) <= (std::int64_t{1} << 20);
+    request.resize = stated(png ? 16 : 18) * stated(png ? 20 : 22) <= (std::uint64_t{1} << 20);
     vex::UpdateArchive(request);
   } catch (const vex::Exception& e) {
     outcome.message = e.Message();
@@ -63,8 +69,7 @@ TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size) {
   if (std::distance(fs::directory_iterator(folder), {}) != (updated ? 2 : 1) ||
       fs::exists(out) != updated)
     outcome.problem += " OUT or a temporary file misplaced";
-  if (ReadFileBytes(workspace.ArchivePath()) != base ||
-      ReadFileBytes(folder / "overmain.bmp") != bitmap)
+  if (ReadFileBytes(workspace.ArchivePath()) != base || ReadFileBytes(file) != bitmap)
     outcome.problem += " BASE or the bitmap changed";
   if (outcome.problem.empty() && updated &&
       DirectoryOf(out) != DirectoryOf(workspace.ArchivePath()))

@@ -14,15 +14,42 @@ namespace vex {
 
 namespace {
 
-// The known names by the folded name of the file the unpack writes for each.
+// A picture's file saved as PNG: the name the unpack writes with ".png" for its ".bmp".
+std::string PngFileName(const std::string& fileName) {
+  return fileName.substr(0, fileName.size() - 4) + ".png";
+}
+
+// The known names by the folded name of the file the unpack writes for each, and for
+// pictures by that of the same file saved as PNG.
 const std::unordered_map<std::string, std::string_view>& KnownFileNames() {
   static const std::unordered_map<std::string, std::string_view> names = [] {
     std::unordered_map<std::string, std::string_view> byFile;
-    for (const std::string_view name : KnownNameList())
-      byFile.emplace(FoldedName(MemberFileName(std::string(name))), name);
+    for (const std::string_view name : KnownNameList()) {
+      const std::string fileName = MemberFileName(std::string(name));
+      byFile.emplace(FoldedName(fileName), name);
+      if (IsPictureName(name))
+        byFile.emplace(FoldedName(PngFileName(fileName)), name);
+    }
     return byFile;
   }();
   return names;
+}
+
+// Picture formats that an editor saves and the update does not read, by folded extension:
+// files of a member's name in them are told apart from files that match nothing.
+constexpr std::string_view LossyExtensions[] = {".JPG", ".JPEG", ".JPE", ".JFIF"};
+constexpr std::string_view UnreadExtensions[] = {
+    ".GIF", ".TGA", ".WEBP", ".TIF", ".TIFF", ".PCX", ".ICO", ".PPM",  ".PGM",  ".PBM", ".PNM",
+    ".PAM", ".XPM", ".PSD",  ".XCF", ".ORA",  ".KRA", ".QOI", ".AVIF", ".HEIC", ".JXL", ".LBM"};
+
+// The length of `folded`'s extension when it is one of `extensions`, else 0.
+template <std::size_t N>
+std::size_t ExtensionIn(const std::string& folded, const std::string_view (&extensions)[N]) {
+  for (const std::string_view extension : extensions)
+    if (folded.size() > extension.size() &&
+        folded.compare(folded.size() - extension.size(), extension.size(), extension) == 0)
+      return extension.size();
+  return 0;
 }
 
 [[noreturn]] void RaiseConcerning(const std::string& message, const std::string& subject) {
@@ -56,23 +83,33 @@ void RaiseLink(const std::string& path) {
                   path);
 }
 
-// Records `file` as the one for a member or known name, failing when another file has it.
-void Claim(std::string& holder, const std::string& file, const std::string& member,
-           const std::string& folder) {
-  if (!holder.empty())
-    RaiseConcerning("Two files match the member " + member + ": \"" + holder + "\" and \"" + file +
-                        "\"; keep only one",
-                    folder);
-  holder = file;
+// Fails for a member or known name that more than one file matches, naming them all.
+void RequireOneFile(const std::vector<std::string>& files, const std::string& member,
+                    const std::string& folder) {
+  if (files.size() < 2)
+    return;
+  std::string listed;
+  for (std::size_t i = 0; i < files.size(); ++i)
+    listed += std::string(i == 0                  ? ""
+                          : i + 1 == files.size() ? " and "
+                                                  : ", ") +
+              '"' + files[i] + '"';
+  const std::string count = files.size() == 2 ? "Two" : std::to_string(files.size());
+  RaiseConcerning(count + " files match the member " + member + ": " + listed + "; keep only one",
+                  folder);
 }
 
 class TMatcher {
 public:
   TMatcher(const std::string& folder, const std::vector<std::string>& memberNames, bool add)
       : folder_(folder), memberNames_(memberNames), add_(add) {
-    match_.files.resize(memberNames.size());
-    for (std::size_t i = 0; i < memberNames.size(); ++i)
-      members_[FoldedName(MemberFileName(memberNames[i]))] = i; // the last of a name wins
+    claims_.resize(memberNames.size());
+    for (std::size_t i = 0; i < memberNames.size(); ++i) {
+      const std::string fileName = MemberFileName(memberNames[i]);
+      members_[FoldedName(fileName)] = i; // the last of a name wins
+      if (IsPictureName(memberNames[i]))
+        members_[FoldedName(PngFileName(fileName))] = i;
+    }
   }
 
   TFolderMatch Run() {
@@ -82,6 +119,7 @@ public:
               [](const TFolderEntry& a, const TFolderEntry& b) { return a.name < b.name; });
     for (const TFolderEntry& entry : entries)
       Match(entry);
+    TakeClaims();
     std::sort(match_.added.begin(), match_.added.end(),
               [](const TAddedFile& a, const TAddedFile& b) { return a.memberName < b.memberName; });
     return std::move(match_);
@@ -90,12 +128,16 @@ public:
 private:
   void Match(const TFolderEntry& entry);
   void MatchUnknownMember(const TFolderEntry& entry, const std::string& folded);
+  bool LeaveOutLookAlike(const TFolderEntry& entry, const std::string& folded);
+  void TakeClaims();
 
   const std::string& folder_;
   const std::vector<std::string>& memberNames_;
   bool add_;
   std::unordered_map<std::string, std::size_t> members_;
   std::unordered_map<std::string, std::size_t> added_; // folded file name -> index in added
+  std::vector<std::vector<std::string>> claims_;       // per member: the files matching it
+  std::vector<std::vector<std::string>> addedClaims_;  // per added member: the files for it
   TFolderMatch match_;
 };
 
@@ -107,10 +149,51 @@ void TMatcher::Match(const TFolderEntry& entry) {
   if (entry.kind == TEntryKind::Link)
     RaiseLink(folder_ + entry.name);
   // A folder or device here fails where it is opened, with the system's word for it.
-  Claim(match_.files[member->second], entry.name, memberNames_[member->second], folder_);
+  claims_[member->second].push_back(entry.name);
+}
+
+// Only once the whole folder is seen are all the files that match one member known.
+void TMatcher::TakeClaims() {
+  match_.files.resize(memberNames_.size());
+  for (std::size_t i = 0; i < claims_.size(); ++i) {
+    RequireOneFile(claims_[i], memberNames_[i], folder_);
+    if (!claims_[i].empty())
+      match_.files[i] = claims_[i].front();
+  }
+  for (std::size_t i = 0; i < addedClaims_.size(); ++i) {
+    RequireOneFile(addedClaims_[i], match_.added[i].memberName, folder_);
+    match_.added[i].fileName = addedClaims_[i].front();
+  }
+}
+
+// A file of a member's name (or with --add a known picture name) in a format the update does
+// not read: a JPEG fails, since its colours are not the ones it was given; others are left
+// out with a word on what to save instead. False for any other entry.
+bool TMatcher::LeaveOutLookAlike(const TFolderEntry& entry, const std::string& folded) {
+  const std::size_t lossy = ExtensionIn(folded, LossyExtensions);
+  const std::size_t extension = lossy != 0 ? lossy : ExtensionIn(folded, UnreadExtensions);
+  if (extension == 0 || entry.kind != TEntryKind::File)
+    return false;
+  const std::string asBitmap = folded.substr(0, folded.size() - extension) + ".BMP";
+  std::string like;
+  if (const auto member = members_.find(asBitmap); member != members_.end())
+    like = MemberFileName(memberNames_[member->second]);
+  else if (const auto known = KnownFileNames().find(asBitmap);
+           add_ && known != KnownFileNames().end())
+    like = MemberFileName(std::string(known->second));
+  else
+    return false;
+  if (lossy != 0)
+    RaiseConcerning("A JPEG file loses colours as it is saved, so it cannot stand for " + like +
+                        ": save the picture as a BMP or PNG file",
+                    folder_ + entry.name);
+  match_.leftOut.push_back(entry.name + " (looks like " + like + ": save it as a BMP or PNG file)");
+  return true;
 }
 
 void TMatcher::MatchUnknownMember(const TFolderEntry& entry, const std::string& folded) {
+  if (LeaveOutLookAlike(entry, folded))
+    return;
   const auto known = KnownFileNames().find(folded);
   const bool isKnown = known != KnownFileNames().end();
   if (add_ && isKnown && entry.kind == TEntryKind::Link)
@@ -121,10 +204,14 @@ void TMatcher::MatchUnknownMember(const TFolderEntry& entry, const std::string& 
                       "unpack finds a member by a name the known-name table lacks (the unpack "
                       "would call it file_N)",
                       folder_ + entry.name);
-    const auto [slot, fresh] = added_.emplace(folded, match_.added.size());
-    if (fresh)
-      match_.added.push_back({"", std::string(known->second), KeyOf(known->second)});
-    Claim(match_.added[slot->second].fileName, entry.name, std::string(known->second), folder_);
+    // A name and its PNG twin are one member to add.
+    const std::string member(known->second);
+    const auto [slot, fresh] = added_.emplace(FoldedName(member), match_.added.size());
+    if (fresh) {
+      match_.added.push_back({"", member, KeyOf(known->second)});
+      addedClaims_.emplace_back();
+    }
+    addedClaims_[slot->second].push_back(entry.name);
     return;
   }
   std::string why;

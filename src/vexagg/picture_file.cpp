@@ -6,6 +6,7 @@
 #include "bmp_format.h"
 #include "bmp_reader.h"
 #include "exceptions.h"
+#include "png_reader.h"
 #include "raw_image.h"
 
 #include <array>
@@ -100,11 +101,24 @@ const std::uint8_t* RowOf(const TBmpFileContents& file, std::size_t pictureRow) 
   return file.pixels.data() + fileRow * file.geometry.stride;
 }
 
+// A picture in either format an editor saves it in, told apart by its first bytes whatever
+// its name: a PNG saved under the bitmap's name is still read.
+TBmpFileContents ReadPictureFile(const std::string& path, TBmpPixels wanted) {
+  const TFile file = TFile::OpenOrRaise(path, TOpenMode::ReadShareRead);
+  const std::uint64_t size = file.Size();
+  std::uint8_t start[PngSignatureSize] = {};
+  if (size >= PngSignatureSize)
+    file.ReadExactAt(0, start, PngSignatureSize);
+  if (IsPngSignature(start))
+    return ReadPngFile(file, wanted);
+  return ReadBmpFile(file, 0, size, wanted);
+}
+
 } // namespace
 
 TPictureSize ReadPictureSize(const std::string& path) {
   TPixelLayout layout;
-  return PictureOf(ReadBmpFile(path, TBmpPixels::CheckedOnly), layout);
+  return PictureOf(ReadPictureFile(path, TBmpPixels::CheckedOnly), layout);
 }
 
 void TPictureReader::LoadTemplate() {
@@ -118,7 +132,7 @@ void TPictureReader::LoadTemplate() {
 }
 
 TPictureSize TPictureReader::Read(const std::string& path, const TBasePicture& base) {
-  return Convert(ReadBmpFile(path, TBmpPixels::AtPixelOffset), base);
+  return Convert(ReadPictureFile(path, TBmpPixels::AtPixelOffset), base);
 }
 
 // A file's pixel layout, and its colour table's entries mapped once each; an entry past the

@@ -27,9 +27,10 @@ struct TPictureSize {
   friend bool operator!=(TPictureSize a, TPictureSize b) { return !(a == b); }
 };
 
-// Checks the bitmap file at `path` as a picture that can go back into an archive, reading all
-// but its pixels, and returns its size. Raises what ReadBmpFile raises for a picture
-// (TBmpPixels::CheckedOnly), RLE8 and RLE4 streams run through; EInvalidGraphic "Bitmap image
+// Checks the bitmap or PNG file at `path` (told apart by its first bytes, whatever its name)
+// as a picture that can go back into an archive, reading all but its pixels, and returns its
+// size. Raises what ReadBmpFile raises for a picture (TBmpPixels::CheckedOnly), RLE8 and RLE4
+// streams run through, or what ReadPngFile raises with CheckedOnly; EInvalidGraphic "Bitmap image
 // is not valid" for pixels other than 1, 4, 8 bits with a colour table or 16, 24, 32 bits of
 // colour, or a colour mask that is 0 or not one run of bits; EInvalidGraphic "Picture wider or
 // taller than 65535 pixels".
@@ -68,7 +69,8 @@ public:
   // Reads the picture at `path` and returns its size: Indices() then holds one index per
   // pixel, rows top down; ChangedPixels() counts the pixels whose index is not BASE's (all of
   // them when `base` is not of the file's size), and InexactPixels() those of them whose
-  // colour the palette does not hold. Raises what ReadPictureSize raises; EInvalidGraphic
+  // colour the palette does not hold. Raises what ReadPictureSize raises, and for a PNG file
+  // what decoding it raises (ReadPngFile); EInvalidGraphic
   // "Bitmap image is not valid" for a pixel that indexes past the file's colour table; and,
   // when the first picture needs the template, what reading it raises
   // (TPaletteTemplate::Read), then what TPaletteTemplate::CheckConvertible raises for a

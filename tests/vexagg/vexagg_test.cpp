@@ -138,14 +138,16 @@ TEST_F(VexaggTest, EachMemberComesFromItsFileOrFromBase) {
   const Colour c = TestColours(10)[9]; // then one step away from it
   Write("f/left.bmp", BitmapFile(Layout(24, 2, 1), {c.blue, c.green, c.red, c.blue, c.green,
                                                     std::uint8_t(c.red + 1), 0, 0}));
-  Write("f/notes.txt", {});  // matches nothing
-  Write("f/sub/kb.pal", {}); // nor does a subfolder
+  Write("f/notes.txt", {});    // matches nothing
+  Write("f/overmain.gif", {}); // a picture in a format not read
+  Write("f/sub/kb.pal", {});   // nor does a subfolder
   TUpdateRequest resize;
   resize.resize = true;
   EXPECT_EQ(Update("base.agg", "f", resize),
             "left.bmp\treplaced\t2\t1\nkb.pal\treplaced\n"
-            "left out: notes.txt (no member of BASE has this name)\nleft out: sub (a folder)\n"
-            "Members replaced: 2, added: 0; files left out: 2\n");
+            "left out: notes.txt (no member of BASE has this name)\nleft out: overmain.gif (looks "
+            "like overmain.bmp: save it as a BMP or PNG file)\nleft out: sub (a folder)\n"
+            "Members replaced: 2, added: 0; files left out: 3\n");
   ArchiveBuilder out; // the same directory, the members one after another
   out.Add(NameKey("kb.pal"), Noise(10, 1));
   out.Add(NameKey("overmain.bmp"), RawPicture(2, 1, 7));
@@ -249,14 +251,25 @@ TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
   archive.Add(NameKey("overmain.bmp"), RawPicture(2, 1, 0));
   Write("base.agg", archive.Build());
   const Bytes picture = BitmapFile(Layout(8, 2, 1, {{0, 0, 0}, {1, 1, 1}}), {0, 5, 0, 0});
-  const std::string bmp = InFolder("f", "overmain.bmp");
+  const std::string bmp = InFolder("f", "overmain.bmp"), f = InFolder("f", "");
+  const std::string png = "\x89PNG\r\n\x1a\n",
+                    jpeg = "A JPEG file loses colours as it is saved, so it cannot stand for "
+                           "overmain.bmp: save the picture as a BMP or PNG file | ";
+  const std::string three = "3 files match the member overmain.bmp: \"OVERMAIN.bmp\", "
+                            "\"overmain.bmp\" and \"overmain.png\"; keep only one | ";
   const struct {
     const char* file;
     Bytes bytes;
     std::uintmax_t size; // for a sparse file in place of `bytes`
     std::string failure;
     Bytes palette = TemplateFile({});
+    std::vector<std::string> alike = {}; // more files of `bytes`
   } rows[] = {
+      {"OverMain.PNG", Bytes(png.begin(), png.end()), 0,
+       "The PNG file is cut short: it ends before its IEND chunk | " +
+           InFolder("f", "OverMain.PNG")},
+      {"overmain.JPG", {}, 0, jpeg + InFolder("f", "overmain.JPG")},
+      {"overmain.bmp", picture, 0, three + f, TemplateFile({}), {"OVERMAIN.bmp", "overmain.png"}},
       {"overmain.bmp", Bytes(64, 'X'), 0, "Bitmap image is not valid | " + bmp},
       {"overmain.bmp", TemplateFile(Layout(1, 65536, 1, {{0, 0, 0}, {1, 1, 1}})), 0,
        "Picture wider or taller than 65535 pixels | " + bmp},
@@ -284,6 +297,8 @@ TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
     const std::string file = Write("f/" + std::string(row.file), row.bytes);
     if (row.size != 0)
       fs::resize_file(file, row.size);
+    for (const std::string& name : row.alike)
+      Write("f/" + name, row.bytes);
     Write("out.agg", {'o', 'l', 'd'});
     const auto before = std::distance(fs::directory_iterator(Folder()), {});
     EXPECT_EQ(Update("base.agg", "f"), row.failure);
