@@ -57,6 +57,10 @@ public:
   // As Open, but raises EFOpenError "Cannot open file \"%s\". %s" (reading) or EFCreateError
   // "Cannot create file \"%s\". %s" (creating), with the absolute path and the system's text.
   static TFile OpenOrRaise(const std::string& path, TOpenMode mode);
+  // A new file without a name, in the folder `folder`, for writing; NameUnnamed gives it one
+  // once it is whole, so that no run, however it ends, leaves a part of it anywhere. Not open
+  // where the system has no such files (only Linux has them, and names them through /proc).
+  static TFile CreateUnnamedIn(const std::string& folder);
   // Raises the error OpenOrRaise raises for `path` when the system's last error is why the
   // open failed.
   [[noreturn]] static void RaiseOpenError(const std::string& path, TOpenMode mode);
@@ -93,6 +97,9 @@ public:
   // another when its blocks are still to be chosen; chosen now, nothing waits for them there.
   // Advice only: nothing is reported, and systems without it do nothing.
   void ReserveForReplacing(const std::string& replaced, std::uint64_t size);
+  // Gives a file of CreateUnnamedIn the name `path`, where nothing may stand. False on
+  // failure, the system's last error set (EEXIST where something stands there).
+  bool NameUnnamed(const std::string& path) const;
 
 private:
   friend std::uint64_t CopyInKernel(const TFile& source, std::uint64_t offset, TFile& target,

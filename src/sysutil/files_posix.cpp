@@ -92,6 +92,26 @@ TFile TFile::Open(const std::string& path, TOpenMode mode) {
   return file;
 }
 
+TFile TFile::CreateUnnamedIn(const std::string& folder) {
+#if defined(__linux__) && defined(O_TMPFILE)
+  // Without /proc such a file could not be named: it is never made then.
+  static const bool canName = ::access("/proc/self/fd", X_OK) == 0;
+  const int fd = canName ? OpenRetryingInterrupts(folder.empty() ? "." : folder,
+                                                  O_WRONLY | O_TMPFILE)
+                         : -1;
+  return fd < 0 ? TFile() : TFile(fd);
+#else
+  (void)folder;
+  return TFile();
+#endif
+}
+
+bool TFile::NameUnnamed(const std::string& path) const {
+  char self[32];
+  std::snprintf(self, sizeof self, "/proc/self/fd/%d", static_cast<int>(handle_));
+  return ::linkat(AT_FDCWD, self, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
 std::uint64_t TFile::Size() const {
   struct stat info {};
   if (::fstat(static_cast<int>(handle_), &info) != 0)

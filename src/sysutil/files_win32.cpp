@@ -212,6 +212,16 @@ std::uint64_t CopyInKernel(const TFile&, std::uint64_t, TFile&, std::uint64_t) {
   return 0;
 }
 
+// Windows has no file without a name: every output file goes the named way.
+TFile TFile::CreateUnnamedIn(const std::string&) {
+  return TFile();
+}
+
+bool TFile::NameUnnamed(const std::string&) const {
+  SetLastError(ERROR_NOT_SUPPORTED);
+  return false;
+}
+
 // NTFS chooses a file's clusters as it is written, with nothing left over for a rename to do.
 void TFile::ReserveForReplacing(const std::string&, std::uint64_t) {}
 

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <random>
 #include <utility>
 
@@ -28,6 +29,14 @@ std::uint32_t RandomSeed() {
 
 TReplacingFile::TReplacingFile(std::string path, TDurability durability, bool makeFolder)
     : path_(std::move(path)), durability_(durability) {
+  // Where nothing stands yet, the file is made without a name and named once whole: no run,
+  // however it ends (SIGKILL, a crash), leaves a part of it, and no rename is paid for. The
+  // durable files and every other system take the temporary name.
+  if (durability_ == TDurability::Cached && !EntryExists(path_)) {
+    file_ = TFile::CreateUnnamedIn(ExtractFilePath(path_, SystemPathSyntax()));
+    if (file_.IsOpen())
+      return;
+  }
   // The folder nearly always exists: try the file first and spare a folder test per member.
   // Any failure goes the long way, folder first, so the error reported is the one of the
   // folder that could not be made.
@@ -47,6 +56,13 @@ TReplacingFile::~TReplacingFile() {
 }
 
 bool TReplacingFile::CreateTemporary() {
+  return TakeTemporaryName([this] {
+    file_ = TFile::Open(temporaryPath_, TOpenMode::CreateNew);
+    return file_.IsOpen();
+  });
+}
+
+bool TReplacingFile::TakeTemporaryName(const std::function<bool()>& make) {
   // 32 random bits: a name that a leftover or another run holds is passed over, and failing
   // this often means the folder takes no file at all, not that the names ran out.
   constexpr int Attempts = 100;
@@ -56,8 +72,7 @@ bool TReplacingFile::CreateTemporary() {
     std::snprintf(part, sizeof part, "%08x", static_cast<unsigned>(random()));
     temporaryPath_ = path_ + "." + part + ".tmp";
     interruptGuard_.Guard(temporaryPath_);
-    file_ = TFile::Open(temporaryPath_, TOpenMode::CreateNew);
-    if (file_.IsOpen())
+    if (make())
       return true;
     // Neither step touches the system's last error, which tells the caller why.
     interruptGuard_.Release();
@@ -69,6 +84,12 @@ bool TReplacingFile::CreateTemporary() {
 }
 
 bool TReplacingFile::Finish() {
+  // A file without a name stays open until it has one: closing it would take it away.
+  if (temporaryPath_.empty() && file_.IsOpen()) {
+    unnamedFile_ = std::move(file_);
+    file_ = TFile();
+    return true;
+  }
   // A close error is a write error: the data may not be on the disk.
   const bool flushed = durability_ == TDurability::Cached || file_.Flush();
   if (!flushed) {
@@ -80,6 +101,8 @@ bool TReplacingFile::Finish() {
 }
 
 bool TReplacingFile::Replace() {
+  if (unnamedFile_.IsOpen())
+    return NameUnnamed();
   if (!MoveFileReplacing(temporaryPath_, path_, durability_ == TDurability::OnDisk)) {
     const TSavedSystemError why;
     Discard();
@@ -100,6 +123,28 @@ void TReplacingFile::Commit(const std::string& what) {
   if (durability_ == TDurability::OnDisk && !FlushFolder())
     throw Exception("The new " + what + " is in place, but may not be on the disk yet: " +
                     SystemErrorText(LastSystemError()));
+}
+
+// Named where nothing stands, then closed: a close that reports a write error takes the name
+// away again, nothing having stood there. Something that came to stand at the name meanwhile
+// (another run into the same folder) is replaced as a named temporary file replaces it.
+bool TReplacingFile::NameUnnamed() {
+  if (unnamedFile_.NameUnnamed(path_)) {
+    if (unnamedFile_.Close())
+      return true;
+    const TSavedSystemError why;
+    RemoveFile(path_);
+    return false;
+  }
+  if (!IsAlreadyExistsError(LastSystemError()) ||
+      !TakeTemporaryName([this] { return unnamedFile_.NameUnnamed(temporaryPath_); }))
+    return false;
+  if (!unnamedFile_.Close()) {
+    const TSavedSystemError why;
+    Discard();
+    return false;
+  }
+  return Replace();
 }
 
 void TReplacingFile::Discard() {

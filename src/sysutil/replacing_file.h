@@ -6,6 +6,7 @@
 #include "files.h"
 #include "interrupts.h"
 
+#include <functional>
 #include <string>
 
 namespace vex {
@@ -51,6 +52,11 @@ private:
   // One try at a new temporary name, until one is free; false, the system's last error set,
   // when the folder takes no new file.
   bool CreateTemporary();
+  // Tries temporary names (temporaryPath_, guarded) until `make` takes one; false, the
+  // system's last error set, when it fails for another reason than a name that is taken.
+  bool TakeTemporaryName(const std::function<bool()>& make);
+  // Replace for a file made without a name.
+  bool NameUnnamed();
   // Takes the temporary file away, if one is there.
   void Discard();
 
@@ -58,6 +64,7 @@ private:
   TDurability durability_;
   std::string temporaryPath_; // empty once nothing of ours stands there
   TFile file_;
+  TFile unnamedFile_; // a file without a name, finished and waiting for one
   TRemoveOnInterrupt interruptGuard_;
 };
 

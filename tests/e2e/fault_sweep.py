@@ -20,7 +20,8 @@ ROWS = [
     ("unpack", "close", ON + r"dragon\.wlk", -1, 1, "dragon.wlk"),
     ("unpack", "close", ON + r"big\.agg", -1, 0, None),
     ("large", "copy_file_range", ON + r"large\.agg", 1, 0, None),
-    ("extract", "write", ON + r"font\.icn", 1, 1, "font.icn"),
+    ("extract", "write", ON + r"ext/#", 4, 1, "dragon.wlk"),  # no name yet, half written
+    ("extract", "linkat", r"ext/dragon\.wlk", 1, 1, "dragon.wlk"),  # named once whole
     ("extract", "write", r"^\d+ +write\(1<", 1, 1, None),
     ("update", "pread64", ON + r"big\.agg.*783, 5498\)", 1, 1, "boat.bkg"),
     ("update", "write", ON + r"new\.agg", 2, 1, "new.agg"),
