@@ -4,6 +4,25 @@
 #define STBI_ONLY_PNG
 #define STBI_NO_STDIO
 #define STBI_MAX_DIMENSIONS 65535
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+// The encoder writes through what its allocations return without a test: memory running out
+// must end in the out-of-memory failure every other allocation gives, never in that write.
+void* ReallocOrThrow(void* block, std::size_t size) {
+  void* grown = std::realloc(block, size);
+  if (grown == nullptr && size > 0)
+    throw std::bad_alloc();
+  return grown;
+}
+
+} // namespace
+
+#define STBIW_MALLOC(size) ReallocOrThrow(nullptr, size)
+#define STBIW_REALLOC(block, size) ReallocOrThrow(block, size)
+#define STBIW_FREE(block) std::free(block)
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_WRITE_NO_STDIO
