@@ -255,8 +255,14 @@ TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
   const std::string png = "\x89PNG\r\n\x1a\n",
                     jpeg = "A JPEG file loses colours as it is saved, so it cannot stand for "
                            "overmain.bmp: save the picture as a BMP or PNG file | ";
+#ifdef _WIN32
+  // A folder of Windows holds one file of a name in any case: two of the three are left.
+  const std::string three = "Two files match the member overmain.bmp: \"overmain.bmp\" and "
+                            "\"overmain.png\"; keep only one | ";
+#else
   const std::string three = "3 files match the member overmain.bmp: \"OVERMAIN.bmp\", "
                             "\"overmain.bmp\" and \"overmain.png\"; keep only one | ";
+#endif
   const struct {
     const char* file;
     Bytes bytes;
