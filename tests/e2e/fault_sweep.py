@@ -8,8 +8,9 @@ BIG = random.Random(7).randbytes(3 << 20)  # streamed in several reads and write
 ON = r"^\d+ +\w+\(\d+<[^>]*"  # a call on the descriptor of the file named next
 # (command, call, pattern of its line in a clean run's trace, which match (-1: last), exit code
 # or signal, the file the message names and a failed run leaves as it was). "+" fails the call
-# from that match on (a failed create is tried again). Exit 0 where nothing is lost: a file only
-# read fails to close, the in-kernel copy fails and the buffered one takes over.
+# from that match on (a failed create is tried again); ":ERRNO" fails it with that error, not
+# EIO. Exit 0 where nothing is lost: a file only read fails to close, the in-kernel copy fails
+# and the buffered one takes over, another run names a file first and it is renamed over.
 ROWS = [
     ("unpack", "openat+", r"dragon\.wlk.*O_CREAT", -1, 1, "dragon.wlk"),
     ("unpack", "pread64", ON + r"big\.agg.*5406, 92\)", 1, 1, "overmain.bmp"),
@@ -22,6 +23,7 @@ ROWS = [
     ("large", "copy_file_range", ON + r"large\.agg", 1, 0, None),
     ("extract", "write", ON + r"ext/#", 4, 1, "dragon.wlk"),  # no name yet, half written
     ("extract", "linkat", r"ext/dragon\.wlk", 1, 1, "dragon.wlk"),  # named once whole
+    ("extract", "linkat:EEXIST", r"ext/dragon\.wlk", 1, 0, None),  # another run named it first
     ("extract", "write", r"^\d+ +write\(1<", 1, 1, None),
     ("update", "pread64", ON + r"big\.agg.*783, 5498\)", 1, 1, "boat.bkg"),
     ("update", "write", ON + r"new\.agg", 2, 1, "new.agg"),
@@ -96,7 +98,7 @@ def main(bin_folder, make_sample, work):
         "update": ([vex, "update", "big.agg", "edited", "upd/new.agg"], "upd", {"new.agg": b"old"}),
         "template": ([vex, "template", "big.agg", "kb.pal", "tpl/t.bmp"], "tpl", {"t.bmp": b"BM"}),
     }
-    traces, refs, traced = {}, {}, ",".join({row[1].partition("+")[0] for row in ROWS})
+    traces, refs, traced = {}, {}, ",".join({re.match(r"\w+", row[1])[0] for row in ROWS})
     for key, (argv, folder, old) in commands.items():
         res = run(argv, ["-e", "trace=" + traced], key + ".trace", folder, old)
         if res.returncode:
@@ -104,12 +106,13 @@ def main(bin_folder, make_sample, work):
         traces[key], refs[key] = open(key + ".trace").read().splitlines(), tree(folder)
     failed = 0
     for row, (key, call, pattern, which, want, name) in enumerate(ROWS):
-        (argv, folder, old), (call, every, _) = commands[key], call.partition("+")
+        (argv, folder, old), (call, error) = commands[key], (call + ":EIO").split(":")[:2]
+        call, every, _ = call.partition("+")
         calls = [line for line in traces[key] if re.match(r"\d+ +%s\(" % call, line)]
         # A row whose call is not in the trace asks for call 65535, which never comes: missed.
         hits = [n for n, l in enumerate(calls, 1) if re.search(pattern, l)][which - (which > 0):]
         sent, when = isinstance(want, signal.Signals), "%d%s" % ((hits + [65535])[0], every)
-        fault = ("signal=" + want.name if sent else "error=EIO") + ":when=" + when
+        fault = ("signal=" + want.name if sent else "error=" + error) + ":when=" + when
         res = run(argv, ["-e", "trace=" + call, "-e", "inject=%s:%s" % (call, fault)],
                   "%d.log" % row, folder, old)
         hit = re.findall(r".*\(INJECTED\).*|.+(?=\n\d+ +--- SIG)", open("%d.log" % row).read())
