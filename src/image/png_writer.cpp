@@ -103,7 +103,8 @@ void EncodeIndexedPng(const TIndexedPicture& picture, TByteDynArray& file) {
     int streamSize = 0;
     const TCompressed stream = CompressRows(picture, streamSize);
     file.clear();
-    file.reserve(IndexedPngSizeBound(picture.width, picture.height));
+    // Under MaxPngRowBytes and the chunks: the bound fits any size_t.
+    file.reserve(static_cast<std::size_t>(IndexedPngSizeBound(picture.width, picture.height)));
     file.insert(file.end(), std::begin(Signature), std::end(Signature));
     PutChunk(file, "IHDR", [&] {
       PutU32BigEndian(file, picture.width);  // width

@@ -235,7 +235,7 @@ TEST_F(ConvertRawImageTest, WritesIndexedPngFilesOfTheTemplatesColours) {
       EXPECT_TRUE(png.colourAlpha.empty());
       for (std::size_t y = 0; y < height; ++y) // rows bottom-up, as a bitmap stores them
         EXPECT_TRUE(std::equal(&member[6 + y * width], &member[6 + (y + 1) * width],
-                               &png.pixels[(height - 1 - y) * png.geometry.stride]))
+                               &png.pixels[(height - 1 - y) * std::size_t(png.geometry.stride)]))
             << y;
       EXPECT_LE(fs::file_size(Out("x.png")),
                 WrittenPictureSize(*ParseRawPictureHead(member.data(), member.size()),
