@@ -1,8 +1,10 @@
-// Files and folders: byte buffers, an open file that closes itself, output files whose
+// Files and folders: an open file that closes itself, output files whose
 // folders are made first, whole-buffer saving, copying between files, and the few other
 // things the tool asks of the file system: whether a name exists, whether two names are one
 // file, a temporary file beside another, a replacing rename, removal and free space.
 #pragma once
+
+#include "bytes.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,22 +14,6 @@
 #include <vector>
 
 namespace vex {
-
-using TByteDynArray = std::vector<std::uint8_t>;
-
-// Bytes that someone else owns, such as a member in the unpack loop's reusable buffer.
-class TBytesView {
-public:
-  TBytesView(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  TBytesView(const TByteDynArray& bytes) : data_(bytes.data()), size_(bytes.size()) {}
-  const std::uint8_t* data() const { return data_; }
-  std::size_t size() const { return size_; }
-  std::uint8_t operator[](std::size_t i) const { return data_[i]; }
-
-private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-};
 
 // How a file is opened. The share modes matter on Windows only; POSIX has none.
 enum class TOpenMode {
