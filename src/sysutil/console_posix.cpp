@@ -1,25 +1,10 @@
-// What the user sees on POSIX: standard output and standard error written straight to their
-// descriptors, and the message boxes of the tool written to them as lines, since a console has
-// no boxes.
+// Standard output and standard error on POSIX, written straight to their descriptors.
 #include "console.h"
-#include "message_box.h"
 
 #include <cerrno>
 #include <unistd.h>
 
 namespace vex {
-
-namespace {
-
-void WriteToConsole(const std::string& text, TStandardStream stream) {
-  const std::string line = ConsoleText(text) + "\n";
-  if (stream == TStandardStream::Output)
-    WriteStandardOutput(line);
-  else
-    WriteStandardError(line);
-}
-
-} // namespace
 
 // No stdio buffer stands between the tool and the descriptor: each write's failure is seen
 // where it happens, with its own errno, and a signal that interrupts a write (EINTR) does not
@@ -44,15 +29,6 @@ bool WriteWholeToStream(TStandardStream stream, std::string_view text) {
 // A file on a network file system or under a disk quota may report lost data only at close.
 bool CloseStandardOutput() {
   return ::close(STDOUT_FILENO) == 0;
-}
-
-// The caption is the window's title; a console has none.
-void ShowError(const std::string& text, const std::string& /*caption*/) {
-  WriteToConsole(text, TStandardStream::Error);
-}
-
-void ShowInformation(const std::string& text, const std::string& /*caption*/) {
-  WriteToConsole(text, TStandardStream::Output);
 }
 
 } // namespace vex

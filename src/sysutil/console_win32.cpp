@@ -1,7 +1,6 @@
-// What the user sees on Windows: standard output and standard error written to their handles
-// as they stand, so that "\n" stays "\n", and real message boxes.
+// Standard output and standard error on Windows, written to their handles as they stand, so
+// that "\n" stays "\n".
 #include "console.h"
-#include "message_box.h"
 
 #include <windows.h>
 
@@ -10,11 +9,6 @@
 namespace vex {
 
 namespace {
-
-// Every box of the tool has no owner window and one OK button.
-constexpr UINT ErrorBoxFlags = MB_ICONERROR;
-constexpr UINT InformationBoxFlags = MB_ICONINFORMATION;
-static_assert(ErrorBoxFlags == 0x10 && InformationBoxFlags == 0x40);
 
 // Older consoles refuse a single write of much more than 64 KiB; pipes and files take any.
 constexpr std::size_t MaxWriteSize = std::size_t{1} << 15;
@@ -43,14 +37,6 @@ bool WriteWholeToStream(TStandardStream stream, std::string_view text) {
 // A file on a network share may report lost data only when its handle is closed.
 bool CloseStandardOutput() {
   return CloseHandle(GetStdHandle(STD_OUTPUT_HANDLE)) != 0;
-}
-
-void ShowError(const std::string& text, const std::string& caption) {
-  MessageBoxA(nullptr, text.c_str(), caption.c_str(), ErrorBoxFlags);
-}
-
-void ShowInformation(const std::string& text, const std::string& caption) {
-  MessageBoxA(nullptr, text.c_str(), caption.c_str(), InformationBoxFlags);
 }
 
 } // namespace vex
