@@ -149,8 +149,9 @@ TInputOutcome CheckUnpackInput(const std::uint8_t* data, std::size_t size) {
   workspace.WriteAppFile(workspace.ArchivePath(), data, size);
   TInputOutcome outcome;
   try {
-    vex::UnpackArchive(workspace.ArchivePath().string(), workspace.OutFolderString(),
-                       workspace.AppFolderString());
+    vex::TFolderSink folder(workspace.OutFolderString());
+    vex::UnpackArchive(workspace.ArchivePath().string(), folder,
+                       vex::PaletteTemplatePath(workspace.AppFolderString()));
   } catch (const vex::Exception& e) {
     outcome.message = e.Message();
     outcome.member = e.Subject();

@@ -28,18 +28,26 @@ std::vector<TDirectoryEntry> DecodeDirectory(const TByteDynArray& raw) {
   return entries;
 }
 
-bool EntryInside(const TDirectoryEntry& entry, std::uint64_t archiveSize) {
+TEntryFault EntryFault(const TDirectoryEntry& entry, std::uint64_t archiveSize) {
   if (entry.size <= 0)
-    return entry.size == 0;
-  const auto size = static_cast<std::uint64_t>(entry.size);
-  return entry.offset >= 0 && static_cast<std::uint64_t>(entry.offset) + size <= archiveSize;
+    return entry.size == 0 ? TEntryFault::None : TEntryFault::NegativeSize;
+  if (entry.offset < 0)
+    return TEntryFault::BeforeFile;
+  const auto end =
+      static_cast<std::uint64_t>(entry.offset) + static_cast<std::uint64_t>(entry.size);
+  return end <= archiveSize ? TEntryFault::None : TEntryFault::PastEnd;
 }
 
 void CheckEntry(const TDirectoryEntry& entry, std::uint64_t archiveSize) {
-  if (entry.size < 0)
+  switch (EntryFault(entry, archiveSize)) {
+  case TEntryFault::None:
+    return;
+  case TEntryFault::NegativeSize:
     throw ERangeError();
-  if (!EntryInside(entry, archiveSize))
+  case TEntryFault::BeforeFile:
+  case TEntryFault::PastEnd:
     throw EReadError();
+  }
 }
 
 TByteDynArray EncodeDirectory(const std::vector<TDirectoryEntry>& entries) {

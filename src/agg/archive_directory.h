@@ -28,13 +28,21 @@ struct TDirectoryEntry {
 // DirectoryEntrySize bytes. Reading them is ReadArchiveDirectory's (checked_directory.h).
 std::vector<TDirectoryEntry> DecodeDirectory(const TByteDynArray& raw);
 
-// Whether the entry's data lies inside an archive of `archiveSize` bytes: a size of 0, or a
-// positive size at an offset that is not negative, ending at or before the end.
-bool EntryInside(const TDirectoryEntry& entry, std::uint64_t archiveSize);
+// What is wrong with an entry's place in an archive, or None: its data can be read.
+enum class TEntryFault {
+  None,
+  NegativeSize, // a size below 0
+  BeforeFile,   // a positive size at a negative offset
+  PastEnd,      // a positive size whose data ends after the archive
+};
 
-// Checks that the entry's data can be read from an archive of `archiveSize` bytes, before
-// anything is allocated for it. A member of size 0 passes whatever its offset. Raises
-// ERangeError for a negative size, EReadError for a negative offset or data past the end.
+// The fault of the entry in an archive of `archiveSize` bytes. A member of size 0 has none,
+// whatever its offset: it has no data to read.
+TEntryFault EntryFault(const TDirectoryEntry& entry, std::uint64_t archiveSize);
+
+// Checks that the entry's data can be read, before anything is allocated for it: raises
+// ERangeError for a negative size and EReadError for the other faults, as the unpack always
+// has. Callers that explain a fault ask EntryFault.
 void CheckEntry(const TDirectoryEntry& entry, std::uint64_t archiveSize);
 
 // The bytes of the member count and the directory, in archive order. At most 65535 entries.

@@ -18,11 +18,7 @@ namespace {
 std::string KindOf(const TFile& archive, const TDirectoryEntry& entry, const std::string& name) {
   if (!IsPictureName(name))
     return "raw";
-  const auto size = static_cast<std::uint64_t>(entry.size);
-  std::uint8_t head[RawPixelsAt] = {};
-  if (size >= RawPixelsAt)
-    archive.ReadExactAt(static_cast<std::uint64_t>(entry.offset), head, sizeof head);
-  const std::optional<TRawPictureHead> parsed = ParseRawPictureHead(head, size);
+  const std::optional<TRawPictureHead> parsed = ReadMemberPictureHead(archive, entry).head;
   if (!parsed)
     return "picture (short)";
   return "picture " + std::to_string(parsed->width) + "x" + std::to_string(parsed->height);

@@ -210,21 +210,17 @@ void TArchiveUpdate::ChoosePicture(TPlannedMember& member) {
   const TPictureSize size = Concerning(member.path, [&] { return ReadPictureSize(member.path); });
   if (size.Empty() && !member.added)
     return; // the unpack's file for a picture of width or height 0: nothing to put back
-  const auto memberBytes = static_cast<std::uint64_t>(member.base.size);
-  std::uint8_t head[RawPixelsAt] = {};
-  Concerning(member.name, [&] {
-    base_.ReadExactAt(static_cast<std::uint64_t>(member.base.offset), head,
-                      static_cast<std::size_t>(std::min<std::uint64_t>(sizeof head, memberBytes)));
-  });
-  if (const auto parsed = ParseRawPictureHead(head, memberBytes); parsed && !member.added)
-    member.baseSize = {parsed->width, parsed->height};
+  const TMemberPictureHead base =
+      Concerning(member.name, [&] { return ReadMemberPictureHead(base_, member.base); });
+  if (base.head && !member.added)
+    member.baseSize = {base.head->width, base.head->height};
   if (size != member.baseSize && !member.added && !request_.resize)
     Concerning(member.path, [&] {
       throw Exception("Picture is " + SizeText(size) + " pixels, BASE's is " +
                       SizeText(member.baseSize) + "; --resize takes the new size");
     });
   member.source = TSource::PictureFile;
-  std::copy(head, head + sizeof member.head.tag, member.head.tag); // BASE's, or 0 for a new one
+  std::copy(base.tag, base.tag + sizeof base.tag, member.head.tag); // BASE's, or 0 for a new one
   member.head.width = size.width;
   member.head.height = size.height;
   member.size = member.head.MemberSize();

@@ -37,13 +37,14 @@ void ReadHeldBytes(const TFile& archive, const std::string& path, std::uint64_t 
 
 void CheckMember(const TDirectoryEntry& entry, const std::string& name, std::uint64_t size,
                  const std::string& path) {
-  try {
+  const TEntryFault fault = EntryFault(entry, size);
+  if (fault == TEntryFault::NegativeSize) // the unpack's own error, naming the member
     Concerning(name, [&] { CheckEntry(entry, size); });
-  } catch (const EReadError&) {
-    if (entry.offset < 0)
-      RaiseNotAnArchive(": member " + name + " starts at offset " + std::to_string(entry.offset) +
-                            ", before the file",
-                        path);
+  if (fault == TEntryFault::BeforeFile)
+    RaiseNotAnArchive(": member " + name + " starts at offset " + std::to_string(entry.offset) +
+                          ", before the file",
+                      path);
+  if (fault == TEntryFault::PastEnd) {
     const std::uint64_t end =
         static_cast<std::uint64_t>(entry.offset) + static_cast<std::uint64_t>(entry.size);
     RaiseNotAnArchive(", or a truncated one: member " + name + " ends at byte " + Text(end) +

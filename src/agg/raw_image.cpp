@@ -5,6 +5,7 @@
 
 #include "app_folder.h"
 #include "bmp_format.h"
+#include "bmp_writer.h"
 #include "exceptions.h"
 #include "png_writer.h"
 #include "vex_graphics.h"
@@ -42,9 +43,14 @@ std::uint64_t WrittenPictureSize(const TRawPictureHead& head, TPictureFile file)
     return 0;
   if (file == TPictureFile::Png)
     return IndexedPngSizeBound(head.width, head.height);
-  constexpr std::uint64_t colourTable = 256 * 4;
-  const std::uint64_t stride = (std::uint64_t{head.width} + 3) / 4 * 4;
-  return bmp::FileHeaderSize + bmp::InfoHeaderSize + colourTable + stride * head.height;
+  const std::optional<TStoreGeometry> store = StoreGeometryFor(head.width, head.height, 8);
+  if (!store)
+    return 0; // no bitmap holds it: the picture fails before its file exists
+  TBitmapInfoHeader header;
+  header.bitCount = 8;
+  header.compression = bmp::CompressionNone;
+  header.imageSize = static_cast<std::uint32_t>(store->Bytes());
+  return BmpFileSize(header, false);
 }
 
 const TPaletteTemplate& TRawImageConverter::LoadedTemplate() {
@@ -63,9 +69,9 @@ void TRawImageConverter::RebuildImage(const TPaletteTemplate& format, std::uint1
   CopyPixelsIntoBitmap(pixels, bitmap_);
 }
 
-void TRawImageConverter::CheckRawImage(const std::uint8_t* head, std::uint64_t memberSize) {
+void TRawImageConverter::CheckPicture(const std::optional<TRawPictureHead>& head) {
   LoadedTemplate();
-  if (!ParseRawPictureHead(head, memberSize))
+  if (!head)
     throw EReadError();
 }
 
@@ -89,24 +95,11 @@ TBytesView TRawImageConverter::EncodedPng(TBytesView member) {
   return pngBuffer_;
 }
 
-void TRawImageConverter::ConvertRawImage(TBytesView member, const std::string& outputPath) {
-  if (file_ == TPictureFile::Png) {
-    WritePictureFile(outputPath, EncodedPng(member));
-    return;
-  }
+TBytesView TRawImageConverter::EncodeRawImage(TBytesView member) {
+  if (file_ == TPictureFile::Png)
+    return EncodedPng(member);
   RebuildFromMember(member);
-  bitmap_.WriteBitmapFile(outputPath);
-}
-
-void TRawImageConverter::ConvertRawImage(TBytesView member, TFile& output) {
-  if (file_ == TPictureFile::Png) {
-    const TBytesView bytes = EncodedPng(member);
-    if (bytes.size() != 0 && output.Write(bytes.data(), bytes.size()) != bytes.size())
-      throw EWriteError();
-    return;
-  }
-  RebuildFromMember(member);
-  bitmap_.WriteBitmapTo(output);
+  return bitmap_.EncodedFile();
 }
 
 } // namespace vex

@@ -33,13 +33,13 @@ enum class TPictureFile {
 };
 
 // The bytes of the file ConvertRawImage writes for the picture `head` describes through an
-// 8-bit template with an info header (the one the tool ships): headers, 256 colours, rows
-// padded to 4 bytes; an empty file for a picture without pixels. Reckoned from the head alone,
-// so that the disk check before an unpack reads no template: a core-style template writes
-// 284 bytes less, a template with a larger header no more. A PNG file's size is known only
-// once its rows are compressed, so for `Png` this is the most it can take (see
-// IndexedPngSizeBound): the disk check may refuse a disk that would just have held the files,
-// never pass one that cannot.
+// 8-bit template with an info header (the one the tool ships), as the BMP encoder reckons them
+// (see BmpFileSize); an empty file for a picture without pixels, none for one no bitmap can
+// hold. Reckoned from the head alone, so that the disk check before an unpack reads no
+// template: a core-style template writes 284 bytes less, a template with a larger header no
+// more. A PNG file's size is known only once its rows are compressed, so for `Png` this is the
+// most it can take (see IndexedPngSizeBound): the disk check may refuse a disk that would just
+// have held the files, never pass one that cannot.
 std::uint64_t WrittenPictureSize(const TRawPictureHead& head,
                                  TPictureFile file = TPictureFile::Bitmap);
 
@@ -54,23 +54,23 @@ public:
   explicit TRawImageConverter(std::string templatePath, TPictureFile file = TPictureFile::Bitmap)
       : templatePath_(std::move(templatePath)), file_(file) {}
 
-  // Writes the image held in `member` (u16 width at byte 2, u16 height at byte 4, one palette
-  // index per pixel from byte 6, rows top down) as a bitmap or PNG file at `outputPath`; a
-  // picture without pixels as an empty file. Raises, before the output file is created: what
-  // reading the template raises (the next call then reads it again); EReadError for a member
-  // shorter than its pixels; EOutOfResources when the bitmap cannot be made; then what
-  // TPaletteTemplate::CheckConvertible raises; for a PNG file, what EncodeIndexedPng raises.
-  // Then what writing the file raises (see WritePictureFile).
-  void ConvertRawImage(TBytesView member, const std::string& outputPath);
-  // As ConvertRawImage, but the bitmap file goes to `output`, open for writing (standard
-  // output).
-  void ConvertRawImage(TBytesView member, TFile& output);
+  // The bitmap or PNG file of the image held in `member` (u16 width at byte 2, u16 height at
+  // byte 4, one palette index per pixel from byte 6, rows top down); no bytes for a picture
+  // without pixels. Valid until the next call. Raises what reading the template raises (the
+  // next call then reads it again); EReadError for a member shorter than its pixels;
+  // EOutOfResources when the bitmap cannot be made; then what TPaletteTemplate::CheckConvertible
+  // raises; for a PNG file, what EncodeIndexedPng raises.
+  TBytesView EncodeRawImage(TBytesView member);
+  // Writes EncodeRawImage's file at `outputPath`, raising what that raises before the file is
+  // created, then what writing it raises (see WritePictureFile).
+  void ConvertRawImage(TBytesView member, const std::string& outputPath) {
+    WritePictureFile(outputPath, EncodeRawImage(member));
+  }
 
-  // Checks a picture member of `memberSize` bytes that is not written, since a later member
-  // replaces its file, as ConvertRawImage would check it first: from its head, the member's
-  // first RawPixelsAt bytes (not read when it is shorter). Raises what reading the template
-  // raises, then EReadError for a member shorter than its pixels.
-  void CheckRawImage(const std::uint8_t* head, std::uint64_t memberSize);
+  // Checks a picture member that is not written, since a later member replaces its file, as
+  // EncodeRawImage would check it first, from `head` (see ReadMemberPictureHead): raises what
+  // reading the template raises, then EReadError when the member is too short for its pixels.
+  void CheckPicture(const std::optional<TRawPictureHead>& head);
 
   // The template; nullptr until a picture has read it.
   const TPaletteTemplate* Template() const { return template_ ? &*template_ : nullptr; }

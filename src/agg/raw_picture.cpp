@@ -3,6 +3,8 @@
 
 #include "little_endian.h"
 
+#include <algorithm>
+
 namespace vex {
 
 std::optional<TRawPictureHead> ParseRawPictureHead(const std::uint8_t* head,
@@ -18,6 +20,18 @@ std::optional<TRawPictureHead> ParseRawPictureHead(const std::uint8_t* head,
   if (memberSize - RawPixelsAt < parsed.PixelCount())
     return std::nullopt;
   return parsed;
+}
+
+TMemberPictureHead ReadMemberPictureHead(const TFile& archive, const TDirectoryEntry& entry) {
+  std::uint8_t bytes[RawPixelsAt] = {};
+  const auto size = static_cast<std::uint64_t>(entry.size);
+  if (size != 0)
+    archive.ReadExactAt(static_cast<std::uint64_t>(entry.offset), bytes,
+                        static_cast<std::size_t>(std::min<std::uint64_t>(sizeof bytes, size)));
+  TMemberPictureHead read;
+  std::copy(bytes + RawTagAt, bytes + RawTagAt + sizeof read.tag, read.tag);
+  read.head = ParseRawPictureHead(bytes, size);
+  return read;
 }
 
 void AppendRawPictureHead(TByteDynArray& out, const TRawPictureHead& head) {

@@ -3,6 +3,7 @@
 // down. One parser and one writer serve the unpack, the listing and the update.
 #pragma once
 
+#include "archive_directory.h"
 #include "files.h"
 
 #include <cstddef>
@@ -31,6 +32,20 @@ struct TRawPictureHead {
 // member is short: too short for its head, or for the pixels its head promises.
 std::optional<TRawPictureHead> ParseRawPictureHead(const std::uint8_t* head,
                                                    std::uint64_t memberSize);
+
+// A picture member's head as its archive holds it: the tag is the member's first two bytes
+// (zeros past its end), and `head` is nothing when the member is too short for its head or
+// its pixels (see ParseRawPictureHead).
+struct TMemberPictureHead {
+  std::uint8_t tag[2] = {};
+  std::optional<TRawPictureHead> head;
+};
+
+// Reads the head of the picture member `entry` of `archive`, whose place CheckEntry has
+// passed: its first RawPixelsAt bytes, or as many as it has. The one reader of picture heads
+// for the unpack, its disk check, the listing and the update. Raises EReadError when the
+// read fails.
+TMemberPictureHead ReadMemberPictureHead(const TFile& archive, const TDirectoryEntry& entry);
 
 // Appends the head's RawPixelsAt bytes.
 void AppendRawPictureHead(TByteDynArray& out, const TRawPictureHead& head);

@@ -1,9 +1,11 @@
 // The unpack loop: read the directory and settle the plan (no disk filled blind), then check
-// and write each member in order, raw members streamed from the archive, pictures converted
-// in memory. A failure leaves the loop carrying the name of the member it concerns.
+// and write each member in order through the sink, raw members streamed from the archive,
+// pictures converted in memory. A failure leaves the loop carrying the name of the member it
+// concerns.
 #include "unpack_archive.h"
 
 #include "archive_directory.h"
+#include "bitmap.h"
 #include "checked_directory.h"
 #include "exceptions.h"
 #include "files.h"
@@ -57,97 +59,114 @@ TBytesView ReadMember(const TFile& archive, const TDirectoryEntry& entry, TMembe
   return {data, size};
 }
 
-// Writes a checked raw member from the archive straight to its file, so that memory does not
-// grow with the member. The file is whole or absent: a read or write that fails partway takes
-// the temporary file away, and what stood at the name stays.
-void StreamMember(const TFile& archive, const TDirectoryEntry& entry, const std::string& path) {
-  TReplacingFile file(path, TDurability::Cached);
-  if (!file.IsOpen())
-    RaiseLastSystemError();
-  file.Reserve(static_cast<std::uint64_t>(entry.size));
-  CopyBetweenFiles(archive, static_cast<std::uint64_t>(entry.offset), file.File(),
-                   static_cast<std::uint64_t>(entry.size));
-  file.Commit();
-}
+// What one run keeps from member to member: the buffer for pictures, and one converter, with
+// one bitmap, for all of them.
+class TMemberWriter {
+public:
+  TMemberWriter(const TFile& archive, TUnpackSink& sink, const std::string& templatePath,
+                TPictureFile pictureFile)
+      : archive_(archive), sink_(sink), templatePath_(templatePath), pictureFile_(pictureFile) {}
 
-// The template is looked for and read at the first picture, written or not: an archive
-// without pictures runs without one, and a bad template fails where it always did.
-TRawImageConverter& Converter(std::optional<TRawImageConverter>& converter,
-                              const std::string& appFolder, TPictureFile pictureFile) {
-  if (!converter)
-    converter.emplace(PaletteTemplatePath(appFolder), pictureFile);
-  return *converter;
-}
+  // Checks and writes the member `i` of the plan. Every member is checked, even one whose
+  // file a later member replaces and which is therefore not written: an archive fails at the
+  // same member whatever follows it.
+  void Unpack(const TCheckedDirectory& directory, const TUnpackPlan& plan, std::size_t i) {
+    const TDirectoryEntry& entry = directory.entries[i];
+    CheckEntry(entry, directory.archiveSize);
+    if (!plan.converted[i]) {
+      if (!plan.replacedLater[i])
+        sink_.CopyFile(plan.fileNames[i], archive_, static_cast<std::uint64_t>(entry.offset),
+                       static_cast<std::uint64_t>(entry.size));
+    } else if (plan.replacedLater[i]) {
+      // Checked as it would be before its file is made, from its head alone.
+      const TMemberPictureHead head = ReadMemberPictureHead(archive_, entry);
+      Converter().CheckPicture(head.head);
+    } else {
+      const TBytesView member = ReadMember(archive_, entry, buffer_);
+      sink_.WriteFile(plan.fileNames[i], Converter().EncodeRawImage(member));
+    }
+  }
 
-// A picture that a later member replaces is checked as it would be before its file is made,
-// from its head alone; its pixels are never read.
-void CheckReplacedPicture(const TFile& archive, const TDirectoryEntry& entry,
-                          TRawImageConverter& converter) {
-  std::uint8_t head[RawPixelsAt] = {};
-  const auto size = static_cast<std::uint64_t>(entry.size);
-  if (size >= RawPixelsAt)
-    archive.ReadExactAt(static_cast<std::uint64_t>(entry.offset), head, RawPixelsAt);
-  converter.CheckRawImage(head, size);
-}
+private:
+  // The template is read at the first picture, written or not: an archive without pictures
+  // runs without one, and a bad template fails where it always did.
+  TRawImageConverter& Converter() {
+    if (!converter_)
+      converter_.emplace(templatePath_, pictureFile_);
+    return *converter_;
+  }
+
+  const TFile& archive_;
+  TUnpackSink& sink_;
+  const std::string& templatePath_;
+  TPictureFile pictureFile_;
+  TMemberBuffer buffer_;
+  std::optional<TRawImageConverter> converter_;
+};
 
 } // namespace
 
-std::vector<std::string> UnpackArchive(const std::string& archivePath,
-                                       const std::string& outputFolder,
-                                       const std::string& appFolder, const TUnpackChoice& choice) {
+void TFolderSink::Begin(const TFile& archive, const TCheckedDirectory& directory,
+                        const TUnpackPlan& plan) {
+  CheckDiskSpace(archive, directory, plan, folder_);
+  // The result is not looked at: a folder that cannot be made fails the first member's write,
+  // whose message names the member.
+  if (plan.choosesAll || plan.files != 0)
+    ForceFolder(folder_);
+}
+
+// Written from the archive straight to its file, so that memory does not grow with the
+// member. The file is whole or absent: a read or write that fails partway takes the temporary
+// file away, and what stood at the name stays.
+void TFolderSink::CopyFile(const std::string& fileName, const TFile& archive,
+                           std::uint64_t offset, std::uint64_t count) {
+  TReplacingFile file(folder_ + fileName, TDurability::Cached);
+  if (!file.IsOpen())
+    RaiseLastSystemError();
+  file.Reserve(count);
+  CopyBetweenFiles(archive, offset, file.File(), count);
+  file.Commit();
+  if (written_)
+    written_(fileName);
+}
+
+void TFolderSink::WriteFile(const std::string& fileName, TBytesView bytes) {
+  WritePictureFile(folder_ + fileName, bytes);
+  if (written_)
+    written_(fileName);
+}
+
+void TStreamSink::Begin(const TFile& /*archive*/, const TCheckedDirectory& /*directory*/,
+                        const TUnpackPlan& plan) {
+  if (plan.files > 1)
+    throw Exception(std::to_string(plan.files) +
+                    " members are chosen, and standard output takes one: name one member");
+}
+
+void TStreamSink::CopyFile(const std::string& /*fileName*/, const TFile& archive,
+                           std::uint64_t offset, std::uint64_t count) {
+  CopyBetweenFiles(archive, offset, output_, count);
+}
+
+void TStreamSink::WriteFile(const std::string& /*fileName*/, TBytesView bytes) {
+  if (bytes.size() != 0 && output_.Write(bytes.data(), bytes.size()) != bytes.size())
+    throw EWriteError();
+}
+
+std::vector<std::string> UnpackArchive(const std::string& archivePath, TUnpackSink& sink,
+                                       const std::string& templatePath,
+                                       const TUnpackChoice& choice) {
   const TFile archive = TFile::OpenOrRaise(archivePath, TOpenMode::ReadExclusive);
   const TCheckedDirectory directory = ReadArchiveDirectory(
       archive, archivePath,
       choice.explainDirectory ? TShortArchive::Explained : TShortArchive::Plain);
-  const std::uint64_t archiveSize = directory.archiveSize;
-  const std::vector<TDirectoryEntry>& entries = directory.entries;
-  const TUnpackPlan plan = PlanUnpack(entries, choice.patterns, choice.raw, choice.pictureFile);
-  if (choice.sink == nullptr) {
-    CheckDiskSpace(archive, archiveSize, entries, plan, outputFolder);
-    // The result is not looked at: a folder that cannot be made fails the first member's
-    // write, whose message names the member. Names that choose nothing make no folder.
-    if (choice.patterns.empty() || plan.files != 0)
-      ForceFolder(outputFolder);
-  } else if (plan.files > 1) {
-    throw Exception(std::to_string(plan.files) +
-                    " members are chosen, and standard output takes one: name one member");
-  }
-  TMemberBuffer buffer;
-  // One converter, with one bitmap, for all the pictures of this run.
-  std::optional<TRawImageConverter> converter;
-  const auto pictures = [&]() -> TRawImageConverter& {
-    return Converter(converter, appFolder, choice.pictureFile);
-  };
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (!plan.chosen[i])
-      continue;
-    const TDirectoryEntry& entry = entries[i];
-    Concerning(plan.names[i], [&] {
-      // Every member is checked, even one whose file a later member replaces and which is
-      // therefore not written: an archive fails at the same member whatever follows it.
-      CheckEntry(entry, archiveSize);
-      const std::string path = outputFolder + plan.fileNames[i];
-      if (!plan.converted[i]) {
-        if (plan.replacedLater[i])
-          return;
-        if (choice.sink != nullptr)
-          CopyBetweenFiles(archive, static_cast<std::uint64_t>(entry.offset), *choice.sink,
-                           static_cast<std::uint64_t>(entry.size));
-        else
-          StreamMember(archive, entry, path);
-      } else if (plan.replacedLater[i]) {
-        CheckReplacedPicture(archive, entry, pictures());
-        return;
-      } else {
-        const TBytesView member = ReadMember(archive, entry, buffer);
-        if (choice.sink != nullptr)
-          pictures().ConvertRawImage(member, *choice.sink);
-        else
-          pictures().ConvertRawImage(member, path);
-      }
-      if (choice.written && choice.sink == nullptr)
-        choice.written(plan.fileNames[i]);
-    });
+  const TUnpackPlan plan =
+      PlanUnpack(directory.entries, choice.patterns, choice.raw, choice.pictureFile);
+  sink.Begin(archive, directory, plan);
+  TMemberWriter writer(archive, sink, templatePath, choice.pictureFile);
+  for (std::size_t i = 0; i < directory.entries.size(); ++i) {
+    if (plan.chosen[i])
+      Concerning(plan.names[i], [&] { writer.Unpack(directory, plan, i); });
   }
   return plan.unmatched;
 }

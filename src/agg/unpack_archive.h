@@ -1,16 +1,19 @@
-// The loop that writes an archive's members into a folder.
+// The loop that writes an archive's members through a sink: a folder, or standard output.
 #pragma once
 
+#include "checked_directory.h"
 #include "files.h"
 #include "raw_image.h"
+#include "unpack_plan.h"
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vex {
 
-// Which members an unpack writes, and where. The default is every member into the folder.
+// Which members an unpack writes. The default is every member.
 struct TUnpackChoice {
   // Names and patterns ("*", "?") of the members to write, matched against member names
   // ignoring the case of a to z; empty: every member.
@@ -19,34 +22,78 @@ struct TUnpackChoice {
   bool raw = false;
   // Unless `raw`: what the pictures become, bitmap files (NAME.bmp) or PNG files (NAME.png).
   TPictureFile pictureFile = TPictureFile::Bitmap;
-  // When set, the one file the chosen members leave goes here (standard output) instead of
-  // into the folder, and no folder is made.
-  TFile* sink = nullptr;
   // A file too short for its directory is told why (vexagg's "Not an archive: ..."), not with
   // the plain "Stream read error" that Marlovexine shows.
   bool explainDirectory = false;
-  // Told the name of each file in the folder once it is written.
-  std::function<void(const std::string& fileName)> written;
 };
 
-// Unpacks every member of the archive at `archivePath` into `outputFolder`, which must end
-// with a path delimiter. Pictures take their format and colours from the palette template
-// found from `appFolder` (see PaletteTemplatePath), read at the first picture. Each member's
-// file is written whole under a temporary name and renamed over what stands at its name (see
-// TReplacingFile); a member whose file a later member writes again is checked but not written.
-// Raises EFOpenError when the archive cannot be opened, what ReadArchiveDirectory raises
-// (EReadError for an archive shorter than its directory; with the archive's path as subject, a
-// size or directory the system cannot read), Exception "Not enough disk space: ..." before
-// anything is written (see CheckDiskSpace); then, carrying the member's name as its subject,
+// Where an unpack's files go: the loop settles what each member becomes, a sink puts the
+// bytes somewhere. A failure a sink raises leaves the loop carrying the member's name.
+class TUnpackSink {
+public:
+  virtual ~TUnpackSink() = default;
+  // Told the plan before any member is read; raises to refuse it, so that nothing is written.
+  virtual void Begin(const TFile& archive, const TCheckedDirectory& directory,
+                     const TUnpackPlan& plan) = 0;
+  // The file `fileName` is `count` bytes of `archive` from `offset` on, a member as stored.
+  virtual void CopyFile(const std::string& fileName, const TFile& archive, std::uint64_t offset,
+                        std::uint64_t count) = 0;
+  // The file `fileName` is `bytes`, a converted picture.
+  virtual void WriteFile(const std::string& fileName, TBytesView bytes) = 0;
+};
+
+// The files go into a folder, `folder` a path ending with its delimiter. Begin raises Exception
+// "Not enough disk space: ..." when the disk cannot take them (see CheckDiskSpace) and makes the
+// folder (a folder that cannot be made fails the first member's write, whose message names the
+// member; patterns that choose nothing make none). Each file is written whole under a temporary
+// name and renamed over what stands at its name (see TReplacingFile); `written` is told the
+// name of each once it is in place.
+class TFolderSink final : public TUnpackSink {
+public:
+  explicit TFolderSink(std::string folder,
+                       std::function<void(const std::string& fileName)> written = {})
+      : folder_(std::move(folder)), written_(std::move(written)) {}
+  void Begin(const TFile& archive, const TCheckedDirectory& directory,
+             const TUnpackPlan& plan) override;
+  void CopyFile(const std::string& fileName, const TFile& archive, std::uint64_t offset,
+                std::uint64_t count) override;
+  void WriteFile(const std::string& fileName, TBytesView bytes) override;
+
+private:
+  std::string folder_;
+  std::function<void(const std::string&)> written_;
+};
+
+// The one file the chosen members leave goes to `output`, open for writing (standard output).
+// Begin raises Exception "N members are chosen, and standard output takes one: name one member"
+// when they leave more than one.
+class TStreamSink final : public TUnpackSink {
+public:
+  explicit TStreamSink(TFile& output) : output_(output) {}
+  void Begin(const TFile& archive, const TCheckedDirectory& directory,
+             const TUnpackPlan& plan) override;
+  void CopyFile(const std::string& fileName, const TFile& archive, std::uint64_t offset,
+                std::uint64_t count) override;
+  void WriteFile(const std::string& fileName, TBytesView bytes) override;
+
+private:
+  TFile& output_;
+};
+
+// Unpacks the members of the archive at `archivePath` that `choice` chooses into `sink`.
+// Pictures take their format and colours from the palette template at `templatePath` (see
+// PaletteTemplatePath), read at the first picture. A member whose file a later member writes
+// again is checked but not written. Raises EFOpenError when the archive cannot be opened, what
+// ReadArchiveDirectory raises (EReadError for an archive shorter than its directory; with the
+// archive's path as subject, a size or directory the system cannot read), what the sink's
+// Begin raises, before anything is written; then, carrying the member's name as its subject,
 // EReadError for a member outside the archive or a read that fails, ERangeError for a negative
-// size, EOutOfMemory for a picture, and whatever writing or converting a member raises; the
-// failing member's name keeps what stood there. Files written before a failure stay.
-// With a choice, members it does not choose are neither checked nor written. Returns the
-// patterns that chose no member. With a sink, raises Exception before anything is written
-// when the members chosen leave more than one file.
-std::vector<std::string> UnpackArchive(const std::string& archivePath,
-                                       const std::string& outputFolder,
-                                       const std::string& appFolder,
+// size, EOutOfMemory for a picture, and whatever converting a member or the sink raises; the
+// failing member's name keeps what stood there. Files written before a failure stay. Members
+// the choice does not choose are neither checked nor written. Returns the patterns that chose
+// no member.
+std::vector<std::string> UnpackArchive(const std::string& archivePath, TUnpackSink& sink,
+                                       const std::string& templatePath,
                                        const TUnpackChoice& choice = {});
 
 } // namespace vex

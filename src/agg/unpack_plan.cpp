@@ -22,31 +22,29 @@ namespace {
 // its file exists) or its head cannot be read (the loop then fails on it).
 std::uint64_t WrittenSize(const TFile& archive, std::uint64_t archiveSize,
                           const TDirectoryEntry& entry, bool picture, TPictureFile pictureFile) {
-  if (entry.size == 0 || !EntryInside(entry, archiveSize))
+  if (entry.size == 0 || EntryFault(entry, archiveSize) != TEntryFault::None)
     return 0;
-  const auto size = static_cast<std::uint64_t>(entry.size);
   if (!picture)
-    return size;
-  std::uint8_t head[RawPixelsAt];
-  if (size < RawPixelsAt ||
-      archive.ReadAt(static_cast<std::uint64_t>(entry.offset), head, RawPixelsAt) != RawPixelsAt)
+    return static_cast<std::uint64_t>(entry.size);
+  std::optional<TRawPictureHead> head;
+  try {
+    head = ReadMemberPictureHead(archive, entry).head;
+  } catch (const EReadError&) {
     return 0;
-  const std::optional<TRawPictureHead> parsed = ParseRawPictureHead(head, size);
-  return parsed ? WrittenPictureSize(*parsed, pictureFile) : 0;
+  }
+  return head ? WrittenPictureSize(*head, pictureFile) : 0;
 }
 
 // The sizes of the regular files in `folder` that the unpack replaces, by name. A folder that
 // cannot be listed holds none: it does not exist yet, or its first write fails anyway.
-std::unordered_map<std::string, std::uint64_t>
-ReplacedSizes(const std::string& folder,
-              const std::unordered_map<std::string, std::uint64_t>& written) {
+TFileSizes ReplacedSizes(const std::string& folder, const TFileSizes& written) {
   std::vector<TFolderEntry> listing;
   try {
     listing = ListFolder(folder);
   } catch (const EOSError&) {
     return {};
   }
-  std::unordered_map<std::string, std::uint64_t> sizes;
+  TFileSizes sizes;
   for (const TFolderEntry& entry : listing)
     if (entry.kind == TEntryKind::File && written.count(entry.name) != 0)
       sizes[entry.name] = RegularFileSize(folder + entry.name).value_or(0);
@@ -74,6 +72,7 @@ TUnpackPlan PlanUnpack(const std::vector<TDirectoryEntry>& entries,
                        TPictureFile pictureFile) {
   TUnpackPlan plan;
   plan.pictureFile = pictureFile;
+  plan.choosesAll = patterns.empty();
   plan.names.reserve(entries.size());
   plan.fileNames.reserve(entries.size());
   plan.chosen.assign(entries.size(), patterns.empty());
@@ -107,19 +106,10 @@ TUnpackPlan PlanUnpack(const std::vector<TDirectoryEntry>& entries,
   return plan;
 }
 
-void CheckDiskSpace(const TFile& archive, std::uint64_t archiveSize,
-                    const std::vector<TDirectoryEntry>& entries, const TUnpackPlan& plan,
-                    const std::string& outputFolder) {
-  std::unordered_map<std::string, std::uint64_t> written;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (plan.chosen[i] && !plan.replacedLater[i])
-      written[plan.fileNames[i]] =
-          WrittenSize(archive, archiveSize, entries[i], plan.converted[i], plan.pictureFile);
-  }
+std::uint64_t UnpackSpaceNeeded(const TFileSizes& written, const TFileSizes& replaced) {
   // A file is replaced only once its new one is whole, so for a moment both stand: what the
   // files grow by, plus the largest of those moments. At most 65535 files of less than 4 GiB
   // each: the sum fits with room to spare.
-  const auto replaced = ReplacedSizes(outputFolder, written);
   std::uint64_t needed = 0, overlap = 0;
   for (const auto& [name, size] : written) {
     const auto old = replaced.find(name);
@@ -127,7 +117,19 @@ void CheckDiskSpace(const TFile& archive, std::uint64_t archiveSize,
     needed += size > oldSize ? size - oldSize : 0;
     overlap = std::max(overlap, std::min(size, oldSize));
   }
-  needed += overlap;
+  return needed + overlap;
+}
+
+void CheckDiskSpace(const TFile& archive, const TCheckedDirectory& directory,
+                    const TUnpackPlan& plan, const std::string& outputFolder) {
+  TFileSizes written;
+  for (std::size_t i = 0; i < directory.entries.size(); ++i) {
+    if (plan.chosen[i] && !plan.replacedLater[i])
+      written[plan.fileNames[i]] = WrittenSize(archive, directory.archiveSize,
+                                               directory.entries[i], plan.converted[i],
+                                               plan.pictureFile);
+  }
+  const std::uint64_t needed = UnpackSpaceNeeded(written, ReplacedSizes(outputFolder, written));
   if (needed == 0)
     return;
   const std::optional<std::uint64_t> free = FreeSpaceFor(outputFolder);

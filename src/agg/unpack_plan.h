@@ -3,11 +3,13 @@
 #pragma once
 
 #include "archive_directory.h"
+#include "checked_directory.h"
 #include "files.h"
 #include "raw_image.h"
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace vex {
@@ -20,6 +22,7 @@ struct TUnpackPlan {
   std::vector<bool> replacedLater;    // whether a later chosen member writes the same file
   std::vector<std::string> unmatched; // the patterns that chose no member
   std::size_t files = 0;              // the files the chosen members leave
+  bool choosesAll = true;             // no patterns: every member, and the folder, is wanted
   TPictureFile pictureFile = TPictureFile::Bitmap; // what the converted pictures become
 };
 
@@ -31,18 +34,24 @@ TUnpackPlan PlanUnpack(const std::vector<TDirectoryEntry>& entries,
                        const std::vector<std::string>& patterns = {}, bool raw = false,
                        TPictureFile pictureFile = TPictureFile::Bitmap);
 
-// Adds up the room the unpack needs in `outputFolder` (a path ending with its delimiter): for
-// each file the last chosen member written to it, pictures at their written size (see
-// WrittenPictureSize: PNG files at the most they can take), less the regular file already at that
-// name where that is smaller; plus, since a file is replaced only once its new one is whole, the
-// largest file that stands twice for a moment (the smaller of the old and the new). Raises
-// Exception "Not enough disk space: the archive unpacks to N bytes, M are free" when that is more
-// than the free space of the folder, or of the nearest folder above it that exists. A member that
-// fails its checks counts nothing, since it fails before its file exists; a disk the system cannot
-// tell about passes, and the first write then fails with its own error. A folder with none of the
-// files costs one listing, not a look per member.
-void CheckDiskSpace(const TFile& archive, std::uint64_t archiveSize,
-                    const std::vector<TDirectoryEntry>& entries, const TUnpackPlan& plan,
-                    const std::string& outputFolder);
+// Bytes by file name.
+using TFileSizes = std::unordered_map<std::string, std::uint64_t>;
+
+// The room an unpack needs, from the size of each file it writes (`written`) and of the regular
+// file already at that name (`replaced`, where one stands): what the files grow by where the
+// old file is smaller, plus, since a file is replaced only once its new one is whole, the largest
+// file that stands twice for a moment (the smaller of the old and the new).
+std::uint64_t UnpackSpaceNeeded(const TFileSizes& written, const TFileSizes& replaced);
+
+// Raises Exception "Not enough disk space: the archive unpacks to N bytes, M are free" when the
+// UnpackSpaceNeeded of the plan is more than the free space of `outputFolder` (a path ending
+// with its delimiter), or of the nearest folder above it that exists. Each file counts as the
+// last chosen member written to it: pictures at their written size (see WrittenPictureSize:
+// PNG files at the most they can take). A member that fails its checks counts nothing, since it
+// fails before its file exists; a disk the system cannot tell about passes, and the first write
+// then fails with its own error. A folder with none of the files costs one listing, not a look
+// per member.
+void CheckDiskSpace(const TFile& archive, const TCheckedDirectory& directory,
+                    const TUnpackPlan& plan, const std::string& outputFolder);
 
 } // namespace vex

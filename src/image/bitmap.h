@@ -76,15 +76,12 @@ public:
   // EWriteError; EInvalidGraphic (before creating the file) for a device-dependent image or a
   // core-style image wider or taller than 65535; EOutOfMemory when the file cannot be assembled.
   void WriteBitmapFile(const std::string& path);
-  // As WriteBitmapFile, but the file's bytes go to `file`, open for writing, at its current
-  // position (standard output); raises what WriteBitmapFile raises but EFCreateError.
-  void WriteBitmapTo(TFile& file);
-
-private:
-  // The file WriteBitmapFile writes, encoded into the write buffer; empty for an empty bitmap.
-  // Raises EInvalidGraphic and EOutOfMemory as WriteBitmapFile does.
+  // The bytes WriteBitmapFile writes, encoded into the write buffer and valid until the next
+  // encoding; empty for an empty bitmap. Raises EInvalidGraphic and EOutOfMemory as
+  // WriteBitmapFile does.
   TBytesView EncodedFile();
 
+private:
   enum class ImageKind { None, Independent, Dependent };
 
   // Everything that ReadBitmapFile and Rebuild replace at once.

@@ -1,4 +1,4 @@
-// TBitmap::WriteBitmapFile and WriteBitmapTo: the whole file is encoded into one reusable buffer
+// TBitmap::WriteBitmapFile: the whole file is encoded into one reusable buffer
 // and handed to the system in one write, since the tool writes hundreds of files in a run; every
 // picture file, of whatever format, goes to its name the same way.
 #include "bitmap.h"
@@ -51,12 +51,6 @@ void WritePictureFile(const std::string& path, TBytesView bytes) {
   // The name refuses its new file (a folder stands there): as it would refuse a create.
   if (!file.Replace())
     TFile::RaiseOpenError(path, TOpenMode::CreateNew);
-}
-
-void TBitmap::WriteBitmapTo(TFile& file) {
-  const TBytesView bytes = EncodedFile();
-  if (bytes.size() != 0 && file.Write(bytes.data(), bytes.size()) != bytes.size())
-    throw EWriteError();
 }
 
 } // namespace vex

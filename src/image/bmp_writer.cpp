@@ -74,20 +74,33 @@ std::uint32_t ColourTableEntries(std::uint16_t bitCount) {
   return bitCount <= 8 ? 1u << bitCount : 0;
 }
 
+namespace {
+
+// Where the pixel rows start: after the file header, the info or core header (and the masks of
+// a bit-field image) and the colour table.
+std::uint32_t PixelOffset(const TBitmapInfoHeader& header, bool core) {
+  const std::uint32_t masks = header.compression == CompressionBitFields ? MasksSize : 0;
+  const std::uint32_t headerBytes = core ? CoreHeaderSize : InfoHeaderSize + masks;
+  const std::uint32_t tableBytes = ColourTableEntries(header.bitCount) *
+                                   static_cast<std::uint32_t>(core ? CoreEntrySize : InfoEntrySize);
+  return static_cast<std::uint32_t>(FileHeaderSize) + headerBytes + tableBytes;
+}
+
+} // namespace
+
+std::uint64_t BmpFileSize(const TBitmapInfoHeader& header, bool coreHeader) {
+  return PixelOffset(header, coreHeader) + std::uint64_t{header.imageSize};
+}
+
 // The pixel offset and the colour table come from the same entry count, so the header never
 // points anywhere but at the first pixel row.
 void EncodeBmpFile(const TBmpImage& image, TByteDynArray& file) {
   const TBitmapInfoHeader& header = image.header;
   const bool core = image.coreHeader;
   const std::uint32_t tableEntries = ColourTableEntries(header.bitCount);
-  const std::uint32_t masks = header.compression == CompressionBitFields ? MasksSize : 0;
-  const std::uint32_t headerBytes = core ? CoreHeaderSize : InfoHeaderSize + masks;
-  const std::uint32_t tableBytes =
-      tableEntries * static_cast<std::uint32_t>(core ? CoreEntrySize : InfoEntrySize);
+  const std::uint32_t pixelOffset = PixelOffset(header, core);
   // The store is at most MaxStoreBytes, so the file size fits its u32 field.
-  const std::uint32_t pixelOffset =
-      static_cast<std::uint32_t>(FileHeaderSize) + headerBytes + tableBytes;
-  const std::uint32_t fileSize = pixelOffset + header.imageSize;
+  const auto fileSize = static_cast<std::uint32_t>(BmpFileSize(header, core));
   try {
     file.clear();
     file.reserve(fileSize);

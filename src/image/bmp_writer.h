@@ -32,6 +32,11 @@ struct TBmpImage {
 // refused by most readers.
 std::uint32_t ColourTableEntries(std::uint16_t bitCount);
 
+// The bytes of the BMP file EncodeBmpFile writes for an image with `header` (its bit count,
+// compression and image size) in an info header, or with `coreHeader` a core one: the file's
+// headers, its colour table, then the pixel rows.
+std::uint64_t BmpFileSize(const TBitmapInfoHeader& header, bool coreHeader);
+
 // Replaces the bytes of `file` by the BMP file of `image`: file header, info or core header
 // (colours used: the table's entries; colours important: 0), the palette's colours then black
 // up to ColourTableEntries, and the pixel rows, bottom row first, each with its padding. The

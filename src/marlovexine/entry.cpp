@@ -45,7 +45,8 @@ int UnpackAndTell(const std::vector<std::string>& args, const std::string& appFo
   }
   try {
     const std::string outputFolder = OutputFolderFor(archivePath, args.size() > 1 ? args[1] : "");
-    UnpackArchive(archivePath, outputFolder, appFolder);
+    TFolderSink folder(outputFolder);
+    UnpackArchive(archivePath, folder, PaletteTemplatePath(appFolder));
   } catch (const Exception& e) {
     ShowErrorBox(e);
     return 1;

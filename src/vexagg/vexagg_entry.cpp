@@ -180,22 +180,23 @@ int Extract(const TArguments& split, const std::string& appFolder) {
   if (split.Has("--png"))
     choice.pictureFile = TPictureFile::Png;
   choice.explainDirectory = true; // a file that is no archive is told as list tells it
-  choice.written = [&](const std::string& fileName) {
-    WriteStandardOutput(shown + fileName + "\n");
-  };
   std::vector<std::string> unmatched;
   const int code = Reporting([&] {
-    TFile standardOutput;
-    if (split.Has("-O")) {
-      standardOutput = TFile::StandardOutput();
-      if (!standardOutput.IsOpen())
-        RaiseLastSystemError();
-      choice.sink = &standardOutput;
+    const std::string templatePath = PaletteTemplatePath(appFolder);
+    if (!split.Has("-O")) {
+      TFolderSink sink(IncludeTrailingDelimiter(folder.empty() ? "." : folder, syntax),
+                       [&](const std::string& fileName) {
+                         WriteStandardOutput(shown + fileName + "\n");
+                       });
+      unmatched = UnpackArchive(split.operands[0], sink, templatePath, choice);
+      return std::string();
     }
-    unmatched = UnpackArchive(split.operands[0],
-                              IncludeTrailingDelimiter(folder.empty() ? "." : folder, syntax),
-                              appFolder, choice);
-    if (choice.sink != nullptr && !standardOutput.Close())
+    TFile standardOutput = TFile::StandardOutput();
+    if (!standardOutput.IsOpen())
+      RaiseLastSystemError();
+    TStreamSink sink(standardOutput);
+    unmatched = UnpackArchive(split.operands[0], sink, templatePath, choice);
+    if (!standardOutput.Close())
       RaiseLastSystemError();
     return std::string();
   });

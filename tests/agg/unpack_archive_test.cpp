@@ -29,7 +29,12 @@ constexpr std::uint16_t UnknownKey = 0x0001; // no known name
 class UnpackArchiveTest : public TempFolderTest {
 protected:
   // Unpacks into Out(); no template lies in the test's folder.
-  void Unpack(const std::string& archivePath) { UnpackArchive(archivePath, Out(), FolderString()); }
+  std::vector<std::string> Unpack(const std::string& archivePath, const TUnpackChoice& choice = {},
+                                  const std::string& out = {},
+                                  std::function<void(const std::string&)> written = {}) {
+    TFolderSink folder(out.empty() ? Out() : out, std::move(written));
+    return UnpackArchive(archivePath, folder, PaletteTemplatePath(FolderString()), choice);
+  }
   std::string WriteArchive(const std::vector<std::uint8_t>& bytes) {
     const fs::path path = Folder() / "test.agg";
     WriteWholeFile(path, bytes);
@@ -81,19 +86,19 @@ TEST_F(UnpackArchiveTest, AChoiceChecksAndWritesOnlyTheMembersItNames) {
   choice.patterns = {"KB.*", "*.bkg", "none?"};
   choice.raw = true;
   std::vector<std::string> written;
-  choice.written = [&](const std::string& name) { written.push_back(name); };
-  EXPECT_EQ(UnpackArchive(path, Out(), FolderString(), choice), std::vector<std::string>{"none?"});
+  const auto tell = [&](const std::string& name) { written.push_back(name); };
+  EXPECT_EQ(Unpack(path, choice, {}, tell), std::vector<std::string>{"none?"});
   EXPECT_EQ(written, (std::vector<std::string>{"boat.bkg", "kb.pal"}));
   EXPECT_EQ(OutFile("kb.pal"), Noise(5, 2));
   EXPECT_EQ(OutFile("boat.bkg"), (std::vector<std::uint8_t>{0, 0, 1, 0, 1, 0, 9}));
   choice.patterns = {"font.icn"};
-  EXPECT_THROW_MSG(UnpackArchive(path, Out(), FolderString(), choice), ERangeError,
+  EXPECT_THROW_MSG(Unpack(path, choice), ERangeError,
                    "Range check error", "font.icn");
 }
 
 TEST_F(UnpackArchiveTest, NoMembersStillMakesTheFolder) {
-  UnpackArchive(WriteArchive({0, 0}), Out(), FolderString()); // the directory fills the file
-  UnpackArchive(WriteArchive({0, 0, 0xAA}), Out() + "deeper/", FolderString());
+  Unpack(WriteArchive({0, 0})); // the directory fills the file
+  Unpack(WriteArchive({0, 0, 0xAA}), {}, Out() + "deeper/");
   EXPECT_TRUE(fs::is_directory(Folder() / "out" / "deeper"));
   EXPECT_TRUE(fs::is_empty(Folder() / "out" / "deeper"));
 }
@@ -116,7 +121,7 @@ TEST_F(UnpackArchiveTest, ShortArchivesFailBeforeAnyMember) {
     SCOPED_TRACE(row.bytes.size());
     const std::string path = WriteArchive(row.bytes);
     EXPECT_THROW_MSG(Unpack(path), EReadError, "Stream read error");
-    EXPECT_THROW_MSG(UnpackArchive(path, Out(), FolderString(), explain), EStreamError,
+    EXPECT_THROW_MSG(Unpack(path, explain), EStreamError,
                      row.explained, path);
     EXPECT_FALSE(fs::exists(Folder() / "out"));
   }
