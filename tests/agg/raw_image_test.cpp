@@ -244,11 +244,31 @@ TEST_F(ConvertRawImageTest, WritesIndexedPngFilesOfTheTemplatesColours) {
     converter.ConvertRawImage(RawMember(0, 9), Out("e.png")); // an empty file, as for bitmaps
     EXPECT_EQ(ReadWholeFile(Out("e.png")), Bytes{});
   }
-  // The most a 3 x 2 file takes: signature 8, IHDR 12 + 13, PLTE 12 + 768, IDAT 12 + zlib's
-  // 2 + 4 and one stored block of 5 + 8, IEND 12.
-  const TByteDynArray small = RawMember(3, 2);
-  EXPECT_EQ(WrittenPictureSize(*ParseRawPictureHead(small.data(), small.size()), TPictureFile::Png),
-            856u);
+}
+
+// What the disk check counts for a picture, worked out by hand: a bitmap file's 14 + 40 header
+// bytes, 256 colours of 4, rows padded to 4 bytes; nothing for a picture without pixels.
+TEST(WrittenPictureSize, CountsPaddedRowsAndNothingForAnEmptyPicture) {
+  const struct {
+    std::uint16_t width, height;
+    TPictureFile file;
+    std::uint64_t size;
+  } rows[] = {
+      {4, 2, TPictureFile::Bitmap, 14 + 40 + 1024 + 4 * 2},
+      {5, 3, TPictureFile::Bitmap, 14 + 40 + 1024 + 8 * 3}, // each row padded by 3
+      {0, 9, TPictureFile::Bitmap, 0},
+      {7, 0, TPictureFile::Png, 0},
+      // The most a 3 x 2 PNG file takes: signature 8, IHDR 12 + 13, PLTE 12 + 768, IDAT 12 +
+      // zlib's 2 + 4 and one stored block of 5 + 8, IEND 12.
+      {3, 2, TPictureFile::Png, 856},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.width << " x " << row.height);
+    TRawPictureHead head;
+    head.width = row.width;
+    head.height = row.height;
+    EXPECT_EQ(WrittenPictureSize(head, row.file), row.size);
+  }
 }
 
 } // namespace

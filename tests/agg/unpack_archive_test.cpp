@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <map>
 
 namespace fs = std::filesystem;
 using namespace vex;
@@ -94,6 +95,55 @@ TEST_F(UnpackArchiveTest, AChoiceChecksAndWritesOnlyTheMembersItNames) {
   choice.patterns = {"font.icn"};
   EXPECT_THROW_MSG(Unpack(path, choice), ERangeError,
                    "Range check error", "font.icn");
+}
+
+// Keeps the files in memory, the way the loop's sink interface lets a test see what would be
+// written without a folder.
+struct TMemorySink final : TUnpackSink {
+  void Begin(const TFile&, const TCheckedDirectory&, const TUnpackPlan&) override {}
+  void CopyFile(const std::string& name, const TFile& archive, std::uint64_t offset,
+                std::uint64_t count) override {
+    files[name].resize(static_cast<std::size_t>(count));
+    archive.ReadExactAt(offset, files[name].data(), files[name].size());
+  }
+  void WriteFile(const std::string& name, TBytesView bytes) override {
+    files[name].assign(bytes.data(), bytes.data() + bytes.size());
+  }
+  std::map<std::string, std::vector<std::uint8_t>> files;
+};
+
+// A picture that a later member replaces is never written, but it is checked as if it were:
+// without its template the run fails at it, and nothing of it reaches the sink.
+TEST_F(UnpackArchiveTest, AReplacedPictureStillNeedsTheTemplate) {
+  ArchiveBuilder archive;
+  archive.Add(KbPal, Noise(9, 4));
+  archive.Add(NameKey("overmain.bmp"), vextools::RawImage(2, 1, {1, 2}));
+  archive.Add(NameKey("overmain.bmp"), vextools::RawImage(1, 1, {3}));
+  const std::string templatePath = (Folder() / "TivPalette.bmp").string();
+  TMemorySink sink;
+  EXPECT_THROW_MSG(UnpackArchive(WriteArchive(archive.Build()), sink, templatePath), EFOpenError,
+                   "Cannot open file \"" + templatePath + "\". " + OsText(NoSuchFile),
+                   "overmain.bmp");
+  EXPECT_EQ(sink.files, (decltype(sink.files){{"kb.pal", Noise(9, 4)}}));
+}
+
+// The room an unpack needs: what each file grows by, plus the largest file that stands twice
+// while its new one replaces it.
+TEST(UnpackSpaceNeeded, GrowthPlusTheLargestOverlap) {
+  const struct {
+    TFileSizes written, replaced;
+    std::uint64_t needed;
+  } rows[] = {
+      {{{"a", 100}}, {}, 100},
+      {{{"a", 100}}, {{"a", 40}}, 60 + 40},
+      {{{"a", 100}, {"b", 10}}, {{"a", 300}, {"b", 5}}, 5 + 100},
+      {{{"a", 0}}, {{"a", 50}}, 0},
+      {{{"a", 7}, {"b", 9}}, {{"c", 1000}}, 16}, // a file the unpack does not write costs nothing
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.needed);
+    EXPECT_EQ(UnpackSpaceNeeded(row.written, row.replaced), row.needed);
+  }
 }
 
 TEST_F(UnpackArchiveTest, NoMembersStillMakesTheFolder) {
