@@ -149,8 +149,8 @@ TInputOutcome CheckUnpackInput(const std::uint8_t* data, std::size_t size) {
   workspace.WriteAppFile(workspace.ArchivePath(), data, size);
   TInputOutcome outcome;
   try {
-    vex::TFolderSink folder(workspace.OutFolderString());
-    vex::UnpackArchive(workspace.ArchivePath().string(), folder,
+    vex::UnpackArchive(workspace.ArchivePath().string(),
+                       *vex::FolderSink(workspace.OutFolderString()),
                        vex::PaletteTemplatePath(workspace.AppFolderString()));
   } catch (const vex::Exception& e) {
     outcome.message = e.Message();

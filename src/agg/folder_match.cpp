@@ -191,6 +191,22 @@ bool TMatcher::LeaveOutLookAlike(const TFolderEntry& entry, const std::string& f
   return true;
 }
 
+// Why a file that no member of BASE has is left out, `known` when the name is in the table.
+std::string LeftOutReason(TEntryKind kind, bool known) {
+  switch (kind) {
+  case TEntryKind::Folder:
+    return "a folder";
+  case TEntryKind::Link:
+    return "a symbolic link";
+  case TEntryKind::Other:
+    return "not a regular file";
+  case TEntryKind::File:
+    break;
+  }
+  return known ? "no member of BASE has this name; --add adds it"
+               : "no member of BASE has this name";
+}
+
 void TMatcher::MatchUnknownMember(const TFolderEntry& entry, const std::string& folded) {
   if (LeaveOutLookAlike(entry, folded))
     return;
@@ -214,23 +230,7 @@ void TMatcher::MatchUnknownMember(const TFolderEntry& entry, const std::string& 
     addedClaims_[slot->second].push_back(entry.name);
     return;
   }
-  std::string why;
-  switch (entry.kind) {
-  case TEntryKind::Folder:
-    why = "a folder";
-    break;
-  case TEntryKind::Link:
-    why = "a symbolic link";
-    break;
-  case TEntryKind::Other:
-    why = "not a regular file";
-    break;
-  case TEntryKind::File:
-    why = isKnown ? "no member of BASE has this name; --add adds it"
-                  : "no member of BASE has this name";
-    break;
-  }
-  match_.leftOut.push_back(entry.name + " (" + why + ")");
+  match_.leftOut.push_back(entry.name + " (" + LeftOutReason(entry.kind, isKnown) + ")");
 }
 
 } // namespace

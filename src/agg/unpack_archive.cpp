@@ -104,53 +104,82 @@ private:
   std::optional<TRawImageConverter> converter_;
 };
 
+class TFolderSink final : public TUnpackSink {
+public:
+  TFolderSink(std::string folder, std::function<void(const std::string&)> written)
+      : folder_(std::move(folder)), written_(std::move(written)) {}
+
+  void Begin(const TFile& archive, const TCheckedDirectory& directory,
+             const TUnpackPlan& plan) override {
+    CheckDiskSpace(archive, directory, plan, folder_);
+    // The result is not looked at: a folder that cannot be made fails the first member's
+    // write, whose message names the member.
+    if (plan.choosesAll || plan.files != 0)
+      ForceFolder(folder_);
+  }
+
+  // Written from the archive straight to its file, so that memory does not grow with the
+  // member. The file is whole or absent: a read or write that fails partway takes the
+  // temporary file away, and what stood at the name stays.
+  void CopyFile(const std::string& fileName, const TFile& archive, std::uint64_t offset,
+                std::uint64_t count) override {
+    TReplacingFile file(folder_ + fileName, TDurability::Cached);
+    if (!file.IsOpen())
+      RaiseLastSystemError();
+    file.Reserve(count);
+    CopyBetweenFiles(archive, offset, file.File(), count);
+    file.Commit();
+    Written(fileName);
+  }
+
+  void WriteFile(const std::string& fileName, TBytesView bytes) override {
+    WritePictureFile(folder_ + fileName, bytes);
+    Written(fileName);
+  }
+
+private:
+  void Written(const std::string& fileName) const {
+    if (written_)
+      written_(fileName);
+  }
+
+  std::string folder_;
+  std::function<void(const std::string&)> written_;
+};
+
+class TStreamSink final : public TUnpackSink {
+public:
+  explicit TStreamSink(TFile& output) : output_(output) {}
+
+  void Begin(const TFile&, const TCheckedDirectory&, const TUnpackPlan& plan) override {
+    if (plan.files > 1)
+      throw Exception(std::to_string(plan.files) +
+                      " members are chosen, and standard output takes one: name one member");
+  }
+
+  void CopyFile(const std::string&, const TFile& archive, std::uint64_t offset,
+                std::uint64_t count) override {
+    CopyBetweenFiles(archive, offset, output_, count);
+  }
+
+  void WriteFile(const std::string&, TBytesView bytes) override {
+    if (bytes.size() != 0 && output_.Write(bytes.data(), bytes.size()) != bytes.size())
+      throw EWriteError();
+  }
+
+private:
+  TFile& output_;
+};
+
 } // namespace
 
-void TFolderSink::Begin(const TFile& archive, const TCheckedDirectory& directory,
-                        const TUnpackPlan& plan) {
-  CheckDiskSpace(archive, directory, plan, folder_);
-  // The result is not looked at: a folder that cannot be made fails the first member's write,
-  // whose message names the member.
-  if (plan.choosesAll || plan.files != 0)
-    ForceFolder(folder_);
+std::unique_ptr<TUnpackSink> FolderSink(std::string folder,
+                                        std::function<void(const std::string&)> written) {
+  return std::make_unique<TFolderSink>(std::move(folder), std::move(written));
 }
 
-// Written from the archive straight to its file, so that memory does not grow with the
-// member. The file is whole or absent: a read or write that fails partway takes the temporary
-// file away, and what stood at the name stays.
-void TFolderSink::CopyFile(const std::string& fileName, const TFile& archive,
-                           std::uint64_t offset, std::uint64_t count) {
-  TReplacingFile file(folder_ + fileName, TDurability::Cached);
-  if (!file.IsOpen())
-    RaiseLastSystemError();
-  file.Reserve(count);
-  CopyBetweenFiles(archive, offset, file.File(), count);
-  file.Commit();
-  if (written_)
-    written_(fileName);
-}
-
-void TFolderSink::WriteFile(const std::string& fileName, TBytesView bytes) {
-  WritePictureFile(folder_ + fileName, bytes);
-  if (written_)
-    written_(fileName);
-}
-
-void TStreamSink::Begin(const TFile& /*archive*/, const TCheckedDirectory& /*directory*/,
-                        const TUnpackPlan& plan) {
-  if (plan.files > 1)
-    throw Exception(std::to_string(plan.files) +
-                    " members are chosen, and standard output takes one: name one member");
-}
-
-void TStreamSink::CopyFile(const std::string& /*fileName*/, const TFile& archive,
-                           std::uint64_t offset, std::uint64_t count) {
-  CopyBetweenFiles(archive, offset, output_, count);
-}
-
-void TStreamSink::WriteFile(const std::string& /*fileName*/, TBytesView bytes) {
-  if (bytes.size() != 0 && output_.Write(bytes.data(), bytes.size()) != bytes.size())
-    throw EWriteError();
+std::unique_ptr<TUnpackSink> StreamSink(TFile& output) {
+  return std::make_unique<TStreamSink>(output);
 }
 
 std::vector<std::string> UnpackArchive(const std::string& archivePath, TUnpackSink& sink,

@@ -7,6 +7,7 @@
 #include "unpack_plan.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,37 +49,13 @@ public:
 // member; patterns that choose nothing make none). Each file is written whole under a temporary
 // name and renamed over what stands at its name (see TReplacingFile); `written` is told the
 // name of each once it is in place.
-class TFolderSink final : public TUnpackSink {
-public:
-  explicit TFolderSink(std::string folder,
-                       std::function<void(const std::string& fileName)> written = {})
-      : folder_(std::move(folder)), written_(std::move(written)) {}
-  void Begin(const TFile& archive, const TCheckedDirectory& directory,
-             const TUnpackPlan& plan) override;
-  void CopyFile(const std::string& fileName, const TFile& archive, std::uint64_t offset,
-                std::uint64_t count) override;
-  void WriteFile(const std::string& fileName, TBytesView bytes) override;
+std::unique_ptr<TUnpackSink>
+FolderSink(std::string folder, std::function<void(const std::string& fileName)> written = {});
 
-private:
-  std::string folder_;
-  std::function<void(const std::string&)> written_;
-};
-
-// The one file the chosen members leave goes to `output`, open for writing (standard output).
-// Begin raises Exception "N members are chosen, and standard output takes one: name one member"
-// when they leave more than one.
-class TStreamSink final : public TUnpackSink {
-public:
-  explicit TStreamSink(TFile& output) : output_(output) {}
-  void Begin(const TFile& archive, const TCheckedDirectory& directory,
-             const TUnpackPlan& plan) override;
-  void CopyFile(const std::string& fileName, const TFile& archive, std::uint64_t offset,
-                std::uint64_t count) override;
-  void WriteFile(const std::string& fileName, TBytesView bytes) override;
-
-private:
-  TFile& output_;
-};
+// The one file the chosen members leave goes to `output`, open for writing (standard output),
+// which must outlive the sink. Begin raises Exception "N members are chosen, and standard output
+// takes one: name one member" when they leave more than one.
+std::unique_ptr<TUnpackSink> StreamSink(TFile& output);
 
 // Unpacks the members of the archive at `archivePath` that `choice` chooses into `sink`.
 // Pictures take their format and colours from the palette template at `templatePath` (see

@@ -125,9 +125,8 @@ void CheckDiskSpace(const TFile& archive, const TCheckedDirectory& directory,
   TFileSizes written;
   for (std::size_t i = 0; i < directory.entries.size(); ++i) {
     if (plan.chosen[i] && !plan.replacedLater[i])
-      written[plan.fileNames[i]] = WrittenSize(archive, directory.archiveSize,
-                                               directory.entries[i], plan.converted[i],
-                                               plan.pictureFile);
+      written[plan.fileNames[i]] = WrittenSize(archive, directory.archiveSize, directory.entries[i],
+                                               plan.converted[i], plan.pictureFile);
   }
   const std::uint64_t needed = UnpackSpaceNeeded(written, ReplacedSizes(outputFolder, written));
   if (needed == 0)

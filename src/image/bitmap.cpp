@@ -65,18 +65,27 @@ void TBitmap::ReadBitmapFile(const std::string& path) {
     image_ = DependentImageFromFile(std::move(file));
 }
 
+// What every image read from a file takes from it: its kind, its size and the colours of its
+// table, as many as its bit count can index.
+TBitmap::TImageState TBitmap::ImageStateFromFile(ImageKind kind, const TBmpFileContents& file,
+                                                 std::int32_t height) {
+  TImageState image;
+  image.kind = kind;
+  image.width = file.header.width;
+  image.height = height;
+  const std::size_t entries = TableEntries(file.header.bitCount, file.colours.size());
+  image.palette.assign(file.colours.begin(), file.colours.begin() + entries);
+  return image;
+}
+
 // HeldHeader is the new image's description, with the resolution, colours used and colours
 // important of the file.
 TBitmap::TImageState TBitmap::IndependentImageFromFile(TBmpFileContents&& file) {
   const TBitmapInfoHeader& header = file.header;
-  TImageState image;
-  image.kind = ImageKind::Independent;
+  TImageState image = ImageStateFromFile(ImageKind::Independent, file,
+                                         static_cast<std::int32_t>(file.geometry.rows));
   image.coreHeaderStyle = file.coreHeader;
-  image.width = header.width;
-  image.height = static_cast<std::int32_t>(file.geometry.rows);
-  const std::size_t entries = TableEntries(header.bitCount, file.colours.size());
-  image.palette.assign(file.colours.begin(), file.colours.begin() + entries);
-  image.description = Describe(header, file.geometry, entries);
+  image.description = Describe(header, file.geometry, image.palette.size());
   image.held = image.description;
   image.held.coloursUsed = header.coloursUsed;
   image.held.coloursImportant = header.coloursImportant;
@@ -88,16 +97,11 @@ TBitmap::TImageState TBitmap::IndependentImageFromFile(TBmpFileContents&& file) 
 // file says of resolution and colours.
 TBitmap::TImageState TBitmap::DependentImageFromFile(TBmpFileContents&& file) {
   const TBitmapInfoHeader& header = file.header;
-  TImageState image;
-  image.kind = ImageKind::Dependent;
-  image.width = header.width;
-  image.height = header.height;
+  TImageState image = ImageStateFromFile(ImageKind::Dependent, file, header.height);
   image.held.xResolution = header.xResolution;
   image.held.yResolution = header.yResolution;
   image.held.coloursUsed = header.coloursUsed;
   image.held.coloursImportant = header.coloursImportant;
-  const std::size_t entries = TableEntries(header.bitCount, file.colours.size());
-  image.palette.assign(file.colours.begin(), file.colours.begin() + entries);
   return image;
 }
 

@@ -96,6 +96,8 @@ private:
     TPixelStore store;             // ditto
   };
 
+  static TImageState ImageStateFromFile(ImageKind kind, const TBmpFileContents& file,
+                                        std::int32_t height);
   static TImageState IndependentImageFromFile(TBmpFileContents&& file);
   static TImageState DependentImageFromFile(TBmpFileContents&& file);
   static void MakeWhiteImage(TImageState& image);

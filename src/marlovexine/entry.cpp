@@ -45,8 +45,7 @@ int UnpackAndTell(const std::vector<std::string>& args, const std::string& appFo
   }
   try {
     const std::string outputFolder = OutputFolderFor(archivePath, args.size() > 1 ? args[1] : "");
-    TFolderSink folder(outputFolder);
-    UnpackArchive(archivePath, folder, PaletteTemplatePath(appFolder));
+    UnpackArchive(archivePath, *FolderSink(outputFolder), PaletteTemplatePath(appFolder));
   } catch (const Exception& e) {
     ShowErrorBox(e);
     return 1;
@@ -67,16 +66,9 @@ void ShowErrorBox(const Exception& failure) {
 }
 
 int RunMarlovexine(const std::vector<std::string>& args, const std::string& appFolder) {
-  const int code = UnpackAndTell(args, appFolder);
   // On POSIX the usage and success texts went to standard output: a success nobody was told
   // of (a full disk, a closed pipe) is a failure. Windows showed boxes and wrote nothing there.
-  try {
-    FinishStandardOutput();
-  } catch (const Exception& e) {
-    ShowErrorBox(e);
-    return 1;
-  }
-  return code;
+  return FinishingStandardOutput(UnpackAndTell(args, appFolder), ShowErrorBox, 1);
 }
 
 } // namespace vex

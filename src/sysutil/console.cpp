@@ -51,4 +51,15 @@ void FinishStandardOutput() {
     throw EOSError("Cannot write to standard output. " + SystemErrorText(outputError));
 }
 
+int FinishingStandardOutput(int code, const std::function<void(const Exception&)>& report,
+                            int failure) {
+  try {
+    FinishStandardOutput();
+  } catch (const Exception& e) {
+    report(e);
+    return failure;
+  }
+  return code;
+}
+
 } // namespace vex

@@ -4,6 +4,9 @@
 // FinishStandardOutput at the end of the run.
 #pragma once
 
+#include "exceptions.h"
+
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +26,11 @@ void WriteStandardError(std::string_view text);
 // standard output. %s" with the system's text of the first write or of the close that
 // failed. Does nothing when nothing was written there.
 void FinishStandardOutput();
+
+// The exit code of a run that may have written to standard output: `code` once
+// FinishStandardOutput has passed; else `failure`, after `report` has told the user why.
+int FinishingStandardOutput(int code, const std::function<void(const Exception&)>& report,
+                            int failure);
 
 // The OS half of the above, one per platform: writes all of `text` to standard output or
 // standard error, retrying partial and interrupted writes; closes standard output. False on

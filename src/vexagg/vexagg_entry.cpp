@@ -184,18 +184,16 @@ int Extract(const TArguments& split, const std::string& appFolder) {
   const int code = Reporting([&] {
     const std::string templatePath = PaletteTemplatePath(appFolder);
     if (!split.Has("-O")) {
-      TFolderSink sink(IncludeTrailingDelimiter(folder.empty() ? "." : folder, syntax),
-                       [&](const std::string& fileName) {
-                         WriteStandardOutput(shown + fileName + "\n");
-                       });
-      unmatched = UnpackArchive(split.operands[0], sink, templatePath, choice);
+      const auto sink = FolderSink(
+          IncludeTrailingDelimiter(folder.empty() ? "." : folder, syntax),
+          [&](const std::string& fileName) { WriteStandardOutput(shown + fileName + "\n"); });
+      unmatched = UnpackArchive(split.operands[0], *sink, templatePath, choice);
       return std::string();
     }
     TFile standardOutput = TFile::StandardOutput();
     if (!standardOutput.IsOpen())
       RaiseLastSystemError();
-    TStreamSink sink(standardOutput);
-    unmatched = UnpackArchive(split.operands[0], sink, templatePath, choice);
+    unmatched = UnpackArchive(split.operands[0], *StreamSink(standardOutput), templatePath, choice);
     if (!standardOutput.Close())
       RaiseLastSystemError();
     return std::string();
@@ -351,14 +349,7 @@ int RunCommand(const std::vector<std::string>& args, const std::string& appFolde
 } // namespace
 
 int RunVexagg(const std::vector<std::string>& args, const std::string& appFolder) {
-  const int code = RunCommand(args, appFolder);
-  try {
-    FinishStandardOutput();
-  } catch (const Exception& e) {
-    ReportFailure(e);
-    return VexaggFailure;
-  }
-  return code;
+  return FinishingStandardOutput(RunCommand(args, appFolder), ReportFailure, VexaggFailure);
 }
 
 } // namespace vex

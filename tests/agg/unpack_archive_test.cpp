@@ -33,8 +33,8 @@ protected:
   std::vector<std::string> Unpack(const std::string& archivePath, const TUnpackChoice& choice = {},
                                   const std::string& out = {},
                                   std::function<void(const std::string&)> written = {}) {
-    TFolderSink folder(out.empty() ? Out() : out, std::move(written));
-    return UnpackArchive(archivePath, folder, PaletteTemplatePath(FolderString()), choice);
+    return UnpackArchive(archivePath, *FolderSink(out.empty() ? Out() : out, std::move(written)),
+                         PaletteTemplatePath(FolderString()), choice);
   }
   std::string WriteArchive(const std::vector<std::uint8_t>& bytes) {
     const fs::path path = Folder() / "test.agg";
@@ -93,8 +93,7 @@ TEST_F(UnpackArchiveTest, AChoiceChecksAndWritesOnlyTheMembersItNames) {
   EXPECT_EQ(OutFile("kb.pal"), Noise(5, 2));
   EXPECT_EQ(OutFile("boat.bkg"), (std::vector<std::uint8_t>{0, 0, 1, 0, 1, 0, 9}));
   choice.patterns = {"font.icn"};
-  EXPECT_THROW_MSG(Unpack(path, choice), ERangeError,
-                   "Range check error", "font.icn");
+  EXPECT_THROW_MSG(Unpack(path, choice), ERangeError, "Range check error", "font.icn");
 }
 
 // Keeps the files in memory, the way the loop's sink interface lets a test see what would be
@@ -171,8 +170,7 @@ TEST_F(UnpackArchiveTest, ShortArchivesFailBeforeAnyMember) {
     SCOPED_TRACE(row.bytes.size());
     const std::string path = WriteArchive(row.bytes);
     EXPECT_THROW_MSG(Unpack(path), EReadError, "Stream read error");
-    EXPECT_THROW_MSG(Unpack(path, explain), EStreamError,
-                     row.explained, path);
+    EXPECT_THROW_MSG(Unpack(path, explain), EStreamError, row.explained, path);
     EXPECT_FALSE(fs::exists(Folder() / "out"));
   }
 }

@@ -65,8 +65,8 @@ protected:
     return At(name);
   }
   void Unpack(const std::string& archive, const std::string& folder) {
-    TFolderSink sink(InFolder(folder, ""));
-    UnpackArchive(At(archive), sink, PaletteTemplatePath(FolderString()));
+    UnpackArchive(At(archive), *FolderSink(InFolder(folder, "")),
+                  PaletteTemplatePath(FolderString()));
   }
   // What the update printed on standard output, then on standard error; or its failure's
   // message and subject. `options` gives the flags.
