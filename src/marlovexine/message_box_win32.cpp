@@ -1,5 +1,5 @@
 // The message boxes of the tool on Windows: real ones, which only Marlovexine links, so that
-// the console program vexagg imports nothing of USER32.
+// the console program vexagg never shows or imports a box.
 #include "message_box.h"
 
 #include <windows.h>
