@@ -19,7 +19,7 @@ TDirectoryEntry DecodeEntry(const std::uint8_t* p) {
 
 } // namespace
 
-std::vector<TDirectoryEntry> DecodeDirectory(const TByteDynArray& raw) {
+std::vector<TDirectoryEntry> DecodeDirectory(TBytesView raw) {
   const std::size_t count = raw.size() / DirectoryEntrySize;
   std::vector<TDirectoryEntry> entries;
   entries.reserve(count);

@@ -26,7 +26,7 @@ struct TDirectoryEntry {
 
 // The entries held in `raw`, the directory's bytes after the member count, one per
 // DirectoryEntrySize bytes. Reading them is ReadArchiveDirectory's (checked_directory.h).
-std::vector<TDirectoryEntry> DecodeDirectory(const TByteDynArray& raw);
+std::vector<TDirectoryEntry> DecodeDirectory(TBytesView raw);
 
 // What is wrong with an entry's place in an archive, or None: its data can be read.
 enum class TEntryFault {
