@@ -89,9 +89,9 @@ TEST_F(BitmapTest, WritesInfoAndCoreStylesByteForByte) {
     bool core;
     std::size_t expectedSize; // from the published layout, independent of the builder
   } rows[] = {
-      {1, 1, false, 1082}, {3, 2, false, 1086}, {4, 2, false, 1086},
-      {5, 3, false, 1102}, {6, 2, false, 1094}, {1, 1, true, 798},
-      {4, 2, true, 802},   {5, 3, true, 818},   {6, 2, true, 810},
+      {1, 1, false, 1082}, {3, 2, false, 1086},     {4, 2, false, 1086}, {5, 3, false, 1102},
+      {6, 2, false, 1094}, {1, 1, true, 798},       {4, 2, true, 802},   {5, 3, true, 818},
+      {6, 2, true, 810},   {65535, 1, true, 66330},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << row.w << " x " << row.h << (row.core ? " core" : " info"));
