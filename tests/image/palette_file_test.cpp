@@ -121,9 +121,9 @@ TEST_F(PaletteFileTest, TemplateHoldsTheColoursThenBlack) {
   b.U32(256).U32(0);                       // colours used, colours important
   b.U8(3).U8(2).U8(1).U8(0).U8(252).U8(251).U8(250).U8(0).Repeat(0, 254 * 4); // the colours
   b.U32(0);                                                                   // the pixel
-  vextest::WriteWholeFile(Path("t.bmp"), EncodePaletteTemplate({{1, 2, 3}, {250, 251, 252}}));
-  EXPECT_EQ(vextest::ReadWholeFile(Path("t.bmp")), b.Get());
-  const std::vector<TPaletteEntry> read = TPaletteTemplate::Read(Path("t.bmp")).Colours();
+  const TByteDynArray bytes = EncodePaletteTemplate({{1, 2, 3}, {250, 251, 252}});
+  EXPECT_EQ(bytes, b.Get());
+  const std::vector<TPaletteEntry> read = TPaletteTemplate::Decode(bytes).Colours();
   ASSERT_EQ(read.size(), 256u);
   EXPECT_EQ(read[1], (TPaletteEntry{250, 251, 252, 0}));
   EXPECT_EQ(read[255], TPaletteEntry{});
