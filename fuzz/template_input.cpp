@@ -89,8 +89,7 @@ TInputOutcome CheckTemplateInput(const std::uint8_t* data, std::size_t size) {
   int converted = 0;
   std::optional<vex::TRawImageConverter> converter;
   try {
-    // Decoded from the input's bytes as the converter reads its template's file, and before
-    // the first picture as there.
+    // Decoded before the first picture, as the converter reads its template's file.
     converter.emplace(vex::TPaletteTemplate::Decode(vex::TBytesView(data, size)));
     converter->ConvertRawImage(members[0], workspace.OutFolderString() + "a.bmp");
     ++converted;

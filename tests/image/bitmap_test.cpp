@@ -108,7 +108,6 @@ TEST_F(BitmapTest, TemplatesOfOneFormatGiveTheSameFile) {
     const char* name;
     std::function<void(TemplateLayout&)> change;
   } rows[] = {
-      {"1 x 1", [](TemplateLayout& t) { t.Size(1, 1); }},
       {"640 x 480", [](TemplateLayout& t) { t.Size(640, 480); }},
       {"colours used 0", [](TemplateLayout& t) { t.coloursUsed = 0; }},
       {"pixel-offset gap", [](TemplateLayout& t) { t.gap = 100; }},
@@ -131,7 +130,6 @@ TEST_F(BitmapTest, TablesOfFewerColoursAreFilledToEveryIndex) {
     TemplateLayout t;
     std::uint32_t entries; // in the written table
   } rows[] = {
-      {TemplateLayout().Colours(252), 256},
       {TemplateLayout().Colours(1), 256},
       {TemplateLayout().Bits(4).Colours(5), 16},
       {TemplateLayout().Bits(1).Colours(1), 2},
@@ -424,7 +422,6 @@ TEST_F(BitmapTest, BadFilesAreRefusedAndChangeNothing) {
       {"257 colours", patched(46, 257), Invalid},
       {"bit count 0", patched(28, 0, 2), Invalid},
       {"bit count 2", patched(28, 2, 2), Invalid},
-      {"bit count 64", patched(28, 64, 2), Invalid},
       {"bit count 30000", patched(28, 30000, 2), Invalid},
       {"bit fields at 8 bits", patched(30, 3), Invalid},
       {"width 0", patched(18, 0), Invalid},
