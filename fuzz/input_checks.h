@@ -34,7 +34,7 @@ TInputOutcome CheckTemplateInput(const std::uint8_t* data, std::size_t size);
 // overmain.bmp in the folder, and updates BASE from the folder (see update_input.cpp).
 TInputOutcome CheckUpdateInput(const std::uint8_t* data, std::size_t size);
 
-// Reads `data` as a palette member inside a larger file with each way of taking its values
+// Decodes `data` as a palette member inside larger bytes with each way of taking its values
 // (see palette_input.cpp). The message is the guessing read's refusal, without the sentence of
 // formats taken that ends every one.
 TInputOutcome CheckPaletteInput(const std::uint8_t* data, std::size_t size);

@@ -1,10 +1,9 @@
-// The palette fuzz body. The input is read as a member between other bytes of a file, once with
-// each way of taking its values: a read gives 1 to 256 colours in the format the first bytes
+// The palette fuzz body. The input is decoded in memory as a member between other bytes, once
+// with each way of taking its values: a read gives 1 to 256 colours in the format the first bytes
 // name and in the bits asked for, and the template made of them gives them back, then black.
 #include "input_checks.h"
 
 #include "exceptions.h"
-#include "fuzz_workspace.h"
 #include "palette_file.h"
 #include "palette_template.h"
 
@@ -37,12 +36,10 @@ std::string CheckRead(const vex::TPalette& read, vex::TPaletteBits bits,
       read.bits != wanted)
     return "read as " + read.format + ", " + std::to_string(read.colours.size()) + " colours in " +
            std::to_string(read.bits) + " bits";
-  TFuzzWorkspace& workspace = TFuzzWorkspace::Get();
   const vex::TByteDynArray bytes = vex::EncodePaletteTemplate(read.colours);
-  workspace.WriteAppFile(workspace.TemplatePath(), bytes.data(), bytes.size());
   std::vector<vex::TPaletteEntry> expected = read.colours;
   expected.resize(256);
-  if (vex::TPaletteTemplate::Read(workspace.TemplatePath().string()).Colours() != expected)
+  if (vex::TPaletteTemplate::Decode(bytes).Colours() != expected)
     return "the template does not give back the colours then black";
   return "";
 }
@@ -50,20 +47,16 @@ std::string CheckRead(const vex::TPalette& read, vex::TPaletteBits bits,
 } // namespace
 
 TInputOutcome CheckPaletteInput(const std::uint8_t* data, std::size_t size) {
-  TFuzzWorkspace& workspace = TFuzzWorkspace::Get();
   const std::string input(reinterpret_cast<const char*>(data), size);
   const std::string member = "BM\x01" + input + "\n1 2 3\n";
-  workspace.WriteAppFile(workspace.ArchivePath(),
-                         reinterpret_cast<const std::uint8_t*>(member.data()), member.size());
-  const vex::TFile file =
-      vex::TFile::OpenOrRaise(workspace.ArchivePath().string(), vex::TOpenMode::ReadShareRead);
+  const vex::TBytesView bytes(reinterpret_cast<const std::uint8_t*>(member.data()) + 3, size);
   TInputOutcome outcome;
   // A failure of another kind escapes, and is a finding.
   for (const auto bits :
        {vex::TPaletteBits::Guess, vex::TPaletteBits::Six, vex::TPaletteBits::Eight}) {
     try {
       const std::string problem =
-          CheckRead(vex::ReadPalette(file, 3, size, bits), bits, NamedFormat(input));
+          CheckRead(vex::DecodePalette(bytes, bits), bits, NamedFormat(input));
       outcome.problem = outcome.problem.empty() ? problem : outcome.problem;
     } catch (const vex::EInvalidGraphic& e) {
       const std::string& text = e.Message();
@@ -75,8 +68,6 @@ TInputOutcome CheckPaletteInput(const std::uint8_t* data, std::size_t size) {
         outcome.message = text.substr(0, cut);
     }
   }
-  if (outcome.problem.empty())
-    outcome.problem = workspace.StrayEntries();
   return outcome;
 }
 

@@ -1,7 +1,8 @@
-// The palette-template fuzz body. The input is the template file; two small pictures go
-// through the real conversion with it. Each file written must be, byte for byte, the one the
-// tests' own builder makes: an 8-bit bitmap of the picture's size, its rows bottom-up with zero
-// padding, its colour table the template's colours as the tool read them, then black.
+// The palette-template fuzz body. The input is the template file's bytes, decoded in memory;
+// two small pictures go through the real conversion with it. Each file written must be, byte for
+// byte, the one the tests' own builder makes: an 8-bit bitmap of the picture's size, its rows
+// bottom-up with zero padding, its colour table the template's colours as the tool read them, then
+// black.
 #include "input_checks.h"
 
 #include "archive_builder.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -73,10 +75,8 @@ std::string CheckConversions(const TInputOutcome& outcome, int converted, const 
 TInputOutcome CheckTemplateInput(const std::uint8_t* data, std::size_t size) {
   TFuzzWorkspace& workspace = TFuzzWorkspace::Get();
   workspace.ClearOutput();
-  workspace.WriteAppFile(workspace.TemplatePath(), data, size);
   std::error_code error;
   fs::create_directory(workspace.OutFolder(), error);
-  vex::TRawImageConverter converter(workspace.TemplatePath().string());
   // The last byte picks the pictures' sizes: it is a pixel or padding byte of most templates,
   // so it rarely changes how the template reads.
   const std::uint8_t sizes = size != 0 ? data[size - 1] : 0x23;
@@ -87,18 +87,21 @@ TInputOutcome CheckTemplateInput(const std::uint8_t* data, std::size_t size) {
       vextools::RawImage(height, width, vextools::Noise(std::size_t{width} * height, 2))};
   TInputOutcome outcome;
   int converted = 0;
+  std::optional<vex::TRawImageConverter> converter;
   try {
-    converter.ConvertRawImage(members[0], workspace.OutFolderString() + "a.bmp");
+    // Decoded before the first picture, as the converter reads its template's file.
+    converter.emplace(vex::TPaletteTemplate::Decode(vex::TBytesView(data, size)));
+    converter->ConvertRawImage(members[0], workspace.OutFolderString() + "a.bmp");
     ++converted;
-    converter.ConvertRawImage(members[1], workspace.OutFolderString() + "b.bmp");
+    converter->ConvertRawImage(members[1], workspace.OutFolderString() + "b.bmp");
     ++converted;
   } catch (const vex::Exception& e) {
     outcome.message = e.Message();
   }
   outcome.problem = workspace.StrayEntries();
   if (outcome.problem.empty())
-    outcome.problem =
-        CheckConversions(outcome, converted, workspace.OutFolder(), members, converter.Template());
+    outcome.problem = CheckConversions(outcome, converted, workspace.OutFolder(), members,
+                                       converter ? converter->Template() : nullptr);
   return outcome;
 }
 

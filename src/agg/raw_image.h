@@ -53,6 +53,9 @@ class TRawImageConverter {
 public:
   explicit TRawImageConverter(std::string templatePath, TPictureFile file = TPictureFile::Bitmap)
       : templatePath_(std::move(templatePath)), file_(file) {}
+  // A converter whose template is already read, from bytes in memory say: no file is read.
+  explicit TRawImageConverter(TPaletteTemplate format, TPictureFile file = TPictureFile::Bitmap)
+      : file_(file), template_(std::move(format)) {}
 
   // The bitmap or PNG file of the image held in `member` (u16 width at byte 2, u16 height at
   // byte 4, one palette index per pixel from byte 6, rows top down); no bytes for a picture

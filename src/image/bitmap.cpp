@@ -56,7 +56,14 @@ void FillRowWhite(std::uint8_t* row, std::uint64_t pixelBits) {
 // decoded: the image is device-dependent, which the conversion refuses, and no later Rebuild
 // in its format turns it into a device-independent one.
 void TBitmap::ReadBitmapFile(const std::string& path) {
-  TBmpFileContents file = ReadBmpFile(path);
+  TakeImageOf(ReadBmpFile(path));
+}
+
+void TBitmap::DecodeBitmapFile(const TByteSource& source) {
+  TakeImageOf(DecodeBmpFile(source));
+}
+
+void TBitmap::TakeImageOf(TBmpFileContents&& file) {
   if (file.empty)
     image_ = TImageState{};
   else if (IsIndependentCompression(file.header.compression))

@@ -15,6 +15,7 @@
 
 namespace vex {
 
+class TByteSource;
 struct TBmpFileContents;
 class TPaletteTemplate;
 
@@ -34,6 +35,9 @@ public:
   // width of 0 or less, a height of 0, more than MaxStoreBytes of pixels, or a compressed
   // picture stored top-down. On failure the bitmap is unchanged.
   void ReadBitmapFile(const std::string& path);
+  // As ReadBitmapFile, for the file whose bytes `source` gives; raises what it raises but
+  // EFOpenError.
+  void DecodeBitmapFile(const TByteSource& source);
 
   // Makes the image a white w × h picture with zero padding in `format`'s pixel format,
   // colours, header style and resolution, nothing of the previous image kept; an empty image
@@ -98,6 +102,7 @@ private:
 
   static TImageState ImageStateFromFile(ImageKind kind, const TBmpFileContents& file,
                                         std::int32_t height);
+  void TakeImageOf(TBmpFileContents&& file);
   static TImageState IndependentImageFromFile(TBmpFileContents&& file);
   static TImageState DependentImageFromFile(TBmpFileContents&& file);
   static void MakeWhiteImage(TImageState& image);

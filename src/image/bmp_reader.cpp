@@ -23,17 +23,16 @@ namespace {
 
 using namespace bmp;
 
-// Reads the `size` bytes of a file that begin at `offset` front to back. A part that would run
-// past their end raises EReadError before anything is read or allocated for it.
-class TFileCursor {
+// Reads a source's bytes front to back. A part that would run past their end raises EReadError
+// before anything is read or allocated for it.
+class TByteCursor {
 public:
-  TFileCursor(const TFile& file, std::uint64_t offset, std::uint64_t size)
-      : file_(file), offset_(offset), size_(size) {}
+  explicit TByteCursor(const TByteSource& source) : source_(source) {}
   std::uint64_t Position() const { return position_; }
-  std::uint64_t Remaining() const { return size_ - position_; }
+  std::uint64_t Remaining() const { return source_.Size() - position_; }
   void Read(std::uint8_t* data, std::size_t count) {
     Require(count);
-    file_.ReadExactAt(offset_ + position_, data, count);
+    source_.ReadAt(position_, data, count);
     position_ += count;
   }
   void Skip(std::uint64_t count) {
@@ -47,9 +46,7 @@ private:
       throw EReadError();
   }
 
-  const TFile& file_;
-  std::uint64_t offset_;
-  std::uint64_t size_;
+  const TByteSource& source_;
   std::uint64_t position_ = 0;
 };
 
@@ -85,7 +82,7 @@ constexpr TForeignFormat ForeignFormats[] = {
 }
 
 // Returns the pixel offset the header gives.
-std::uint32_t ReadFileHeader(TFileCursor& cursor, TBmpPixels wanted) {
+std::uint32_t ReadFileHeader(TByteCursor& cursor, TBmpPixels wanted) {
   std::array<std::uint8_t, FileHeaderSize> bytes{};
   cursor.Read(bytes.data(), bytes.size());
   if (bytes[FileTypeOffset] != FileType0 || bytes[FileTypeOffset + 1] != FileType1) {
@@ -97,7 +94,7 @@ std::uint32_t ReadFileHeader(TFileCursor& cursor, TBmpPixels wanted) {
 }
 
 // A core header becomes an info header of its four values and zero in every other field.
-TBitmapInfoHeader ReadCoreHeader(TFileCursor& cursor, THeaderBytes& bytes) {
+TBitmapInfoHeader ReadCoreHeader(TByteCursor& cursor, THeaderBytes& bytes) {
   cursor.Read(bytes.data() + 4, CoreHeaderSize - 4);
   TBitmapInfoHeader header;
   header.headerSize = InfoHeaderSize;
@@ -109,7 +106,7 @@ TBitmapInfoHeader ReadCoreHeader(TFileCursor& cursor, THeaderBytes& bytes) {
 }
 
 // Reads an info header of `headerSize` (40 or more) bytes, keeping only its first 56.
-TBitmapInfoHeader ReadInfoHeader(TFileCursor& cursor, THeaderBytes& bytes,
+TBitmapInfoHeader ReadInfoHeader(TByteCursor& cursor, THeaderBytes& bytes,
                                  std::uint32_t headerSize) {
   const std::uint32_t kept = std::min(headerSize, HeaderWithAlphaMaskSize);
   cursor.Read(bytes.data() + 4, kept - 4);
@@ -133,7 +130,7 @@ TBitmapInfoHeader ReadInfoHeader(TFileCursor& cursor, THeaderBytes& bytes,
 // longer headers of 52 bytes or more hold them; headers in between have no room for them.
 // Headers of 56 bytes or more also hold the alpha mask, which is the pixels' opacity only with
 // compression 3: writers fill it in for uncompressed 24-bit files too, where it means nothing.
-void ReadMasks(TFileCursor& cursor, THeaderBytes& bytes, std::uint32_t headerSize,
+void ReadMasks(TByteCursor& cursor, THeaderBytes& bytes, std::uint32_t headerSize,
                TBmpFileContents& contents) {
   TBitmapInfoHeader& header = contents.header;
   if (header.compression != CompressionBitFields ||
@@ -151,7 +148,7 @@ void ReadMasks(TFileCursor& cursor, THeaderBytes& bytes, std::uint32_t headerSiz
 }
 
 // Colours used 0 means the full table for 1, 4 and 8 bits and none otherwise.
-std::vector<TPaletteEntry> ReadColours(TFileCursor& cursor, TBitmapInfoHeader& header,
+std::vector<TPaletteEntry> ReadColours(TByteCursor& cursor, TBitmapInfoHeader& header,
                                        bool coreHeader) {
   if (header.coloursUsed > MaxColourEntries)
     RaiseInvalidGraphic();
@@ -188,7 +185,7 @@ void CheckDependentImage(const TBitmapInfoHeader& header) {
 }
 
 // Moves to a picture's pixel offset and returns the bytes from there to the end of the file.
-std::uint64_t SeekPixels(TFileCursor& cursor, std::uint32_t pixelOffset) {
+std::uint64_t SeekPixels(TByteCursor& cursor, std::uint32_t pixelOffset) {
   if (pixelOffset < cursor.Position())
     RaiseInvalidGraphic();
   if (pixelOffset - cursor.Position() > cursor.Remaining())
@@ -199,7 +196,7 @@ std::uint64_t SeekPixels(TFileCursor& cursor, std::uint32_t pixelOffset) {
 
 // A picture's pixels from its pixel offset: every row, the last one without its padding, which
 // some writers leave out.
-void ReadPixelsAtOffset(TFileCursor& cursor, TBmpFileContents& contents, std::uint32_t pixelOffset,
+void ReadPixelsAtOffset(TByteCursor& cursor, TBmpFileContents& contents, std::uint32_t pixelOffset,
                         TBmpPixels wanted) {
   const std::uint64_t there = SeekPixels(cursor, pixelOffset);
   const TStoreGeometry& geometry = contents.geometry;
@@ -245,7 +242,7 @@ bool IsRle(const TBitmapInfoHeader& header) {
 
 // A run-length picture, decoded (or with CheckedOnly only run through) into the store of an
 // uncompressed one. The whole stream is read: it is never more than the file.
-void ReadRlePixels(TFileCursor& cursor, TBmpFileContents& contents, std::uint32_t pixelOffset,
+void ReadRlePixels(TByteCursor& cursor, TBmpFileContents& contents, std::uint32_t pixelOffset,
                    TBmpPixels wanted) {
   TBitmapInfoHeader& header = contents.header;
   const char* name = header.bitCount == 8 ? "RLE8" : "RLE4";
@@ -275,7 +272,7 @@ void ReadRlePixels(TFileCursor& cursor, TBmpFileContents& contents, std::uint32_
 }
 
 // A picture's pixels, whichever way the file stores them.
-void ReadPicturePixels(TFileCursor& cursor, TBmpFileContents& contents, std::uint32_t pixelOffset,
+void ReadPicturePixels(TByteCursor& cursor, TBmpFileContents& contents, std::uint32_t pixelOffset,
                        TBmpPixels wanted) {
   if (IsRle(contents.header))
     return ReadRlePixels(cursor, contents, pixelOffset, wanted);
@@ -287,7 +284,7 @@ void ReadPicturePixels(TFileCursor& cursor, TBmpFileContents& contents, std::uin
 
 // The pixel bytes taken are the image size (the whole store when the file gives none or is
 // uncompressed), or fewer when the file ends first; never more than the store holds.
-void ReadPixels(TFileCursor& cursor, TBmpFileContents& contents, std::uint32_t pixelOffset,
+void ReadPixels(TByteCursor& cursor, TBmpFileContents& contents, std::uint32_t pixelOffset,
                 TBmpPixels wanted) {
   if (wanted != TBmpPixels::AfterColourTable)
     return ReadPicturePixels(cursor, contents, pixelOffset, wanted);
@@ -310,16 +307,20 @@ void ReadPixels(TFileCursor& cursor, TBmpFileContents& contents, std::uint32_t p
 
 TBmpFileContents ReadBmpFile(const std::string& path, TBmpPixels wanted) {
   const TFile file = TFile::OpenOrRaise(path, TOpenMode::ReadShareRead);
-  return ReadBmpFile(file, 0, file.Size(), wanted);
+  return DecodeBmpFile(TByteSource(file, 0, file.Size()), wanted);
 }
 
 TBmpFileContents ReadBmpFile(const TFile& file, std::uint64_t offset, std::uint64_t size,
                              TBmpPixels wanted) {
+  return DecodeBmpFile(TByteSource(file, offset, size), wanted);
+}
+
+TBmpFileContents DecodeBmpFile(const TByteSource& source, TBmpPixels wanted) {
   TBmpFileContents contents;
-  if (size == 0)
+  if (source.Size() == 0)
     return contents;
   contents.empty = false;
-  TFileCursor cursor(file, offset, size);
+  TByteCursor cursor(source);
   const std::uint32_t pixelOffset = ReadFileHeader(cursor, wanted);
   THeaderBytes headerBytes{};
   cursor.Read(headerBytes.data(), 4);

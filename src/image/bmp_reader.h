@@ -4,6 +4,7 @@
 #pragma once
 
 #include "bmp_format.h"
+#include "byte_source.h"
 #include "files.h"
 #include "pixel_store.h"
 
@@ -37,7 +38,7 @@ struct TBmpFileContents {
   std::vector<std::uint8_t> covered;
 };
 
-// Where ReadBmpFile looks for the pixels, and how many it wants.
+// Where DecodeBmpFile looks for the pixels, and how many it wants.
 enum class TBmpPixels {
   // A palette template: the pixels are taken to follow the colour table at once, as many as
   // the file holds. A template's own pixels never reach a written file.
@@ -50,13 +51,18 @@ enum class TBmpPixels {
   CheckedOnly,
 };
 
-// Reads the BMP file at `path`. Raises what TBitmap::ReadBitmapFile documents. With
-// AtPixelOffset and CheckedOnly, pictures raise EInvalidGraphic instead, each with a text that
-// says what is wrong, for: a PNG, JPEG or GIF file; a compression other than none, bit-field
-// masks, RLE8 at 8 bits and RLE4 at 4 bits; a top-down RLE picture; an RLE stream that
-// DecodeRle refuses; and a file that ends before the last pixel row. They also raise
-// EInvalidGraphic "Bitmap image is not valid" when the pixel offset points into the headers or
-// colour table. An uncompressed picture's `pixels` hold every row but the last one's padding.
+// Decodes the BMP file whose bytes `source` gives, reading no further into them than it needs.
+// Raises what TBitmap::ReadBitmapFile documents but EFOpenError. With AtPixelOffset and
+// CheckedOnly, pictures raise EInvalidGraphic instead, each with a text that says what is
+// wrong, for: a PNG, JPEG or GIF file; a compression other than none, bit-field masks, RLE8 at
+// 8 bits and RLE4 at 4 bits; a top-down RLE picture; an RLE stream that DecodeRle refuses; and a
+// file that ends before the last pixel row. They also raise EInvalidGraphic "Bitmap image is not
+// valid" when the pixel offset points into the headers or colour table. An uncompressed
+// picture's `pixels` hold every row but the last one's padding.
+TBmpFileContents DecodeBmpFile(const TByteSource& source,
+                               TBmpPixels wanted = TBmpPixels::AfterColourTable);
+// Decodes the BMP file at `path`; raises EFOpenError when it cannot be opened, then what
+// DecodeBmpFile raises.
 TBmpFileContents ReadBmpFile(const std::string& path,
                              TBmpPixels wanted = TBmpPixels::AfterColourTable);
 // The same for the BMP file held in the `size` bytes of `file` that begin at `offset`, a member

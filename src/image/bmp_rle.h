@@ -2,7 +2,7 @@
 // uncompressed store of the same bit count, so that the rest of the reader sees a plain picture.
 #pragma once
 
-#include "files.h"
+#include "bytes.h"
 #include "pixel_store.h"
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 // Reading palettes: one reader per format, chosen by the first bytes (raw tables, which have
 // none, by their size), then the values taken in 6 or 8 bits. Bitmaps go through the BMP
-// reader; every other format is small and is read whole into memory first.
+// reader; every other format is small and is read whole into memory first. The bytes come from a
+// source: a file, a member of an archive, or memory.
 #include "palette_file.h"
 
 #include "bmp_reader.h"
@@ -221,13 +222,13 @@ TPalette ReadGimp(const std::vector<std::string_view>& lines) {
   return palette;
 }
 
-// A bitmap's colour table, read by the BMP reader from the whole range; its pixels are never
-// used. The range is a file's, or a member's that lies inside its archive, so a read that runs
-// short is the bitmap ending early.
-TPalette ReadBitmap(const TFile& file, std::uint64_t offset, std::uint64_t size) {
+// A bitmap's colour table, read by the BMP reader from the whole source; its pixels are never
+// used. The source is a file's, a member's that lies inside its archive, or bytes in memory, so
+// a read that runs short is the bitmap ending early.
+TPalette ReadBitmap(const TByteSource& source) {
   TBmpFileContents contents;
   try {
-    contents = ReadBmpFile(file, offset, size, TBmpPixels::AfterColourTable);
+    contents = DecodeBmpFile(source, TBmpPixels::AfterColourTable);
   } catch (const EReadError&) {
     Refuse("bitmap: it ends inside its headers or colour table");
   } catch (const EInvalidGraphic& e) {
@@ -259,17 +260,18 @@ TPalette ReadInMemory(std::string_view bytes) {
   Refuse("Not a palette");
 }
 
-TPalette ReadValues(const TFile& file, std::uint64_t offset, std::uint64_t size) {
+TPalette ReadValues(const TByteSource& source) {
+  const std::uint64_t size = source.Size();
   if (size == 0)
     Refuse("Not a palette: the file is empty");
   char lead[2] = {};
-  file.ReadExactAt(offset, lead, static_cast<std::size_t>(std::min<std::uint64_t>(size, 2)));
+  source.ReadAt(0, lead, static_cast<std::size_t>(std::min<std::uint64_t>(size, 2)));
   if (lead[0] == char(bmp::FileType0) && lead[1] == char(bmp::FileType1))
-    return ReadBitmap(file, offset, size);
+    return ReadBitmap(source);
   if (size > MaxInMemoryBytes)
     Refuse("Not a palette");
   std::string bytes(static_cast<std::size_t>(size), '\0');
-  file.ReadExactAt(offset, bytes.data(), bytes.size());
+  source.ReadAt(0, bytes.data(), bytes.size());
   return ReadInMemory(bytes);
 }
 
@@ -299,9 +301,13 @@ TPalette TakeBits(TPalette palette, TPaletteBits bits) {
 
 } // namespace
 
+TPalette DecodePalette(const TByteSource& source, TPaletteBits bits) {
+  return TakeBits(ReadValues(source), bits);
+}
+
 TPalette ReadPalette(const TFile& file, std::uint64_t offset, std::uint64_t size,
                      TPaletteBits bits) {
-  return TakeBits(ReadValues(file, offset, size), bits);
+  return DecodePalette(TByteSource(file, offset, size), bits);
 }
 
 // The same form as the default template: one pixel, of index 0, at 72 dots per inch.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "bmp_format.h"
+#include "byte_source.h"
 #include "files.h"
 
 #include <cstdint>
@@ -25,14 +26,17 @@ struct TPalette {
   int bits = 8;                       // what the values were read as: 6 or 8
 };
 
-// The formats ReadPalette takes, as a sentence that ends every refusal.
+// The formats DecodePalette takes, as a sentence that ends every refusal.
 extern const char* const PaletteFormatsTaken;
 
-// Reads the palette held in the `size` bytes of `file` that begin at `offset`: a whole file, or
-// a member of an archive. Raises EInvalidGraphic, with a text that says what is wrong and ends
-// with PaletteFormatsTaken, for content of no format it takes, a file of a known format that
-// breaks its rules, more than 256 or no colours, and a value out of range for `bits`; and what
-// reading `file` raises.
+// Decodes the palette whose bytes `source` gives. Raises EInvalidGraphic, with a text that says
+// what is wrong and ends with PaletteFormatsTaken, for content of no format it takes, a file of
+// a known format that breaks its rules, more than 256 or no colours, and a value out of range
+// for `bits`; and what reading `source` raises. Content of no format that is larger than any
+// text palette is refused before it is read.
+TPalette DecodePalette(const TByteSource& source, TPaletteBits bits = TPaletteBits::Guess);
+// The same for the palette held in the `size` bytes of `file` that begin at `offset`: a whole
+// file, or a member of an archive.
 TPalette ReadPalette(const TFile& file, std::uint64_t offset, std::uint64_t size,
                      TPaletteBits bits = TPaletteBits::Guess);
 

@@ -22,6 +22,12 @@ TPaletteTemplate TPaletteTemplate::Read(const std::string& path) {
   return TPaletteTemplate(bitmap);
 }
 
+TPaletteTemplate TPaletteTemplate::Decode(const TByteSource& source) {
+  TBitmap bitmap;
+  bitmap.DecodeBitmapFile(source);
+  return TPaletteTemplate(bitmap);
+}
+
 // The template's own size, pixels and colour counts stay behind: a converted picture has its
 // own, and its colours used are the full table it is written with.
 TPaletteTemplate::TPaletteTemplate(const TBitmap& bitmap)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "bmp_format.h"
+#include "byte_source.h"
 
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@ public:
   // Reads the template at `path` as TBitmap::ReadBitmapFile reads any bitmap file, and raises
   // what it raises.
   static TPaletteTemplate Read(const std::string& path);
+  // The template whose file's bytes `source` gives, as TBitmap::DecodeBitmapFile reads them,
+  // raising what it raises.
+  static TPaletteTemplate Decode(const TByteSource& source);
 
   // What the image that `bitmap` holds gives pictures made in its format.
   explicit TPaletteTemplate(const TBitmap& bitmap);

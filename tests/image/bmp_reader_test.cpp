@@ -4,8 +4,8 @@
 #include "bmp_reader.h"
 #include "exceptions.h"
 
+#include "bmp_builder.h"
 #include "expect_throw_msg.h"
-#include "template_folder_test.h"
 
 #include <gtest/gtest.h>
 
@@ -42,11 +42,10 @@ Bytes IndicesOf(const TBmpFileContents& file) {
   return indices;
 }
 
-class BmpReaderTest : public vextest::TemplateFolderTest {
+class BmpReaderTest : public testing::Test {
 protected:
   TBmpFileContents ReadPicture(const Bytes& bytes, TBmpPixels wanted) {
-    vextest::WriteWholeFile(Path("picture.bmp"), bytes);
-    return ReadBmpFile(Path("picture.bmp"), wanted);
+    return DecodeBmpFile(bytes, wanted);
   }
 };
 
@@ -81,6 +80,7 @@ TEST_F(BmpReaderTest, PicturesComeAsIndicesWithThePixelsTheyCover) {
   expect("RLE4 runs by turns, odd absolute run with padding", Rle(4, 9, 1), "12134567a",
          {3, 0x12, 0, 5, 0x34, 0x56, 0x70, 0, 1, 0xAB, 0, 1});
   expect("RLE4 delta", Rle(4, 3, 2), "..f/...", {0, 2, 2, 1, 1, 0xF0, 0, 1});
+  expect("RLE8 delta to just above the top row", Rle(8, 2, 2), "../5.", {1, 5, 0, 2, 0, 2, 0, 1});
   expect("8-bit without the last row's padding", TemplateLayout().Size(3, 2).Colours(16), "456/123",
          {1, 2, 3, 0, 4, 5, 6});
 }
@@ -110,6 +110,8 @@ TEST_F(BmpReaderTest, PicturesAreRefusedWithWhatIsWrong) {
        "Bitmap compression code 7" + notRead},
       {"RLE8 at 4 bits", PictureFile(TemplateLayout().Bits(4, 1), {}),
        "Bitmap compression RLE8 at 4 bits per pixel" + notRead},
+      {"RLE4 at 8 bits", PictureFile(TemplateLayout().Bits(8, 2), {}),
+       "Bitmap compression RLE4 at 8 bits per pixel" + notRead},
       {"top-down", PictureFile(Rle(8, 2, -1), {2, 1, 0, 1}),
        "The RLE8 picture is stored top-down, which run-length pictures cannot be: save it "
        "bottom-up or uncompressed"},
@@ -128,6 +130,9 @@ TEST_F(BmpReaderTest, PicturesAreRefusedWithWhatIsWrong) {
       {"absolute run cut", PictureFile(Rle(8, 5, 1), {0, 4, 1, 2, 3}), noEnd},
       {"ends before its last row", cut,
        "The file ends before its last pixel row: its pixels need 7 bytes, the file holds 5"},
+      {"pixel offset 20", vextest::Patched(cut, 10, 20), "Bitmap image is not valid"},
+      {"pixel offset past the end", vextest::Patched(cut, 10, 14 + 40 + 64 + 5 + 1), // 1 past
+       "The file ends before its last pixel row: its pixels need 7 bytes, the file holds 0"},
   };
   for (const auto& row : rows)
     for (const TBmpPixels wanted : {TBmpPixels::AtPixelOffset, TBmpPixels::CheckedOnly}) {
@@ -141,15 +146,19 @@ TEST_F(BmpReaderTest, PicturesAreRefusedWithWhatIsWrong) {
 TEST(BmpChannelTest, ChannelsWidenAsImageMagickShowsThem) {
   const struct {
     std::uint32_t mask, value;
-    std::uint8_t shown;
+    int shown; // -1: the mask is refused
   } rows[] = {
       {0x7C00, 4u << 10, 33}, {0x7C00, 24u << 10, 198}, {0x7C00, 31u << 10, 255},
       {0x1F, 0xFFE3, 24},     {0x7E0, 16u << 5, 65},    {0x7E0, 48u << 5, 195},
       {0x8000, 0x8000, 255},  {0x8000, 0x7FFF, 0},      {0xFFFFFFFF, 0x80FFFFFFu, 128},
+      {0x7C03, 0, -1}, // a gap inside the run
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << std::hex << row.mask << " " << row.value);
-    EXPECT_EQ(Scaled(row.value, ChannelOf(row.mask)), row.shown);
+    if (row.shown < 0)
+      EXPECT_THROW_MSG(ChannelOf(row.mask), EInvalidGraphic, "Bitmap image is not valid");
+    else
+      EXPECT_EQ(Scaled(row.value, ChannelOf(row.mask)), row.shown);
   }
 }
 

@@ -88,6 +88,10 @@ TEST_F(PaletteFileTest, ReadsOrRefusesEveryFormat) {
       {Text("\xEF\xBB\xBFJASC-PAL\n0100\n1\n1 2 3"), B::Guess, "JASC-PAL, 1, 8: 1.2.3 1.2.3"},
       {Text("JASC-PAL\n0100\n2\n1 2 3\n300 0 0"), B::Guess,
        "JASC-PAL palette, line 5: \"300 0 0\" is not three values from 0 to 255"},
+      {Text("JASC-PAL\n0100\n1\n1 2 3 4"), B::Guess,
+       "JASC-PAL palette, line 4: \"1 2 3 4\" is not three values from 0 to 255"},
+      {Text("JASC-PAL\n0100\n1\n1 2 3\n4 5 6"), B::Guess,
+       "JASC-PAL palette, line 3: it says 1 colours, the lines after it hold 2"},
       {Text("JASC-PAL\n0100\n257\n"), B::Guess,
        "JASC-PAL palette, line 3: 257 colours are more than the 256 a palette holds"},
       {Text("GIMP Palette\nName: A\nColumns: 4\n# 1\n\n  0  10  20\tNavy\n7 8 9 Dark grey"), B::Six,
@@ -95,6 +99,8 @@ TEST_F(PaletteFileTest, ReadsOrRefusesEveryFormat) {
       {riff, B::Guess, "RIFF, 2, 8: 10.20.30 40.50.60"},
       {Bytes(riff.begin(), riff.begin() + 30), B::Guess,
        "RIFF palette: its size field says 36 bytes follow it, the file holds 22"},
+      {vextest::Patched(riff, 34, 3, 2), B::Guess, // the count
+       "RIFF palette: its data chunk of 12 bytes is too small for 3 colours"},
       {bitmap8, B::Guess, "bitmap, 256, 8: 3.255.1 252.0.244"},
       {TemplateFile(TemplateLayout().Bits(1)), B::Guess, "bitmap, 2, 8: 3.255.1 10.254.14"},
       {TemplateFile(TemplateLayout().Bits(24)), B::Guess,
@@ -115,9 +121,9 @@ TEST_F(PaletteFileTest, TemplateHoldsTheColoursThenBlack) {
   b.U32(256).U32(0);                       // colours used, colours important
   b.U8(3).U8(2).U8(1).U8(0).U8(252).U8(251).U8(250).U8(0).Repeat(0, 254 * 4); // the colours
   b.U32(0);                                                                   // the pixel
-  vextest::WriteWholeFile(Path("t.bmp"), EncodePaletteTemplate({{1, 2, 3}, {250, 251, 252}}));
-  EXPECT_EQ(vextest::ReadWholeFile(Path("t.bmp")), b.Get());
-  const std::vector<TPaletteEntry> read = TPaletteTemplate::Read(Path("t.bmp")).Colours();
+  const TByteDynArray bytes = EncodePaletteTemplate({{1, 2, 3}, {250, 251, 252}});
+  EXPECT_EQ(bytes, b.Get());
+  const std::vector<TPaletteEntry> read = TPaletteTemplate::Decode(bytes).Colours();
   ASSERT_EQ(read.size(), 256u);
   EXPECT_EQ(read[1], (TPaletteEntry{250, 251, 252, 0}));
   EXPECT_EQ(read[255], TPaletteEntry{});

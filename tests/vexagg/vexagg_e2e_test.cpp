@@ -185,6 +185,9 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
          "\"BM\")\n" +
              Pointer("template"));
   expect({"template", "unpacked/overmain.bmp", "old.BMP"}, 0, "bitmap\t256 colours\t8-bit\n", "");
+  const std::string oneColour = "GIMP Palette\n1 2 3\n";
+  WriteWholeFile(Folder() / "one.gpl", {oneColour.begin(), oneColour.end()});
+  expect({"template", "one.gpl", "one.bmp"}, 0, "GIMP\t1 colour\t8-bit\n", "");
   EXPECT_EQ(ReadWholeFile(Folder() / "old.BMP").size(), 14u + 40 + 1024 + 4);
   expect({"template", "base.agg", "combat.pal", "t.bmp"}, 1, "",
          "No member of the archive has this name.\ncombat.pal\n");
