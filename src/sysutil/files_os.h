@@ -21,7 +21,7 @@ bool CloseFileHandle(TFileHandle handle);
 // The size of the open file in bytes; nothing, with the system's last error set, when the system
 // cannot tell.
 std::optional<std::uint64_t> FileSize(TFileHandle handle);
-// Reads once, up to `count` bytes at `position`, without moving any file pointer; returns how
+// Reads once, up to `count` bytes at `position`, wherever the file pointer stands; returns how
 // many arrived, 0 at the end of the file or on failure. POSIX retries EINTR.
 std::size_t ReadSomeAt(TFileHandle handle, std::uint64_t position, void* data, std::size_t count);
 // Copies up to `count` bytes of `source` from `offset` to the current position of `target`

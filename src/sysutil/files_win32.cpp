@@ -76,9 +76,10 @@ std::optional<std::uint64_t> FileSize(TFileHandle handle) {
   return static_cast<std::uint64_t>(size.QuadPart);
 }
 
-// An OVERLAPPED that carries the offset reads there, on a handle opened without
-// FILE_FLAG_OVERLAPPED as a plain synchronous read: no file pointer is set first, so reads that
-// share a handle never move each other's position. Past the end the call fails, ERROR_HANDLE_EOF.
+// An OVERLAPPED that carries the offset makes the read a positioned one, synchronous on a handle
+// opened without FILE_FLAG_OVERLAPPED: one call, no SetFilePointer first, and each read starts
+// where it says, wherever an earlier one left the file pointer. Past the end it fails
+// (ERROR_HANDLE_EOF).
 std::size_t ReadSomeAt(TFileHandle handle, std::uint64_t position, void* data, std::size_t count) {
   OVERLAPPED at{};
   at.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
