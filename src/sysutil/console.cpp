@@ -48,7 +48,8 @@ void FinishStandardOutput() {
   if (!outputFailed && !CloseStandardOutput())
     outputFailed = true, outputError = LastSystemError();
   if (outputFailed)
-    throw EOSError("Cannot write to standard output. " + SystemErrorText(outputError));
+    throw EOSError("Cannot write to standard output. " + SystemErrorText(outputError),
+                   static_cast<std::int32_t>(outputError));
 }
 
 int FinishingStandardOutput(int code, const std::function<void(const Exception&)>& report,

@@ -32,7 +32,6 @@ private:
     using Base::Base;                                                                              \
   };
 
-VEX_DECLARE_EXCEPTION(EOSError, Exception)
 VEX_DECLARE_EXCEPTION(EStreamError, Exception)
 VEX_DECLARE_EXCEPTION(EFOpenError, EStreamError)
 VEX_DECLARE_EXCEPTION(EFCreateError, EStreamError)
@@ -40,6 +39,18 @@ VEX_DECLARE_EXCEPTION(EInvalidGraphic, Exception)
 VEX_DECLARE_EXCEPTION(EInvalidGraphicOperation, Exception)
 VEX_DECLARE_EXCEPTION(EAssertionFailed, Exception)
 #undef VEX_DECLARE_EXCEPTION
+
+// A failure the system reported: its text in the message, and beside it the system's own code
+// (errno; GetLastError's, as the message prints it), 0 where no call set one.
+class EOSError : public Exception {
+public:
+  explicit EOSError(std::string message, int code = 0)
+      : Exception(std::move(message)), code_(code) {}
+  int Code() const noexcept { return code_; }
+
+private:
+  int code_;
+};
 
 // These carry fixed texts, so they are built without arguments.
 #define VEX_DECLARE_FIXED_TEXT_EXCEPTION(Name, Base, text)                                         \

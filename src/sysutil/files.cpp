@@ -1,16 +1,38 @@
-// The portable half of files: open errors, exact reads, whole-buffer saving and copying
-// between files, written over TFile and the system's errors.
+// The portable half of files: closing, positioned and exact reads, open errors, folder making,
+// whole-buffer saving and copying between files, written once over the calls of files_os.h.
 #include "files.h"
 
 #include "exceptions.h"
+#include "files_os.h"
 #include "paths.h"
 #include "replacing_file.h"
 #include "system_error.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <utility>
 
 namespace vex {
+
+TFile::~TFile() {
+  Close();
+}
+
+TFile& TFile::operator=(TFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = std::exchange(other.handle_, InvalidHandle);
+  }
+  return *this;
+}
+
+bool TFile::Close() {
+  // The handle is gone whatever the system reports, so it is never closed twice; a failure is
+  // data that did not reach the disk (network file systems, shares and quotas may report it
+  // only here).
+  return !IsOpen() || os::CloseFileHandle(std::exchange(handle_, InvalidHandle));
+}
 
 TFile TFile::OpenOrRaise(const std::string& path, TOpenMode mode) {
   TFile file = Open(path, mode);
@@ -27,9 +49,37 @@ void TFile::RaiseOpenError(const std::string& path, TOpenMode mode) {
   throw EFOpenError("Cannot open file " + text);
 }
 
+std::uint64_t TFile::Size() const {
+  const std::optional<std::uint64_t> size = os::FileSize(handle_);
+  if (!size)
+    RaiseLastSystemError();
+  return *size;
+}
+
+std::size_t TFile::ReadAt(std::uint64_t offset, void* data, std::size_t count) const {
+  auto* out = static_cast<unsigned char*>(data);
+  std::size_t done = 0;
+  // A position past what the system's signed offsets hold lies past the end of every file.
+  while (done < count && offset + done <= static_cast<std::uint64_t>(INT64_MAX)) {
+    const std::size_t got = os::ReadSomeAt(handle_, offset + done, out + done, count - done);
+    if (got == 0)
+      break; // the end of the file, or a failure
+    done += got;
+  }
+  return done;
+}
+
 void TFile::ReadExactAt(std::uint64_t offset, void* data, std::size_t count) const {
   if (ReadAt(offset, data, count) != count)
     throw EReadError();
+}
+
+bool ForceFolder(const std::string& path) {
+  if (path.empty() || os::IsFolder(path))
+    return true;
+  // At a root the parent comes out as the path itself: the climb stops there.
+  const std::string parent = ParentFolder(FullPathName(path), SystemPathSyntax());
+  return parent == path || (ForceFolder(parent) && os::CreateOneFolder(path));
 }
 
 void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer, TDurability durability,
@@ -45,7 +95,7 @@ void SaveBufferToFile(const std::string& path, const TByteDynArray& buffer, TDur
 void CopyBetweenFiles(const TFile& source, std::uint64_t offset, TFile& target,
                       std::uint64_t count) {
   if (count >= InKernelCopyFrom) {
-    const std::uint64_t copied = CopyInKernel(source, offset, target, count);
+    const std::uint64_t copied = os::CopyInKernel(source.handle_, offset, target.handle_, count);
     offset += copied;
     count -= copied;
   }

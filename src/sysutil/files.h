@@ -1,7 +1,7 @@
-// Files and folders: an open file that closes itself, output files whose
-// folders are made first, whole-buffer saving, copying between files, and the few other
-// things the tool asks of the file system: whether a name exists, whether two names are one
-// file, a temporary file beside another, a replacing rename, removal and free space.
+// Files and folders: an open file that closes itself, output files whose folders are made
+// first, whole-buffer saving, copying between files, and the few other things the tool asks of
+// the file system: whether a name exists, whether two names are one file, what a folder holds,
+// and free space. The calls beneath them, which only the OS layer makes, are in files_os.h.
 #pragma once
 
 #include "bytes.h"
@@ -88,8 +88,8 @@ public:
   bool NameUnnamed(const std::string& path) const;
 
 private:
-  friend std::uint64_t CopyInKernel(const TFile& source, std::uint64_t offset, TFile& target,
-                                    std::uint64_t count);
+  friend void CopyBetweenFiles(const TFile& source, std::uint64_t offset, TFile& target,
+                               std::uint64_t count);
   using Handle = std::intptr_t; // a file descriptor or a HANDLE
   static constexpr Handle InvalidHandle = -1;
   explicit TFile(Handle handle) : handle_(handle) {}
@@ -127,24 +127,6 @@ bool EntryExists(const std::string& path);
 // Windows in another case or form. The system's identity of the file decides (device and
 // inode; volume serial and file index). False when either does not exist.
 bool SameExistingFile(const std::string& a, const std::string& b);
-// Puts the folder that holds `path` on the disk as it now stands, a rename in it included
-// (fsync of the folder). Windows journals the rename itself, and so does nothing. False on
-// failure, the system's last error set; a file system that cannot flush a folder counts as
-// success.
-bool FlushFolderOf(const std::string& path);
-// Renames the file `from` to `to`, replacing what stands at `to` in one step, so that `to`
-// always holds either its old or its new file; a folder at `to` fails. With `writeThrough`
-// Windows returns only once the rename is on the disk. False on failure, the system's last
-// error set.
-bool MoveFileReplacing(const std::string& from, const std::string& to, bool writeThrough);
-// Copies up to `count` bytes of `source` from `offset` to the current position of `target`
-// inside the kernel; returns how many it copied, fewer (even none) wherever the system cannot
-// or will not (no such call, another file system, a read or write error), for the caller to
-// copy the rest another way.
-std::uint64_t CopyInKernel(const TFile& source, std::uint64_t offset, TFile& target,
-                           std::uint64_t count);
-// Removes the file `path`. False on failure, the system's last error set.
-bool RemoveFile(const std::string& path);
 
 // What stands at a name in a folder, seen without following a link.
 enum class TEntryKind {

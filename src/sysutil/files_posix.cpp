@@ -2,6 +2,7 @@
 // in-kernel copies on Linux, and folders made with mkdir.
 #include "files.h"
 
+#include "files_os.h"
 #include "paths.h"
 #include "system_error.h"
 
@@ -29,34 +30,40 @@ int OpenRetryingInterrupts(const std::string& path, int flags) {
   return fd;
 }
 
-bool DirectoryExists(const std::string& path) {
+} // namespace
+
+namespace os {
+
+bool CloseFileHandle(TFileHandle handle) {
+  // Linux and macOS free the descriptor even when close fails with EINTR: it is never retried.
+  return ::close(static_cast<int>(handle)) == 0;
+}
+
+std::optional<std::uint64_t> FileSize(TFileHandle handle) {
+  struct stat info {};
+  if (::fstat(static_cast<int>(handle), &info) != 0)
+    return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::size_t ReadSomeAt(TFileHandle handle, std::uint64_t position, void* data, std::size_t count) {
+  ssize_t got;
+  do {
+    got = ::pread(static_cast<int>(handle), data, count, static_cast<off_t>(position));
+  } while (got < 0 && errno == EINTR);
+  return got < 0 ? 0 : static_cast<std::size_t>(got);
+}
+
+bool IsFolder(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-} // namespace
-
-TFile::~TFile() {
-  if (handle_ != InvalidHandle)
-    ::close(static_cast<int>(handle_));
+bool CreateOneFolder(const std::string& path) {
+  return ::mkdir(path.c_str(), 0777) == 0;
 }
 
-TFile& TFile::operator=(TFile&& other) noexcept {
-  if (this != &other) {
-    if (handle_ != InvalidHandle)
-      ::close(static_cast<int>(handle_));
-    handle_ = std::exchange(other.handle_, InvalidHandle);
-  }
-  return *this;
-}
-
-bool TFile::Close() {
-  if (handle_ == InvalidHandle)
-    return true;
-  // The descriptor is gone whatever close reports, so it is never closed twice; a failure is
-  // data that did not reach the disk (network file systems and quotas report it only here).
-  return ::close(static_cast<int>(std::exchange(handle_, InvalidHandle))) == 0;
-}
+} // namespace os
 
 TFile TFile::StandardOutput() {
   std::fflush(stdout); // what the program printed before comes first
@@ -96,9 +103,8 @@ TFile TFile::CreateUnnamedIn(const std::string& folder) {
 #if defined(__linux__) && defined(O_TMPFILE)
   // Without /proc such a file could not be named: it is never made then.
   static const bool canName = ::access("/proc/self/fd", X_OK) == 0;
-  const int fd = canName ? OpenRetryingInterrupts(folder.empty() ? "." : folder,
-                                                  O_WRONLY | O_TMPFILE)
-                         : -1;
+  const int fd =
+      canName ? OpenRetryingInterrupts(folder.empty() ? "." : folder, O_WRONLY | O_TMPFILE) : -1;
   return fd < 0 ? TFile() : TFile(fd);
 #else
   (void)folder;
@@ -110,31 +116,6 @@ bool TFile::NameUnnamed(const std::string& path) const {
   char self[32];
   std::snprintf(self, sizeof self, "/proc/self/fd/%d", static_cast<int>(handle_));
   return ::linkat(AT_FDCWD, self, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
-}
-
-std::uint64_t TFile::Size() const {
-  struct stat info {};
-  if (::fstat(static_cast<int>(handle_), &info) != 0)
-    RaiseLastSystemError();
-  return static_cast<std::uint64_t>(info.st_size);
-}
-
-std::size_t TFile::ReadAt(std::uint64_t offset, void* data, std::size_t count) const {
-  auto* out = static_cast<unsigned char*>(data);
-  std::size_t done = 0;
-  while (done < count) {
-    const std::uint64_t position = offset + done;
-    if (position > static_cast<std::uint64_t>(INT64_MAX))
-      break;
-    const ssize_t got =
-        ::pread(static_cast<int>(handle_), out + done, count - done, static_cast<off_t>(position));
-    if (got < 0 && errno == EINTR)
-      continue;
-    if (got <= 0)
-      break;
-    done += static_cast<std::size_t>(got);
-  }
-  return done;
 }
 
 std::size_t TFile::Write(const void* data, std::size_t count) {
@@ -160,18 +141,18 @@ std::size_t TFile::Write(const void* data, std::size_t count) {
 // (another file system on older kernels, a file system without it, a read or write error)
 // ends the kernel's part; the caller copies the rest through a buffer, which tells a read
 // error from a write error. macOS has no such call.
-std::uint64_t CopyInKernel(const TFile& source, std::uint64_t offset, TFile& target,
-                           std::uint64_t count) {
+std::uint64_t os::CopyInKernel(TFileHandle source, std::uint64_t offset, TFileHandle target,
+                               std::uint64_t count) {
 #if defined(__linux__)
-  // One call moves at most about 2 GiB; a position past what off_t holds is left to the
-  // buffer's reads, which fail it as a short file.
+  // At most 1 GiB a call, below the kernel's own cap of just under 2 GiB; a position past what
+  // off_t holds is left to the buffer's reads, which fail it as a short file.
   constexpr std::uint64_t MaxCall = std::uint64_t{1} << 30;
   std::uint64_t done = 0;
   while (done < count && offset + done <= static_cast<std::uint64_t>(INT64_MAX)) {
     auto from = static_cast<off64_t>(offset + done);
     const ssize_t moved =
-        ::copy_file_range(static_cast<int>(source.handle_), &from, static_cast<int>(target.handle_),
-                          nullptr, static_cast<std::size_t>(std::min(count - done, MaxCall)), 0);
+        ::copy_file_range(static_cast<int>(source), &from, static_cast<int>(target), nullptr,
+                          static_cast<std::size_t>(std::min(count - done, MaxCall)), 0);
     if (moved < 0 && errno == EINTR)
       continue;
     if (moved <= 0)
@@ -191,19 +172,10 @@ void TFile::ReserveForReplacing(const std::string& replaced, std::uint64_t size)
   struct stat standing {};
   if (size > 0 && size <= static_cast<std::uint64_t>(INT64_MAX) &&
       ::lstat(replaced.c_str(), &standing) == 0 && S_ISREG(standing.st_mode))
-    (void)::fallocate(static_cast<int>(handle_), FALLOC_FL_KEEP_SIZE, 0,
-                      static_cast<off_t>(size));
+    (void)::fallocate(static_cast<int>(handle_), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size));
 #else
   (void)replaced, (void)size;
 #endif
-}
-
-bool ForceFolder(const std::string& path) {
-  if (path.empty() || DirectoryExists(path))
-    return true;
-  // At a root the parent comes out as the path itself: the climb stops there.
-  const std::string parent = ParentFolder(FullPathName(path), SystemPathSyntax());
-  return parent == path || (ForceFolder(parent) && ::mkdir(path.c_str(), 0777) == 0);
 }
 
 bool EntryExists(const std::string& path) {

@@ -2,6 +2,7 @@
 // call takes, exclusive creates and replacing renames, and folders made with CreateDirectoryA.
 #include "files.h"
 
+#include "files_os.h"
 #include "paths.h"
 #include "system_error.h"
 
@@ -13,6 +14,7 @@
 #include <cstdio>
 
 #include <algorithm>
+#include <memory>
 #include <string_view>
 
 namespace vex {
@@ -59,34 +61,49 @@ bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
   return handle.IsValid() && GetFileInformationByHandle(handle.Get(), &info) != 0;
 }
 
-bool DirectoryExists(const std::string& path) {
+} // namespace
+
+namespace os {
+
+bool CloseFileHandle(TFileHandle handle) {
+  return CloseHandle(AsHandle(handle)) != 0;
+}
+
+std::optional<std::uint64_t> FileSize(TFileHandle handle) {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(AsHandle(handle), &size))
+    return std::nullopt;
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+// An OVERLAPPED that carries the offset makes the read a positioned one, synchronous on a handle
+// opened without FILE_FLAG_OVERLAPPED: one call, no SetFilePointer first, and each read starts
+// where it says, wherever an earlier one left the file pointer. Past the end it fails
+// (ERROR_HANDLE_EOF).
+std::size_t ReadSomeAt(TFileHandle handle, std::uint64_t position, void* data, std::size_t count) {
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
+  at.OffsetHigh = static_cast<DWORD>(position >> 32);
+  DWORD got = 0;
+  const auto chunk = static_cast<DWORD>(std::min(count, MaxIoChunk));
+  return ReadFile(AsHandle(handle), data, chunk, &got, &at) ? got : 0;
+}
+
+// Windows has no in-kernel copy between two open handles at given positions.
+std::uint64_t CopyInKernel(TFileHandle, std::uint64_t, TFileHandle, std::uint64_t) {
+  return 0;
+}
+
+bool IsFolder(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-} // namespace
-
-TFile::~TFile() {
-  if (handle_ != InvalidHandle)
-    CloseHandle(AsHandle(handle_));
+bool CreateOneFolder(const std::string& path) {
+  return CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
-TFile& TFile::operator=(TFile&& other) noexcept {
-  if (this != &other) {
-    if (handle_ != InvalidHandle)
-      CloseHandle(AsHandle(handle_));
-    handle_ = std::exchange(other.handle_, InvalidHandle);
-  }
-  return *this;
-}
-
-bool TFile::Close() {
-  if (handle_ == InvalidHandle)
-    return true;
-  // The handle is not used again whatever the call reports; a failure is data that did not
-  // reach the disk (a network share may report it only here).
-  return CloseHandle(AsHandle(std::exchange(handle_, InvalidHandle))) != 0;
-}
+} // namespace os
 
 TFile TFile::StandardOutput() {
   // The C runtime's text mode would turn each 0x0A byte written through it into "\r\n".
@@ -131,34 +148,6 @@ TFile TFile::Open(const std::string& path, TOpenMode mode) {
   return TFile(reinterpret_cast<Handle>(handle.Release()));
 }
 
-std::uint64_t TFile::Size() const {
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(AsHandle(handle_), &size))
-    RaiseLastSystemError();
-  return static_cast<std::uint64_t>(size.QuadPart);
-}
-
-std::size_t TFile::ReadAt(std::uint64_t offset, void* data, std::size_t count) const {
-  if (count == 0 || offset > static_cast<std::uint64_t>(INT64_MAX))
-    return 0;
-  LONG high = static_cast<LONG>(offset >> 32);
-  const DWORD low =
-      SetFilePointer(AsHandle(handle_), static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN);
-  // All bits set is also a valid low half; only the error code tells a failure apart.
-  if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
-    return 0;
-  auto* out = static_cast<unsigned char*>(data);
-  std::size_t done = 0;
-  while (done < count) {
-    const auto chunk = static_cast<DWORD>(std::min(count - done, MaxIoChunk));
-    DWORD got = 0;
-    if (!ReadFile(AsHandle(handle_), out + done, chunk, &got, nullptr) || got == 0)
-      break; // a failure, or the end of the file
-    done += got;
-  }
-  return done;
-}
-
 std::size_t TFile::Write(const void* data, std::size_t count) {
   // One WriteFile call per chunk of at most MaxIoChunk bytes, the most one call takes: a disk
   // file takes all of a chunk or fails. A call that reports success with fewer bytes is a
@@ -176,14 +165,6 @@ std::size_t TFile::Write(const void* data, std::size_t count) {
       break;
   }
   return done;
-}
-
-bool ForceFolder(const std::string& path) {
-  if (path.empty() || DirectoryExists(path))
-    return true;
-  // At a root the parent comes out as the path itself: the climb stops there.
-  const std::string parent = ParentFolder(FullPathName(path), SystemPathSyntax());
-  return parent == path || (ForceFolder(parent) && CreateDirectoryA(path.c_str(), nullptr) != 0);
 }
 
 bool EntryExists(const std::string& path) {
@@ -205,11 +186,6 @@ bool SameExistingFile(const std::string& a, const std::string& b) {
 bool MoveFileReplacing(const std::string& from, const std::string& to, bool writeThrough) {
   const DWORD flags = MOVEFILE_REPLACE_EXISTING | (writeThrough ? MOVEFILE_WRITE_THROUGH : 0);
   return MoveFileExA(from.c_str(), to.c_str(), flags) != 0;
-}
-
-// Windows has no in-kernel copy between two open handles at given positions.
-std::uint64_t CopyInKernel(const TFile&, std::uint64_t, TFile&, std::uint64_t) {
-  return 0;
 }
 
 // Windows has no file without a name: every output file goes the named way.
@@ -254,26 +230,30 @@ TEntryKind KindOfAttributes(DWORD attributes) {
   return (attributes & FILE_ATTRIBUTE_DEVICE) != 0 ? TEntryKind::Other : TEntryKind::File;
 }
 
+// A search handle is closed with FindClose, not CloseHandle; the holder closes it on every way
+// out, a raised error included (RaiseLastSystemError reads the code before anything unwinds).
+struct TFindCloser {
+  void operator()(HANDLE find) const { FindClose(find); }
+};
+
 } // namespace
 
 std::vector<TFolderEntry> ListFolder(const std::string& folder) {
   const std::string pattern = IncludeTrailingDelimiter(folder, SystemPathSyntax()) + "*";
   WIN32_FIND_DATAA found{};
-  const HANDLE find = FindFirstFileA(pattern.c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE)
+  const HANDLE first = FindFirstFileA(pattern.c_str(), &found);
+  if (first == INVALID_HANDLE_VALUE)
     RaiseLastSystemError();
+  const std::unique_ptr<void, TFindCloser> find(first);
   std::vector<TFolderEntry> entries;
-  DWORD code = ERROR_NO_MORE_FILES;
   do {
     const std::string_view name = found.cFileName;
     if (name != "." && name != "..")
       entries.push_back({std::string(name), KindOfAttributes(found.dwFileAttributes)});
-  } while (FindNextFileA(find, &found) || (code = GetLastError()) != ERROR_NO_MORE_FILES);
-  FindClose(find);
-  if (code != ERROR_NO_MORE_FILES) {
-    SetLastError(code);
+  } while (FindNextFileA(find.get(), &found));
+  // The search ends with ERROR_NO_MORE_FILES; any other error is a folder not read whole.
+  if (GetLastError() != ERROR_NO_MORE_FILES)
     RaiseLastSystemError();
-  }
   return entries;
 }
 

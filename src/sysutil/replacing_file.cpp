@@ -4,6 +4,7 @@
 #include "replacing_file.h"
 
 #include "exceptions.h"
+#include "files_os.h"
 #include "paths.h"
 #include "system_error.h"
 

@@ -27,7 +27,7 @@ std::string SystemErrorMessage(std::uint32_t code) {
 
 void RaiseLastSystemError() {
   const std::uint32_t code = LastSystemError();
-  throw EOSError(SystemErrorMessage(code));
+  throw EOSError(SystemErrorMessage(code), static_cast<std::int32_t>(code));
 }
 
 } // namespace vex

@@ -29,7 +29,8 @@ public:
 private:
   std::uint32_t code_;
 };
-// Raises EOSError for the last system error. Reads the code before doing anything else.
+// Raises EOSError for the last system error, its code beside the message. Reads the code before
+// doing anything else.
 [[noreturn]] void RaiseLastSystemError();
 
 } // namespace vex

@@ -47,6 +47,12 @@ TEST(RaiseLastSystemError, WithoutAnErrorSaysAnOsCallFailed) {
   EXPECT_THROW_MSG(RaiseLastSystemError(), EOSError, "A call to an OS function failed");
   SetLastSystemError(NoSuchFile);
   EXPECT_THROW_MSG(RaiseLastSystemError(), EOSError, OsMessage(NoSuchFile));
+  SetLastSystemError(AccessDenied); // the code stays beside the text, for callers that act on it
+  try {
+    RaiseLastSystemError();
+  } catch (const EOSError& e) {
+    EXPECT_EQ(e.Code(), AccessDenied);
+  }
 }
 
 TEST(RaiseAssertion, NamesTheBaseFileAndLine) {

@@ -119,16 +119,6 @@ TEST_F(ShareModeTest, SecondOpensFollowTheShareModes) {
   }
 }
 
-TEST_F(ShareModeTest, AnArchiveHeldElsewhereCannotBeOpened) {
-  const std::string path = (Folder() / "a.agg").string();
-  vextest::WriteWholeFile(path, {0, 0});
-  const TFile holder = TFile::Open(path, TOpenMode::ReadShareRead);
-  ASSERT_TRUE(holder.IsOpen());
-  EXPECT_THROW_MSG(TFile::OpenOrRaise(path, TOpenMode::ReadExclusive), EFOpenError,
-                   "Cannot open file \"" + path + "\". " +
-                       SystemErrorText(ERROR_SHARING_VIOLATION));
-}
-
 // Only disk files are read: a device opens, but holds no positions to read at.
 TEST(OpenWin32, ReadsDiskFilesOnly) {
   EXPECT_THROW_MSG(TFile::OpenOrRaise("NUL", TOpenMode::ReadShareRead), EFOpenError,
