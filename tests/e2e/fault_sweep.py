@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Fails, one a run, a system call that carries the data (strace's fault injection, EIO), or
-sends a signal as one returns, and checks what the run leaves. Usage: fault_sweep.py BIN_FOLDER
-MAKE_SAMPLE_ARCHIVE WORK; exit 0 when all pass, 1 otherwise, 77 when strace cannot trace."""
+sends a signal as one returns, and checks what the run leaves; and reads the order of a clean
+update's syncs and rename. Usage: fault_sweep.py BIN_FOLDER MAKE_SAMPLE_ARCHIVE WORK; exit 0
+when all pass, 1 otherwise, 77 (with a note) when strace is missing or cannot trace."""
 import os, random, re, shutil, signal, struct, subprocess, sys
 
 BIG = random.Random(7).randbytes(3 << 20)  # streamed in several reads and writes
@@ -36,6 +37,10 @@ ROWS = [
     ("update", "write", ON + r"new\.agg", 2, signal.SIGINT, "new.agg"),
     ("update", "openat", r"new\.agg.*O_CREAT", 1, signal.SIGHUP, "new.agg"),  # just made
 ]
+# How a clean update puts OUT on the disk, every sync and rename in order: the temporary file's
+# data, then its new name, then the folder that holds the name.
+SYNCS = r"^\d+ +(f(data)?sync|rename(at2?)?)\("
+ORDER = [ON + r"new\.agg\.\w+\.tmp>", r"rename.*new\.agg\.\w+\.tmp.*upd/new\.agg\"", ON + r"upd>"]
 
 
 def build_inputs(make_sample):
@@ -98,13 +103,16 @@ def main(bin_folder, make_sample, work):
         "update": ([vex, "update", "big.agg", "edited", "upd/new.agg"], "upd", {"new.agg": b"old"}),
         "template": ([vex, "template", "big.agg", "kb.pal", "tpl/t.bmp"], "tpl", {"t.bmp": b"BM"}),
     }
-    traces, refs, traced = {}, {}, ",".join({re.match(r"\w+", row[1])[0] for row in ROWS})
+    names = {re.match(r"\w+", row[1])[0] for row in ROWS} | {"fdatasync", "renameat", "renameat2"}
+    traces, refs, traced = {}, {}, ",".join(names)
     for key, (argv, folder, old) in commands.items():
         res = run(argv, ["-e", "trace=" + traced], key + ".trace", folder, old)
         if res.returncode:
             return print("FAIL the clean %s run:" % key, res.stderr.decode()) or 1
         traces[key], refs[key] = open(key + ".trace").read().splitlines(), tree(folder)
-    failed = 0
+    syncs = [line for line in traces["update"] if re.match(SYNCS, line)]
+    failed = len(syncs) != len(ORDER) or not all(map(re.search, ORDER, syncs))
+    print("FAIL" if failed else "PASS", "update puts OUT on the disk in order", *syncs)
     for row, (key, call, pattern, which, want, name) in enumerate(ROWS):
         (argv, folder, old), (call, error) = commands[key], (call + ":EIO").split(":")[:2]
         call, every, _ = call.partition("+")

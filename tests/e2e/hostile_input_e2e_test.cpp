@@ -7,7 +7,6 @@
 // for permissions.
 #include "archive_builder.h"
 #include "bmp_builder.h"
-#include "pixel_format_assertion.h"
 #include "run_tool.h"
 #include "temp_folder.h"
 
@@ -129,9 +128,6 @@ TEST_F(HostileInputE2ETest, BadArchivesLeaveNothingBehind) {
 
 // A bad member fails at itself, before its file exists; the members before it stay.
 TEST_F(HostileInputE2ETest, BadMembersFailAtThemselves) {
-  const std::int32_t max = 0x7FFFFFFF;
-  std::vector<std::uint8_t> cutPicture = Picture(5, 3);
-  cutPicture.pop_back();
   const auto read = [](const std::string& member) {
     return "Stream read error.\n" + member + "\n";
   };
@@ -143,11 +139,7 @@ TEST_F(HostileInputE2ETest, BadMembersFailAtThemselves) {
     const char* notWritten;
   } rows[] = {
       {"negative offset", AroundOneEntry({Unknown, -1, 1}), read("file_1"), "file_1"},
-      {"negative size", AroundOneEntry({Unknown, 0, -1}), "Range check error.\nfile_1\n", "file_1"},
-      {"size 2147483647", AroundOneEntry({Unknown, 0, max}), read("file_1"), "file_1"},
-      {"picture of 5 bytes", AroundOneMember(Overmain, {0, 0, 1, 0, 1}), read(over), over},
       {"picture of no bytes", AroundOneEntry({Overmain, 0, 0}), read(over), over},
-      {"picture one pixel short", AroundOneMember(Overmain, cutPicture), read(over), over},
       {"65535 x 65535 picture of 10 bytes",
        AroundOneMember(BoatBkg, {0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}), read("boat.bkg"),
        "boat.bkg.bmp"},
@@ -242,14 +234,7 @@ TEST_F(HostileInputE2ETest, MemoryRunningOut) {
 
 // Template failures come at the first picture, before its file exists, and name it.
 TEST_F(HostileInputE2ETest, BadTemplatesFailAtTheFirstPicture) {
-  const auto patched = [](std::size_t at, std::uint32_t value) {
-    return Patched(TemplateFile({}), at, value);
-  };
-  std::vector<std::uint8_t> cut = TemplateFile({});
-  cut.resize(14 + 40 + 4 * 100);
   const std::string path = TemplatePath().string();
-  const std::string invalid = "Bitmap image is not valid";
-  const std::string assertion = PixelFormatAssertion;
   const struct {
     const char* what;
     std::vector<std::uint8_t> bytes; // not written for "missing" and "a folder"
@@ -257,13 +242,8 @@ TEST_F(HostileInputE2ETest, BadTemplatesFailAtTheFirstPicture) {
   } rows[] = {
       {"missing", {}, "Cannot open file \"" + path + "\". No such file or directory"},
       {"a folder", {}, "Cannot open file \"" + path + "\". Is a directory"},
-      {"not BM", patched(0, 0x4D41), invalid},
-      {"257 colours", patched(46, 257), invalid},
-      {"header size 20", patched(14, 20), invalid},
-      {"ends inside its colour table", cut, "Stream read error"},
       {"24 bits", TemplateFile(TemplateLayout().Bits(24)),
        "Palette template is not an 8-bit bitmap"},
-      {"1 bit", TemplateFile(TemplateLayout().Bits(1)), assertion},
   };
   WriteWholeFile(Folder() / "a.agg", AroundOneMember(Overmain, Picture(3, 2)));
   for (const auto& row : rows) {
@@ -293,7 +273,6 @@ TEST_F(HostileInputE2ETest, OutputThatCannotBeWritten) {
     std::string folder;
     std::string err;
   } rows[] = {
-      {"a file where the folder goes", KbPal, "file", OsError(EEXIST) + "kb.pal\n"},
       {"a file where the folder goes, picture", Overmain, "file",
        "Cannot create file \"" + Abs("file/overmain.bmp") + "\". File exists.\novermain.bmp\n"},
       {"a file where a parent goes", KbPal, "file/sub", OsError(EEXIST) + "kb.pal\n"},
@@ -316,12 +295,10 @@ TEST_F(HostileInputE2ETest, OutputThatCannotBeWritten) {
     // No file may grow past one block, which the message on standard error fits in: the
     // member's write fails (EFBIG) rather than the signal ending the run.
     const std::string limit = row.folder == "limited" ? "trap '' XFSZ; ulimit -f 1; " : "";
-    ExpectFailure(
-        RunTool("/bin/sh",
-                {"-c", limit + "exec \"$0\" a.agg \"$1\"",
-                 Exe().string(), row.folder},
-                Folder().string()),
-        row.err);
+    ExpectFailure(RunTool("/bin/sh",
+                          {"-c", limit + "exec \"$0\" a.agg \"$1\"", Exe().string(), row.folder},
+                          Folder().string()),
+                  row.err);
   }
   EXPECT_EQ(ReadWholeFile(Folder() / "file"), std::vector<std::uint8_t>{7});
   // Without an extension the default folder is the archive's own path, which is a file.

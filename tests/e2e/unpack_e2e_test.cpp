@@ -20,13 +20,8 @@ using vextools::Noise;
 
 namespace {
 
-const char* const Usage = "Marlovexine v1.1\n"
-                          "Usage: Marlovexine.exe Archive.agg [Folder]\n"
-                          "Folder defaults to the archive name without extension.\n"
-                          "\n"
-                          "Written by the Marlovexine developers\n"
-                          "https://marlovexine.example.org\n"
-                          "marlovexine@example.org\n";
+// The usage's line that says what to type; the rest of its text is the usage's own.
+const char* const Usage = "\nUsage: Marlovexine.exe Archive.agg [Folder]\n";
 const char* const Success = "Operation succesful.\n";
 
 // The test's own key rule, so that a wrong key in the tool's table cannot cancel out.
@@ -100,9 +95,9 @@ protected:
   }
 };
 
-// No archive, or an option as the first argument: the usage or the version on standard
-// output, exit code 0, and nothing read or written (an archive named like the option stays
-// untouched).
+// No archive, or an option as the first argument: the usage (a text that holds its line) or
+// the version alone on standard output, exit code 0, and nothing read or written (an archive
+// named like the option stays untouched).
 TEST_F(UnpackE2ETest, WithoutAnArchiveShowsTheUsage) {
   const std::string version = std::string("Marlovexine ") + MARLOVEXINE_VERSION + "\n";
   const struct {
@@ -121,7 +116,8 @@ TEST_F(UnpackE2ETest, WithoutAnArchiveShowsTheUsage) {
     SCOPED_TRACE(row.args.empty() ? "no arguments" : row.args.back());
     const ToolRun run = Run(row.args);
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, row.out);
+    EXPECT_TRUE(row.out == Usage ? run.out.find(Usage) != std::string::npos : run.out == row.out)
+        << run.out;
     EXPECT_EQ(run.err, "");
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 1);

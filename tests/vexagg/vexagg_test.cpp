@@ -107,13 +107,14 @@ TEST_F(VexaggTest, EveryKnownNameComesBackByteForByteThroughUnpackAndUpdate) {
 TEST_F(VexaggTest, GapsOverlapsAndDisorderUnpackToTheSameFiles) {
   Bytes blob = Noise(64, 5);
   blob[32] = 3, blob[33] = 0, blob[34] = 2, blob[35] = 0; // a 3 x 2 picture head at blob + 30
-  constexpr std::int32_t data = 2 + 10 * 5;
+  constexpr std::int32_t data = 2 + 10 * 0xFFFF;          // as many entries as the count holds
   ArchiveBuilder archive;
   archive.Add(NameKey("kb.pal"), blob);
   archive.AddRaw({NameKey("font.icn"), data + 8, 20});  // inside kb.pal
   archive.AddRaw({NameKey("spells.icn"), data + 2, 4}); // before font.icn
   archive.AddRaw({NameKey("left.bmp"), data + 30, 12}); // a picture, gap before it
-  archive.AddRaw({NameKey("combat.pal"), -7, 0});       // empty, anywhere
+  for (int entry = 4; entry < 0xFFFF; ++entry) // empty, anywhere, up to the most a count holds
+    archive.AddRaw({NameKey("combat.pal"), -7, 0});
   Write("base.agg", archive.Build());
   Write("TivPalette.bmp", TemplateFile({}));
   Unpack("base.agg", "before");
@@ -130,11 +131,17 @@ TEST_F(VexaggTest, EachMemberComesFromItsFileOrFromBase) {
   archive.Add(NameKey("kb.pal"), Noise(10, 1));              // an earlier entry of a name: BASE
   archive.Add(NameKey("overmain.bmp"), RawPicture(2, 1, 7)); // an empty file: BASE
   archive.Add(NameKey("left.bmp"), RawPicture(4, 4, 3));     // from its file, tag kept
-  archive.Add(NameKey("kb.pal"), Noise(12, 2));              // the last entry: its file
-  archive.Add(NameKey("font.icn"), Noise(5, 3));             // no file: BASE
+  archive.Add(NameKey("combat.pal"), Noise(4, 5));           // emptied: at OUT's offset
+  archive.Add(NameKey("heroes.bmp"), {1, 2, 3, 0, 1, 0, 5, 6, 7}); // one index edited
+  archive.Add(NameKey("kb.pal"), Noise(12, 2));                    // the last entry: its file
+  archive.Add(NameKey("font.icn"), Noise(5, 3));                   // no file: BASE
+  archive.Add(NameKey("spells.icn"), Noise(0x100001, 6));          // over 1 MiB, unchanged: no line
   Write("base.agg", archive.Build());
   Write("TivPalette.bmp", TemplateFile({}));
   Write("f/kb.pal", Noise(3, 4));
+  Write("f/combat.pal", {});
+  Write("f/heroes.bmp", BitmapFile(Layout(8, 3, 1, TestColours(256)), {5, 6, 8, 0}));
+  Write("f/spells.icn", Noise(0x100001, 6));
   Write("f/overmain.bmp", {});
   const Colour c = TestColours(10)[9]; // then one step away from it
   Write("f/left.bmp", BitmapFile(Layout(24, 2, 1), {c.blue, c.green, c.red, c.blue, c.green,
@@ -145,16 +152,20 @@ TEST_F(VexaggTest, EachMemberComesFromItsFileOrFromBase) {
   TUpdateRequest resize;
   resize.resize = true;
   EXPECT_EQ(Update("base.agg", "f", resize),
-            "left.bmp\treplaced\t2\t1\nkb.pal\treplaced\n"
+            "left.bmp\treplaced\t2\t1\ncombat.pal\treplaced\nheroes.bmp\treplaced\t1\t0\n"
+            "kb.pal\treplaced\n"
             "left out: notes.txt (no member of BASE has this name)\nleft out: overmain.gif (looks "
             "like overmain.bmp: save it as a BMP or PNG file)\nleft out: sub (a folder)\n"
-            "Members replaced: 2, added: 0; files left out: 3\n");
+            "Members replaced: 4, added: 0; files left out: 3\n");
   ArchiveBuilder out; // the same directory, the members one after another
   out.Add(NameKey("kb.pal"), Noise(10, 1));
   out.Add(NameKey("overmain.bmp"), RawPicture(2, 1, 7));
   out.Add(NameKey("left.bmp"), {3, 4, 2, 0, 1, 0, 9, 9});
+  out.AddRaw({NameKey("combat.pal"), 2 + 10 * 8 + 10 + 8 + 8, 0}); // after the three before
+  out.Add(NameKey("heroes.bmp"), {1, 2, 3, 0, 1, 0, 5, 6, 8});
   out.Add(NameKey("kb.pal"), Noise(3, 4));
   out.Add(NameKey("font.icn"), Noise(5, 3));
+  out.Add(NameKey("spells.icn"), Noise(0x100001, 6));
   EXPECT_EQ(ReadWholeFile(At("out.agg")), out.Build());
 }
 
@@ -204,7 +215,8 @@ TEST_F(VexaggTest, ColoursBecomeTheTemplatesIndices) {
       // BASE's second red stays; ~blue is not BASE's black, and maps to 3; the tie changes;
       // white stays.
       {"24-bit over BASE", l24, bgr4, {2, 3, 3, 0}, 2, 2, {2, 7, 0, 0}},
-      {"8-bit, another table, over BASE", other8, px8, {1, 3, 1}, 2, 1, {2, 3, 7}},
+      // Red stands at 1 and 2: BASE's 2 stays where the pixel is red, not where it is black.
+      {"8-bit, another table, over BASE", other8, px8, {1, 3, 2}, 1, 1, {2, 3, 2}},
       {"8-bit, the unpack's table, over BASE", unpacked8, px8, {200, 3, 2}, 1, 0, {200, 3, 1}},
       {"BASE of another size", l24, bgr4, {1, 3, 3, 0}, 4, 2, {2, 3, 0}},
       {"pixels left out keep BASE's", l24, bgr4, {2, 0, 3, 9}, 1, 1, {2, 0, 9, 9}, {1, 0, 1, 0}},
