@@ -1,4 +1,4 @@
-// The real executable against every bad input it knows, as README's "When something goes
+// The real executable against every bad input it knows, as doc/failures.md's "When something goes
 // wrong" lists them: bad archives, bad members, bad palette templates and output folders that
 // cannot be written. Each row checks the exact text on standard error, exit code 1, and what
 // stays on disk; the variants of one failure are left to the unit tests and the kept fuzz
