@@ -1,7 +1,7 @@
-// The real executable against every bad input it knows, as doc/failures.md's "When something goes
-// wrong" lists them: bad archives, bad members, bad palette templates and output folders that
-// cannot be written. Each row checks the exact text on standard error, exit code 1, and what
-// stays on disk; the variants of one failure are left to the unit tests and the kept fuzz
+// The real executable against every bad input it knows, as doc/failures.md lists them: bad
+// archives, bad members, bad palette templates and output folders that cannot be written. Each
+// row checks the exact text on standard error, exit code 1, and what stays on disk; the
+// variants of one failure are left to the unit tests and the kept fuzz
 // inputs. OS failures are provoked for real: folders where files must go, a file size limit
 // for a write that falls short, a memory limit, and runs as the unprivileged user "nobody"
 // for permissions.
