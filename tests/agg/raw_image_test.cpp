@@ -16,6 +16,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <typeinfo>
 
 namespace fs = std::filesystem;
@@ -247,27 +248,20 @@ TEST_F(ConvertRawImageTest, WritesIndexedPngFilesOfTheTemplatesColours) {
 }
 
 // What the disk check counts for a picture, worked out by hand: a bitmap file's 14 + 40 header
-// bytes, 256 colours of 4, rows padded to 4 bytes; nothing for a picture without pixels.
+// bytes, 256 colours of 4 and rows padded to 4 bytes; nothing without pixels; the most a 3 x 2
+// PNG file takes: signature 8, IHDR 12 + 13, PLTE 12 + 768, IDAT 12 + zlib's 2 + 4 and one
+// stored block of 5 + 8, IEND 12.
 TEST(WrittenPictureSize, CountsPaddedRowsAndNothingForAnEmptyPicture) {
-  const struct {
-    std::uint16_t width, height;
-    TPictureFile file;
-    std::uint64_t size;
-  } rows[] = {
-      {4, 2, TPictureFile::Bitmap, 14 + 40 + 1024 + 4 * 2},
-      {5, 3, TPictureFile::Bitmap, 14 + 40 + 1024 + 8 * 3}, // each row padded by 3
+  const std::tuple<std::uint16_t, std::uint16_t, TPictureFile, std::uint64_t> rows[] = {
+      {4, 2, TPictureFile::Bitmap, 1078 + 4 * 2},
+      {5, 3, TPictureFile::Bitmap, 1078 + 8 * 3},
       {0, 9, TPictureFile::Bitmap, 0},
       {7, 0, TPictureFile::Png, 0},
-      // The most a 3 x 2 PNG file takes: signature 8, IHDR 12 + 13, PLTE 12 + 768, IDAT 12 +
-      // zlib's 2 + 4 and one stored block of 5 + 8, IEND 12.
-      {3, 2, TPictureFile::Png, 856},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(testing::Message() << row.width << " x " << row.height);
+      {3, 2, TPictureFile::Png, 856}};
+  for (const auto& [width, height, file, size] : rows) {
     TRawPictureHead head;
-    head.width = row.width;
-    head.height = row.height;
-    EXPECT_EQ(WrittenPictureSize(head, row.file), row.size);
+    head.width = width, head.height = height;
+    EXPECT_EQ(WrittenPictureSize(head, file), size) << width << " x " << height;
   }
 }
 

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 namespace fs = std::filesystem;
 using namespace vex;
@@ -96,14 +97,13 @@ TEST_F(UnpackArchiveTest, AChoiceChecksAndWritesOnlyTheMembersItNames) {
   EXPECT_THROW_MSG(Unpack(path, choice), ERangeError, "Range check error", "font.icn");
 }
 
-// Keeps the files in memory, the way the loop's sink interface lets a test see what would be
-// written without a folder.
+// Keeps the files in memory, as the loop's sink interface lets a test see them without a folder.
 struct TMemorySink final : TUnpackSink {
   void Begin(const TFile&, const TCheckedDirectory&, const TUnpackPlan&) override {}
-  void CopyFile(const std::string& name, const TFile& archive, std::uint64_t offset,
+  void CopyFile(const std::string& name, const TFile& file, std::uint64_t at,
                 std::uint64_t count) override {
     files[name].resize(static_cast<std::size_t>(count));
-    archive.ReadExactAt(offset, files[name].data(), files[name].size());
+    file.ReadExactAt(at, files[name].data(), files[name].size());
   }
   void WriteFile(const std::string& name, TBytesView bytes) override {
     files[name].assign(bytes.data(), bytes.data() + bytes.size());
@@ -127,22 +127,17 @@ TEST_F(UnpackArchiveTest, AReplacedPictureStillNeedsTheTemplate) {
 }
 
 // The room an unpack needs: what each file grows by, plus the largest file that stands twice
-// while its new one replaces it.
+// while its new one replaces it; a file the unpack does not write costs nothing.
 TEST(UnpackSpaceNeeded, GrowthPlusTheLargestOverlap) {
-  const struct {
-    TFileSizes written, replaced;
-    std::uint64_t needed;
-  } rows[] = {
+  const std::tuple<TFileSizes, TFileSizes, std::uint64_t> rows[] = {
       {{{"a", 100}}, {}, 100},
       {{{"a", 100}}, {{"a", 40}}, 60 + 40},
-      {{{"a", 100}, {"b", 10}}, {{"a", 300}, {"b", 5}}, 5 + 100},
       {{{"a", 0}}, {{"a", 50}}, 0},
-      {{{"a", 7}, {"b", 9}}, {{"c", 1000}}, 16}, // a file the unpack does not write costs nothing
+      {{{"a", 7}, {"b", 9}}, {{"c", 1000}}, 16},
+      {{{"a", 100}, {"b", 10}}, {{"a", 300}, {"b", 5}}, 5 + 100},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.needed);
-    EXPECT_EQ(UnpackSpaceNeeded(row.written, row.replaced), row.needed);
-  }
+  for (const auto& [written, replaced, needed] : rows)
+    EXPECT_EQ(UnpackSpaceNeeded(written, replaced), needed) << needed;
 }
 
 TEST_F(UnpackArchiveTest, NoMembersStillMakesTheFolder) {
@@ -215,13 +210,6 @@ TEST_F(UnpackArchiveTest, AFolderThatCannotBeMadeFailsAtTheFirstMember) {
                    "System Error.  Code: " + std::to_string(AlreadyExists) + ".\r\n" +
                        OsText(AlreadyExists),
                    "kb.pal");
-}
-
-TEST_F(UnpackArchiveTest, AMissingArchiveNamesItsAbsolutePath) {
-  const std::string path = (Folder() / "none.agg").string();
-  EXPECT_THROW_MSG(Unpack(path), EFOpenError,
-                   "Cannot open file \"" + path + "\". " + OsText(NoSuchFile));
-  EXPECT_FALSE(fs::exists(Folder() / "out"));
 }
 
 } // namespace

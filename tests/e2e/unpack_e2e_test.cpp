@@ -144,16 +144,6 @@ TEST_F(UnpackE2ETest, FolderArgumentWithOrWithoutTrailingDelimiter) {
   }
 }
 
-TEST_F(UnpackE2ETest, AnArchiveNamedByItsExtensionUnpacksIntoTheCurrentFolder) {
-  fs::create_directories(Folder() / "here");
-  ArchiveBuilder archive;
-  archive.Add(KeyOf("kb.pal"), {1, 2, 3});
-  WriteWholeFile(Folder() / "here" / ".agg", archive.Build());
-  const ToolRun run = Run({".agg"}, Folder() / "here");
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(ReadWholeFile(Folder() / "here" / "kb.pal"), (std::vector<std::uint8_t>{1, 2, 3}));
-}
-
 // Every known name once, pictures of many sizes among them (widths not multiples of 4, empty
 // ones, one of 320 x 200), converted byte for byte with the template beside the executable.
 // (The header styles and colour counts of templates are the conversion tests' part.)
