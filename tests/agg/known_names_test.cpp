@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <set>
 
 using namespace vex;
 
@@ -42,15 +41,6 @@ TEST(KnownNames, EverySlotHoldsThePublishedNameForItsKey) {
   }
   EXPECT_EQ(filled, 925u);
   EXPECT_EQ(digest, 0x1BFFD6280668D096u);
-}
-
-TEST(KnownNames, SlotsReferToTheConstantTextsWithoutCopies) {
-  std::set<const char*> storage;
-  for (const std::string_view slot : KnownNames())
-    if (!slot.empty())
-      storage.insert(slot.data());
-  for (const std::string_view name : KnownNameList())
-    EXPECT_EQ(storage.count(name.data()), 1u) << name;
 }
 
 } // namespace

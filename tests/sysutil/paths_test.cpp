@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace vex;
 using vextest::IsTestLeadByte;
 
@@ -74,11 +76,7 @@ TEST(PathRules, FolderPartExtensionAndTrailingDelimiter) {
 // An archive's default folder is where it lies: the current folder, or the current folder of
 // its drive, when its name is an extension alone, never a root.
 TEST(PathRules, DefaultOutputFolderOfAnArchive) {
-  const struct {
-    const TPathSyntax* syntax;
-    const char* archive;
-    const char* folder;
-  } rows[] = {
+  const std::tuple<const TPathSyntax*, const char*, const char*> rows[] = {
       {&PosixSyntax, "games/data.agg", "games/data/"},
       {&PosixSyntax, ".agg", "./"},
       {&PosixSyntax, "dir/.agg", "dir/"},
@@ -93,10 +91,8 @@ TEST(PathRules, DefaultOutputFolderOfAnArchive) {
       // A ":" that is the second byte of a double-byte character ends no drive.
       {&WindowsSyntax, "a\x83:.agg", "a\x83:\\"},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.archive);
-    EXPECT_EQ(DefaultOutputFolder(row.archive, *row.syntax), row.folder);
-  }
+  for (const auto& [syntax, archive, folder] : rows)
+    EXPECT_EQ(DefaultOutputFolder(archive, *syntax), folder) << archive;
 }
 
 TEST(PathRules, SameTextFoldsAsciiLettersOnly) {
@@ -108,11 +104,7 @@ TEST(PathRules, SameTextFoldsAsciiLettersOnly) {
 }
 
 TEST(PathRules, FullPathIsLexical) {
-  const struct {
-    const char* cwd;
-    const char* path;
-    const char* full;
-  } rows[] = {
+  const std::tuple<const char*, const char*, const char*> rows[] = {
       {"/home/u", "a.agg", "/home/u/a.agg"},
       {"/home/u", "./x/../a.agg", "/home/u/a.agg"},
       {"/home/u", "../../../a", "/a"},
@@ -121,10 +113,8 @@ TEST(PathRules, FullPathIsLexical) {
       {"/", "", "/"},
       {"/home/u", "..", "/home"},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.path);
-    EXPECT_EQ(JoinAndNormalizePosix(row.cwd, row.path), row.full);
-  }
+  for (const auto& [cwd, path, full] : rows)
+    EXPECT_EQ(JoinAndNormalizePosix(cwd, path), full) << path;
 }
 
 } // namespace

@@ -50,6 +50,7 @@ TEST(RaiseLastSystemError, WithoutAnErrorSaysAnOsCallFailed) {
   SetLastSystemError(AccessDenied); // the code stays beside the text, for callers that act on it
   try {
     RaiseLastSystemError();
+    ADD_FAILURE() << "nothing raised";
   } catch (const EOSError& e) {
     EXPECT_EQ(e.Code(), AccessDenied);
   }
