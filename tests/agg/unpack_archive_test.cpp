@@ -112,11 +112,12 @@ struct TMemorySink final : TUnpackSink {
 };
 
 // A picture that a later member replaces is never written, but it is checked as if it were:
-// without its template the run fails at it, and nothing of it reaches the sink.
+// without its template the run fails at it, and nothing after it reaches the sink.
 TEST_F(UnpackArchiveTest, AReplacedPictureStillNeedsTheTemplate) {
   ArchiveBuilder archive;
   archive.Add(KbPal, Noise(9, 4));
   archive.Add(NameKey("overmain.bmp"), vextools::RawImage(2, 1, {1, 2}));
+  archive.Add(UnknownKey, Noise(3, 5)); // never reached
   archive.Add(NameKey("overmain.bmp"), vextools::RawImage(1, 1, {3}));
   const std::string templatePath = (Folder() / "TivPalette.bmp").string();
   TMemorySink sink;
