@@ -201,6 +201,7 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
          "No member of the archive has this name.\ncombat.pal\n");
   expect({"extract", "base.agg", "--palette", "one.gpl", "--png", "-C", "gpl"}, 0,
          "gpl/kb.pal\ngpl/overmain.png\n", "");
+  EXPECT_EQ(ReadWholeFile(Folder() / "gpl" / "overmain.png").at(1), 'P'); // "\x89PNG", not "BM"
   expect({"extract", "base.agg", "--palette", "kb.pal", "--raw"}, 2, "",
          "vexagg: --palette and --raw exclude each other\n" + Pointer("extract"));
   for (const char* file : {"kb.pal", "overmain.bmp"})
