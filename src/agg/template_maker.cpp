@@ -35,17 +35,36 @@ TPalette ReadSourcePalette(const TTemplateRequest& request) {
 
 } // namespace
 
+TMadeTemplate BuildTemplate(const TTemplateRequest& request) {
+  TMadeTemplate made{ReadSourcePalette(request), {}};
+  made.file = EncodePaletteTemplate(made.palette.colours);
+  return made;
+}
+
 std::string MakeTemplate(const TTemplateRequest& request) {
-  const TPalette palette = ReadSourcePalette(request);
+  const TMadeTemplate made = BuildTemplate(request);
   // A template is the user's own file: it is replaced whole and on the disk, as an archive is,
   // so that a failed write never leaves an empty template for the next unpack.
   Concerning(request.outPath, [&] {
-    SaveBufferToFile(request.outPath, EncodePaletteTemplate(palette.colours), TDurability::OnDisk,
-                     "template");
+    SaveBufferToFile(request.outPath, made.file, TDurability::OnDisk, "template");
   });
+  const TPalette& palette = made.palette;
   const std::size_t count = palette.colours.size();
   return palette.format + "\t" + std::to_string(count) + (count == 1 ? " colour\t" : " colours\t") +
          std::to_string(palette.bits) + "-bit\n";
+}
+
+TPaletteTemplate ExtractionTemplate(const std::string& archivePath, const std::string& palette,
+                                    TPaletteBits bits) {
+  TTemplateRequest request;
+  request.bits = bits;
+  // A file the user names wins over a member of that name: a palette unpacked beside the archive
+  // and edited there is the one they mean.
+  if (EntryExists(palette))
+    request.source = palette;
+  else
+    request.source = archivePath, request.member = palette;
+  return TPaletteTemplate::Decode(BuildTemplate(request).file);
 }
 
 } // namespace vex

@@ -64,8 +64,8 @@ TBytesView ReadMember(const TFile& archive, const TDirectoryEntry& entry, TMembe
 class TMemberWriter {
 public:
   TMemberWriter(const TFile& archive, TUnpackSink& sink, const std::string& templatePath,
-                TPictureFile pictureFile)
-      : archive_(archive), sink_(sink), templatePath_(templatePath), pictureFile_(pictureFile) {}
+                const TUnpackChoice& choice)
+      : archive_(archive), sink_(sink), templatePath_(templatePath), choice_(choice) {}
 
   // Checks and writes the member `i` of the plan. Every member is checked, even one whose
   // file a later member replaces and which is therefore not written: an archive fails at the
@@ -91,15 +91,17 @@ private:
   // The template is read at the first picture, written or not: an archive without pictures
   // runs without one, and a bad template fails where it always did.
   TRawImageConverter& Converter() {
-    if (!converter_)
-      converter_.emplace(templatePath_, pictureFile_);
-    return *converter_;
+    if (converter_)
+      return *converter_;
+    if (choice_.paletteTemplate != nullptr)
+      return converter_.emplace(*choice_.paletteTemplate, choice_.pictureFile);
+    return converter_.emplace(templatePath_, choice_.pictureFile);
   }
 
   const TFile& archive_;
   TUnpackSink& sink_;
   const std::string& templatePath_;
-  TPictureFile pictureFile_;
+  const TUnpackChoice& choice_;
   TMemberBuffer buffer_;
   std::optional<TRawImageConverter> converter_;
 };
@@ -192,7 +194,7 @@ std::vector<std::string> UnpackArchive(const std::string& archivePath, TUnpackSi
   const TUnpackPlan plan =
       PlanUnpack(directory.entries, choice.patterns, choice.raw, choice.pictureFile);
   sink.Begin(archive, directory, plan);
-  TMemberWriter writer(archive, sink, templatePath, choice.pictureFile);
+  TMemberWriter writer(archive, sink, templatePath, choice);
   for (std::size_t i = 0; i < directory.entries.size(); ++i) {
     if (plan.chosen[i])
       Concerning(plan.names[i], [&] { writer.Unpack(directory, plan, i); });

@@ -23,6 +23,9 @@ struct TUnpackChoice {
   bool raw = false;
   // Unless `raw`: what the pictures become, bitmap files (NAME.bmp) or PNG files (NAME.png).
   TPictureFile pictureFile = TPictureFile::Bitmap;
+  // Unless `raw`: when set, the template pictures are made in, already read (vexagg's
+  // --palette), in place of the one at the template path; it must outlive the unpack.
+  const TPaletteTemplate* paletteTemplate = nullptr;
   // A file too short for its directory is told why (vexagg's "Not an archive: ..."), not with
   // the plain "Stream read error" that Marlovexine shows.
   bool explainDirectory = false;
@@ -69,6 +72,7 @@ std::unique_ptr<TUnpackSink> StreamSink(TFile& output);
 // failing member's name keeps what stood there. Files written before a failure stay. Members
 // the choice does not choose are neither checked nor written. Returns the patterns that chose
 // no member.
+// With `choice.paletteTemplate` set, pictures are made in that template, and none is read.
 std::vector<std::string> UnpackArchive(const std::string& archivePath, TUnpackSink& sink,
                                        const std::string& templatePath,
                                        const TUnpackChoice& choice = {});

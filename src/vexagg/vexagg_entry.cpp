@@ -14,6 +14,7 @@
 
 #include <map>
 #include <new>
+#include <optional>
 #include <set>
 
 namespace vex {
@@ -164,38 +165,76 @@ int Update(const TArguments& split, const std::string& appFolder) {
   return code;
 }
 
-int Extract(const TArguments& split, const std::string& appFolder) {
-  if (split.operands.empty())
-    throw EArgumentError("extract takes an archive: ARCHIVE [NAME|PATTERN ...]");
-  const TPathSyntax& syntax = SystemPathSyntax();
-  const std::string folder = split.Value("-C");
-  // Files are listed as the user named their folder: bare names in the current one.
-  const std::string shown =
-      folder.empty() ? std::string() : IncludeTrailingDelimiter(folder, syntax);
+// The value of --bits: how a palette's values are read, guessed without it. Raises
+// EArgumentError for a value other than 6 or 8.
+TPaletteBits PaletteBitsOption(const TArguments& split) {
+  const std::string bits = split.Value("--bits");
+  if (bits == "6")
+    return TPaletteBits::Six;
+  if (bits == "8")
+    return TPaletteBits::Eight;
+  if (split.Has("--bits"))
+    throw EArgumentError("--bits takes 6 or 8, not \"" + bits + "\"");
+  return TPaletteBits::Guess;
+}
+
+// What extract writes, as its options say; the palette is read later, by the run. Raises
+// EArgumentError for options that exclude each other, and for --bits without a palette to read.
+TUnpackChoice ExtractChoice(const TArguments& split) {
   TUnpackChoice choice;
   choice.patterns.assign(split.operands.begin() + 1, split.operands.end());
   choice.raw = split.Has("--raw");
-  if (choice.raw && split.Has("--png"))
-    throw EArgumentError("--png and --raw exclude each other");
+  for (const char* option : {"--png", "--palette"})
+    if (choice.raw && split.Has(option))
+      throw EArgumentError(std::string(option) + " and --raw exclude each other");
+  if (split.Has("--bits") && !split.Has("--palette"))
+    throw EArgumentError("--bits tells how the palette of --palette is read: give one");
   if (split.Has("--png"))
     choice.pictureFile = TPictureFile::Png;
   choice.explainDirectory = true; // a file that is no archive is told as list tells it
+  return choice;
+}
+
+// Unpacks as `choice` says into the folder of -C, or with -O to standard output. The palette of
+// --palette is read first, its values as `bits` says: one that fails leaves nothing written, not
+// even the folder. Returns the patterns that chose no member.
+std::vector<std::string> RunExtract(const TArguments& split, const std::string& appFolder,
+                                    TUnpackChoice choice, TPaletteBits bits) {
+  const std::string& archive = split.operands[0];
+  std::optional<TPaletteTemplate> palette;
+  if (split.Has("--palette"))
+    choice.paletteTemplate =
+        &palette.emplace(ExtractionTemplate(archive, split.Value("--palette"), bits));
+  const std::string templatePath = PaletteTemplatePath(appFolder);
+  const TPathSyntax& syntax = SystemPathSyntax();
+  const std::string folder = split.Value("-C");
+  if (!split.Has("-O")) {
+    // Files are listed as the user named their folder: bare names in the current one.
+    const std::string shown =
+        folder.empty() ? std::string() : IncludeTrailingDelimiter(folder, syntax);
+    const auto sink = FolderSink(
+        IncludeTrailingDelimiter(folder.empty() ? "." : folder, syntax),
+        [&](const std::string& fileName) { WriteStandardOutput(shown + fileName + "\n"); });
+    return UnpackArchive(archive, *sink, templatePath, choice);
+  }
+  TFile standardOutput = TFile::StandardOutput();
+  if (!standardOutput.IsOpen())
+    RaiseLastSystemError();
+  const std::vector<std::string> unmatched =
+      UnpackArchive(archive, *StreamSink(standardOutput), templatePath, choice);
+  if (!standardOutput.Close())
+    RaiseLastSystemError();
+  return unmatched;
+}
+
+int Extract(const TArguments& split, const std::string& appFolder) {
+  if (split.operands.empty())
+    throw EArgumentError("extract takes an archive: ARCHIVE [NAME|PATTERN ...]");
+  const TUnpackChoice choice = ExtractChoice(split);
+  const TPaletteBits bits = PaletteBitsOption(split);
   std::vector<std::string> unmatched;
   const int code = Reporting([&] {
-    const std::string templatePath = PaletteTemplatePath(appFolder);
-    if (!split.Has("-O")) {
-      const auto sink = FolderSink(
-          IncludeTrailingDelimiter(folder.empty() ? "." : folder, syntax),
-          [&](const std::string& fileName) { WriteStandardOutput(shown + fileName + "\n"); });
-      unmatched = UnpackArchive(split.operands[0], *sink, templatePath, choice);
-      return std::string();
-    }
-    TFile standardOutput = TFile::StandardOutput();
-    if (!standardOutput.IsOpen())
-      RaiseLastSystemError();
-    unmatched = UnpackArchive(split.operands[0], *StreamSink(standardOutput), templatePath, choice);
-    if (!standardOutput.Close())
-      RaiseLastSystemError();
+    unmatched = RunExtract(split, appFolder, choice, bits);
     return std::string();
   });
   for (const std::string& pattern : unmatched)
@@ -225,13 +264,7 @@ void CheckTemplateOut(const std::string& path) {
 
 int MakeTemplateFrom(const TArguments& split, const std::string& /*appFolder*/) {
   TTemplateRequest request;
-  const std::string bits = split.Value("--bits");
-  if (bits == "6")
-    request.bits = TPaletteBits::Six;
-  else if (bits == "8")
-    request.bits = TPaletteBits::Eight;
-  else if (split.Has("--bits"))
-    throw EArgumentError("--bits takes 6 or 8, not \"" + bits + "\"");
+  request.bits = PaletteBitsOption(split);
   const std::vector<std::string>& paths = split.operands;
   if (paths.size() == 2)
     request.source = paths[0], request.outPath = paths[1];
@@ -272,7 +305,8 @@ const TCommand Commands[] = {
      {"--transparent"},
      Update},
     {"extract",
-     "  vexagg extract ARCHIVE [-C FOLDER] [-O] [--png | --raw] [NAME|PATTERN ...]\n"
+     "  vexagg extract ARCHIVE [-C FOLDER] [-O] [--png | --raw]\n"
+     "                 [--palette PALETTE [--bits 6|8]] [NAME|PATTERN ...]\n"
      "      Writes members as Marlovexine unpacks them, pictures as bitmap files coloured\n"
      "      by TivPalette.bmp, and prints the name of each file written. Without names,\n"
      "      every member; else the members whose names match a NAME or PATTERN (* and ?,\n"
@@ -281,9 +315,15 @@ const TCommand Commands[] = {
      "      -O             writes the one member chosen to standard output instead\n"
      "      --png          writes pictures as 8-bit indexed PNG files, NAME.png for\n"
      "                     NAME.bmp: the colours of TivPalette.bmp, the member's indices\n"
-     "      --raw          writes members as stored, pictures under their own names\n",
+     "      --raw          writes members as stored, pictures under their own names\n"
+     "      --palette PALETTE\n"
+     "                     colours pictures by PALETTE instead of TivPalette.bmp: the file\n"
+     "                     at that path, else ARCHIVE's member of that name (kb.pal, any\n"
+     "                     case of a-z), read as template reads it; nothing is written\n"
+     "                     when it is neither, or reads as no palette\n"
+     "      --bits 6|8     with --palette: its values are 6-bit or 8-bit, as for template\n",
      {"-O", "--png", "--raw"},
-     {"-C"},
+     {"-C", "--palette", "--bits"},
      Extract},
     {"template",
      "  vexagg template [--bits 6|8] PALETTE OUT.bmp\n"

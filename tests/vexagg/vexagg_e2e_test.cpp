@@ -197,9 +197,16 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   EXPECT_EQ(ReadWholeFile(Folder() / "old.BMP").size(), 14u + 40 + 1024 + 4);
   expect({"template", "base.agg", "combat.pal", "t.bmp"}, 1, "",
          "No member of the archive has this name.\ncombat.pal\n");
+  expect({"extract", "base.agg", "-C", "pal", "--palette", "combat.pal"}, 1, "",
+         "No member of the archive has this name.\ncombat.pal\n");
+  expect({"extract", "base.agg", "--palette", "one.gpl", "--png", "-C", "gpl"}, 0,
+         "gpl/kb.pal\ngpl/overmain.png\n", "");
+  EXPECT_EQ(ReadWholeFile(Folder() / "gpl" / "overmain.png").at(1), 'P'); // "\x89PNG", not "BM"
+  expect({"extract", "base.agg", "--palette", "kb.pal", "--raw"}, 2, "",
+         "vexagg: --palette and --raw exclude each other\n" + Pointer("extract"));
   for (const char* file : {"kb.pal", "overmain.bmp"})
     EXPECT_EQ(ReadWholeFile(Folder() / "all" / file), ReadWholeFile(Folder() / "unpacked" / file));
-  for (const char* absent : {"out1.agg", "out3.agg", "out5.agg", "t.bmp", "kb.pal"})
+  for (const char* absent : {"out1.agg", "out3.agg", "out5.agg", "t.bmp", "kb.pal", "pal"})
     EXPECT_FALSE(fs::exists(Folder() / absent)) << absent;
 }
 

@@ -8,12 +8,14 @@
 #include "member_names.h"
 #include "picture_file.h"
 #include "temp_folder.h"
+#include "template_maker.h"
 #include "unpack_archive.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <filesystem>
+#include <tuple>
 
 namespace fs = std::filesystem;
 using namespace vex;
@@ -323,6 +325,38 @@ TEST_F(VexaggTest, FailuresLeaveOutAsItWas) {
     EXPECT_EQ(Update("base.agg", "f"), row.failure);
     EXPECT_EQ(ReadWholeFile(At("out.agg")), (Bytes{'o', 'l', 'd'}));
     EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), {}), before);
+  }
+}
+
+// extract --palette: the pictures' colour table is the palette's (blue, green, red, 0; black
+// after), read from the archive's last kb.pal or from a file, and no template file is needed.
+TEST_F(VexaggTest, APaletteOfTheArchiveOrAFileColoursTheExtract) {
+  Bytes vga, widened(1024, 0), asEight(1024, 0), gpl(1024, 0);
+  for (int i = 0; i < 768; ++i) { // value i is entry i / 3's red, green or blue
+    vga.push_back(static_cast<std::uint8_t>(i * 5 % 64)); // 6-bit values, as VGA holds them
+    asEight[i / 3 * 4 + 2 - i % 3] = vga[i];
+    widened[i / 3 * 4 + 2 - i % 3] = static_cast<std::uint8_t>(vga[i] << 2 | vga[i] >> 4);
+  }
+  gpl[0] = 30, gpl[1] = 20, gpl[2] = 10, gpl[4] = 60, gpl[5] = 50, gpl[6] = 40;
+  ArchiveBuilder archive;
+  archive.Add(NameKey("kb.pal"), Noise(768, 9)); // the earlier of two: not the one read
+  archive.Add(NameKey("kb.pal"), vga);
+  archive.Add(NameKey("left.bmp"), RawPicture(3, 2, 1));
+  Write("a.agg", archive.Build());
+  const std::string text = "GIMP Palette\n10 20 30\n40 50 60\n";
+  const std::tuple<std::string, TPaletteBits, Bytes> rows[] = {
+      {"kb.pal", TPaletteBits::Guess, widened},
+      {"KB.PAL", TPaletteBits::Eight, asEight},
+      {Write("two.gpl", Bytes(text.begin(), text.end())), TPaletteBits::Guess, gpl}};
+  for (const auto& [palette, bits, table] : rows) {
+    SCOPED_TRACE(palette);
+    const TPaletteTemplate made = ExtractionTemplate(At("a.agg"), palette, bits);
+    TUnpackChoice choice;
+    choice.paletteTemplate = &made;
+    UnpackArchive(At("a.agg"), *FolderSink(InFolder("out", "")), At("none.bmp"), choice);
+    const Bytes bmp = ReadWholeFile(InFolder("out", "left.bmp"));
+    ASSERT_EQ(bmp.size(), 14u + 40 + 1024 + 2 * 4);
+    EXPECT_EQ(Bytes(bmp.begin() + 54, bmp.begin() + 1078), table);
   }
 }
 
