@@ -130,7 +130,7 @@ void AddMemberPalettes(const TFile& archive, const TCheckedDirectory& directory,
       found.push_back(
           {name, PaddedColours(palette.colours), TemplateCommand(archivePath, name, templatePath)});
     } catch (const Exception& e) {
-      census.notes.push_back(name + " is not drawn in: " + e.Message());
+      census.notes.push_back(name + " does not read as a palette: " + e.Message());
     }
   }
   std::reverse(found.begin(), found.end());
