@@ -6,6 +6,7 @@
 #include "console.h"
 #include "exceptions.h"
 #include "files.h"
+#include "gallery.h"
 #include "paths.h"
 #include "raw_image.h"
 #include "system_error.h"
@@ -67,6 +68,8 @@ struct TArguments {
   std::map<std::string, std::string> options;
   std::vector<std::string> operands;
   bool help = false; // --help or -h among the options
+  // Every value of each option that takes one, in order, for options that may be repeated.
+  std::map<std::string, std::vector<std::string>> repeated;
 
   bool Has(const std::string& option) const { return options.count(option) != 0; }
   std::string Value(const std::string& option) const {
@@ -110,7 +113,7 @@ TArguments SplitArguments(const std::vector<std::string>& args, const TCommand& 
       else if (args[i].empty())
         refuse("option \"" + arg + "\" has an empty value");
       else
-        split.options[arg] = args[i];
+        split.options[arg] = args[i], split.repeated[arg].push_back(args[i]);
     } else if (options && command.flags.count(arg) != 0)
       split.options[arg];
     else if (options && arg.size() > 1 && arg[0] == '-')
@@ -276,6 +279,26 @@ int MakeTemplateFrom(const TArguments& split, const std::string& /*appFolder*/) 
   return Reporting([&] { return MakeTemplate(request); });
 }
 
+// Refuses an OUT.html that does not end in .html or .htm, or that is ARCHIVE itself: arguments
+// in the wrong order ("gallery page.html data.agg") would otherwise put a page in place of the
+// archive.
+int Gallery(const TArguments& split, const std::string& appFolder) {
+  if (split.operands.size() != 2)
+    throw EArgumentError("gallery takes two paths: ARCHIVE OUT.html");
+  TGalleryRequest request;
+  request.archivePath = split.operands[0], request.outPath = split.operands[1];
+  const auto found = split.repeated.find("--palette");
+  if (found != split.repeated.end())
+    request.paletteFiles = found->second;
+  const std::string ext = ExtractFileExt(request.outPath, SystemPathSyntax());
+  if (!SameTextAscii(ext, ".html") && !SameTextAscii(ext, ".htm"))
+    throw EArgumentError("OUT.html \"" + request.outPath + "\" does not end in .html or .htm");
+  if (SameExistingFile(request.archivePath, request.outPath))
+    throw EArgumentError("OUT.html \"" + request.outPath + "\" is ARCHIVE itself");
+  request.templatePath = PaletteTemplatePath(appFolder);
+  return Reporting([&] { return WriteGallery(request); });
+}
+
 const TCommand Commands[] = {
     {"list",
      "  vexagg list ARCHIVE\n"
@@ -338,6 +361,17 @@ const TCommand Commands[] = {
      {},
      {"--bits"},
      MakeTemplateFrom},
+    {"gallery",
+     "  vexagg gallery ARCHIVE OUT.html [--palette FILE ...]\n"
+     "      Writes OUT.html, one page that any browser opens offline: the archive's\n"
+     "      members, and every picture drawn from its indices in the palette chosen on\n"
+     "      the page: TivPalette.bmp, each member named *.pal that reads as a palette,\n"
+     "      or each FILE. Beside the choice, the command that makes it the template.\n"
+     "      A picture that fails the unpack's checks is listed with the reason.\n"
+     "      --palette FILE a palette file, read as template reads it (repeatable)\n",
+     {},
+     {"--palette"},
+     Gallery},
 };
 
 std::string UsageText() {
