@@ -3,6 +3,7 @@
 #pragma once
 
 #include "palette_template.h"
+#include "paths.h"
 
 #include <string>
 #include <vector>
@@ -38,6 +39,14 @@ int GalleryZoom(std::uint16_t width, std::uint16_t height);
 // `path` as a shell takes it: as it stands when it holds only letters, digits and "._/-:\+",
 // else in double quotes.
 std::string QuotedForShell(const std::string& path);
+
+// Where `vexagg gallery --open` puts the page when the user names none: in `tempFolder` (with
+// its trailing delimiter), "marlovexine-gallery-" and the archive's file name without its
+// extension, then ".html"; "marlovexine-gallery.html" for an archive named by an extension
+// alone. One name per archive name, so that showing an archive again replaces its last page
+// instead of piling up pages.
+std::string TemporaryGalleryPath(const std::string& tempFolder, const std::string& archivePath,
+                                 const TPathSyntax& syntax);
 
 // Writes the gallery page `request` asks for, whole or not at all (see TReplacingFile).
 // Options of its palette list: the template at `templatePath` (selected), the members of the

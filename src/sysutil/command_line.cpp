@@ -33,7 +33,24 @@ std::string ReadToken(std::string_view line, std::size_t& pos, LeadBytePredicate
   return token;
 }
 
+bool IsSeparator(wchar_t c) {
+  return c >= 0x01 && c <= 0x20;
+}
+
 } // namespace
+
+std::wstring_view ArgumentsAfterProgram(std::wstring_view line) {
+  std::size_t pos = 0;
+  while (pos < line.size() && IsSeparator(line[pos]))
+    ++pos;
+  // UTF-16 has no double-byte rule: a quote or a separator is always one.
+  for (bool inQuotes = false; pos < line.size() && (inQuotes || !IsSeparator(line[pos])); ++pos)
+    if (line[pos] == L'"')
+      inQuotes = !inQuotes;
+  while (pos < line.size() && IsSeparator(line[pos]))
+    ++pos;
+  return line.substr(pos);
+}
 
 std::vector<std::string> SplitCommandLine(std::string_view line, LeadBytePredicate isLeadByte,
                                           TEmptyArguments empty) {

@@ -31,6 +31,12 @@ enum class TEmptyArguments { Skipped, Kept };
 std::vector<std::string> SplitCommandLine(std::string_view line, LeadBytePredicate isLeadByte,
                                           TEmptyArguments empty = TEmptyArguments::Skipped);
 
+// What follows the program token of the UTF-16 command line `line`, from the first byte of its
+// first argument, verbatim: the program token read as SplitCommandLine reads it, then the
+// separators after it skipped. A launcher hands its arguments on with it exactly as they came,
+// so the program it starts splits them as it would have split them itself, quotes and all.
+std::wstring_view ArgumentsAfterProgram(std::wstring_view line);
+
 // Whether a first argument of "--help", "-h" or "--version" is an option rather than a path:
 // true on POSIX, where programs started from a shell answer them; false on Windows, where
 // every argument is a path, as it always was.

@@ -7,6 +7,7 @@
 #include "exceptions.h"
 #include "files.h"
 #include "gallery.h"
+#include "open_in_browser.h"
 #include "paths.h"
 #include "raw_image.h"
 #include "system_error.h"
@@ -279,24 +280,53 @@ int MakeTemplateFrom(const TArguments& split, const std::string& /*appFolder*/) 
   return Reporting([&] { return MakeTemplate(request); });
 }
 
+// Shows the page at `outPath`, written already, in the user's browser. When that fails the page
+// stays and the user is told where it is, to open it by hand; the exit code is 1 all the same,
+// since what was asked was not done all through, and a launcher that shows what a failed run
+// said then shows the page's path.
+int OpenPage(const std::string& outPath) {
+  std::string page = outPath;
+  try {
+    page = FullPathName(outPath);
+    OpenInBrowser(page);
+    return VexaggSuccess;
+  } catch (const Exception& e) {
+    WriteStandardError("The page is written, but no browser could show it: " +
+                       ConsoleText(e.Message()) + ".\nOpen it by hand: " + page + "\n");
+  }
+  return VexaggFailure;
+}
+
 // Refuses an OUT.html that does not end in .html or .htm, or that is ARCHIVE itself: arguments
 // in the wrong order ("gallery page.html data.agg") would otherwise put a page in place of the
-// archive.
+// archive. With --open, OUT.html may be left out: the page goes to the temporary folder.
 int Gallery(const TArguments& split, const std::string& appFolder) {
-  if (split.operands.size() != 2)
-    throw EArgumentError("gallery takes two paths: ARCHIVE OUT.html");
+  const bool open = split.Has("--open");
+  const std::size_t paths = split.operands.size();
+  if (paths != 2 && !(open && paths == 1))
+    throw EArgumentError(open ? "gallery --open takes ARCHIVE and at most OUT.html"
+                              : "gallery takes two paths: ARCHIVE OUT.html");
   TGalleryRequest request;
-  request.archivePath = split.operands[0], request.outPath = split.operands[1];
+  request.archivePath = split.operands[0];
   const auto found = split.repeated.find("--palette");
   if (found != split.repeated.end())
     request.paletteFiles = found->second;
-  const std::string ext = ExtractFileExt(request.outPath, SystemPathSyntax());
-  if (!SameTextAscii(ext, ".html") && !SameTextAscii(ext, ".htm"))
-    throw EArgumentError("OUT.html \"" + request.outPath + "\" does not end in .html or .htm");
-  if (SameExistingFile(request.archivePath, request.outPath))
-    throw EArgumentError("OUT.html \"" + request.outPath + "\" is ARCHIVE itself");
+  if (paths == 2) {
+    request.outPath = split.operands[1];
+    const std::string ext = ExtractFileExt(request.outPath, SystemPathSyntax());
+    if (!SameTextAscii(ext, ".html") && !SameTextAscii(ext, ".htm"))
+      throw EArgumentError("OUT.html \"" + request.outPath + "\" does not end in .html or .htm");
+    if (SameExistingFile(request.archivePath, request.outPath))
+      throw EArgumentError("OUT.html \"" + request.outPath + "\" is ARCHIVE itself");
+  }
   request.templatePath = PaletteTemplatePath(appFolder);
-  return Reporting([&] { return WriteGallery(request); });
+  const int code = Reporting([&] {
+    if (request.outPath.empty())
+      request.outPath =
+          TemporaryGalleryPath(TemporaryFolder(), request.archivePath, SystemPathSyntax());
+    return WriteGallery(request);
+  });
+  return code == VexaggSuccess && open ? OpenPage(request.outPath) : code;
 }
 
 const TCommand Commands[] = {
@@ -363,13 +393,18 @@ const TCommand Commands[] = {
      MakeTemplateFrom},
     {"gallery",
      "  vexagg gallery ARCHIVE OUT.html [--palette FILE ...]\n"
+     "  vexagg gallery --open ARCHIVE [OUT.html] [--palette FILE ...]\n"
      "      Writes OUT.html, one page that any browser opens offline: the archive's\n"
      "      members, and every picture drawn from its indices in the palette chosen on\n"
      "      the page: TivPalette.bmp, each member named *.pal that reads as a palette,\n"
      "      or each FILE. Beside the choice, the command that makes it the template.\n"
      "      A picture that fails the unpack's checks is listed with the reason.\n"
-     "      --palette FILE a palette file, read as template reads it (repeatable)\n",
-     {},
+     "      --palette FILE a palette file, read as template reads it (repeatable)\n"
+     "      --open         then shows the page in the default browser; without OUT.html,\n"
+     "                     it goes to the temporary folder as marlovexine-gallery-NAME.html\n"
+     "                     for ARCHIVE NAME.agg. When no browser can be started, the\n"
+     "                     page's path is printed, to open by hand (exit code 1).\n",
+     {"--open"},
      {"--palette"},
      Gallery},
 };

@@ -90,6 +90,32 @@ TEST(SplitCommandLine, DoubleByteCharactersAreTakenWhole) {
   }
 }
 
+// A launcher hands on what follows its program token as it stands: quotes, empty arguments
+// and blanks inside included, so the program it starts splits the arguments itself.
+TEST(ArgumentsAfterProgram, TheProgramTokenAndTheBlanksAfterItGo) {
+  const struct {
+    const wchar_t* line;
+    const wchar_t* rest;
+  } rows[] = {
+      {L"", L""},
+      {L"  vexaggw.exe  ", L""},
+      {L"vexaggw.exe gallery --open \"a b.agg\"", L"gallery --open \"a b.agg\""},
+      {L"\t\"C:\\Program Files\\M\\vexaggw.exe\"\r\n list  x ", L"list  x "},
+      {L"C:\\Pro\"gram Fi\"les\\w.exe a", L"a"},
+      {L"\"\" a.agg", L"a.agg"},
+      {L"w.exe \"\" a.agg", L"\"\" a.agg"},
+      {L"w.exe\x01\x20"
+       L"a\x7F",
+       L"a\x7F"},
+      // A quote the program token leaves open takes the rest of the line with it.
+      {L"\"C:\\tools\\w.exe a.agg", L""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(row.line)));
+    EXPECT_EQ(ArgumentsAfterProgram(row.line), std::wstring_view(row.rest));
+  }
+}
+
 TEST(ProgramArguments, SkipsTheProgramAndEmptyArgumentsUnlessKept) {
   char program[] = "Marlovexine";
   char empty[] = "";

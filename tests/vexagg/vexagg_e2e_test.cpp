@@ -204,6 +204,21 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   EXPECT_EQ(ReadWholeFile(Folder() / "gpl" / "overmain.png").at(1), 'P'); // "\x89PNG", not "BM"
   expect({"extract", "base.agg", "--palette", "kb.pal", "--raw"}, 2, "",
          "vexagg: --palette and --raw exclude each other\n" + Pointer("extract"));
+  // gallery --open may leave OUT.html out, nothing more. With no opener on PATH the page
+  // stays, and its absolute path is told for the user to open it by hand (exit 1).
+  expect({"gallery", "--open"}, 2, "",
+         "vexagg: gallery --open takes ARCHIVE and at most OUT.html\n" + Pointer("gallery"));
+  expect({"gallery", "base.agg"}, 2, "",
+         "vexagg: gallery takes two paths: ARCHIVE OUT.html\n" + Pointer("gallery"));
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", (Folder() / "unpacked").c_str(), 1);
+  expect({"gallery", "--open", "base.agg", "shown.html"}, 1,
+         "pictures: 1 drawn, 0 not drawn; palettes: 1\n",
+         "The page is written, but no browser could show it: Cannot start xdg-open. No such file "
+         "or directory.\nOpen it by hand: " +
+             (Folder() / "shown.html").string() + "\n");
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_GT(fs::file_size(Folder() / "shown.html"), 0u);
   for (const char* file : {"kb.pal", "overmain.bmp"})
     EXPECT_EQ(ReadWholeFile(Folder() / "all" / file), ReadWholeFile(Folder() / "unpacked" / file));
   for (const char* absent : {"out1.agg", "out3.agg", "out5.agg", "t.bmp", "kb.pal", "pal"})

@@ -4,6 +4,7 @@
 #include "archive_update.h"
 #include "bmp_builder.h"
 #include "exceptions.h"
+#include "gallery.h"
 #include "known_names.h"
 #include "member_names.h"
 #include "picture_file.h"
@@ -357,6 +358,31 @@ TEST_F(VexaggTest, APaletteOfTheArchiveOrAFileColoursTheExtract) {
     const Bytes bmp = ReadWholeFile(InFolder("out", "left.bmp"));
     ASSERT_EQ(bmp.size(), 14u + 40 + 1024 + 2 * 4);
     EXPECT_EQ(Bytes(bmp.begin() + 54, bmp.begin() + 1078), table);
+  }
+}
+
+// The page --open writes when no OUT.html is given: one name per archive name, found from the
+// archive's file name by the system's own rules.
+TEST(TemporaryGalleryPath, TheArchivesNameWithoutItsFolderAndExtension) {
+  const TPathSyntax posix{"/", '/', nullptr};
+  const TPathSyntax windows{"\\:", '\\', nullptr};
+  const struct {
+    const TPathSyntax* syntax;
+    const char* archive;
+    const char* page;
+  } rows[] = {
+      {&posix, "data.agg", "/tmp/marlovexine-gallery-data.html"},
+      {&posix, "games/heroes.v2/data.agg", "/tmp/marlovexine-gallery-data.html"},
+      {&posix, "games.v2/heroes", "/tmp/marlovexine-gallery-heroes.html"},
+      {&posix, "a/b.c.agg", "/tmp/marlovexine-gallery-b.c.html"},
+      {&posix, "old\\x.agg", "/tmp/marlovexine-gallery-old\\x.html"},
+      {&posix, "games/.agg", "/tmp/marlovexine-gallery.html"},
+      {&windows, "D:\\Games\\HEROES2.AGG", "/tmp/marlovexine-gallery-HEROES2.html"},
+      {&windows, "D:heroes.agg", "/tmp/marlovexine-gallery-heroes.html"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.archive);
+    EXPECT_EQ(TemporaryGalleryPath("/tmp/", row.archive, *row.syntax), row.page);
   }
 }
 

@@ -1,0 +1,53 @@
+// The desktop's opener on POSIX, played by scripts of the test's own found first on PATH: the
+// page goes to it as one argument, and a failure to start it or its failure is raised.
+#include "expect_throw_msg.h"
+#include "open_in_browser.h"
+#include "temp_folder.h"
+
+#include <cstdlib>
+#include <fstream>
+
+using namespace vex;
+using namespace vextest;
+namespace fs = std::filesystem;
+
+namespace {
+
+#if defined(__APPLE__)
+const char* const OpenerName = "open";
+#else
+const char* const OpenerName = "xdg-open";
+#endif
+
+TEST_F(TempFolderTest, OpenInBrowserHandsThePageOverAndTellsFailures) {
+  const struct {
+    const char* script; // the opener's body, or none at all
+    const char* message;
+  } rows[] = {
+      {"printf '%s|' \"$#\" \"$1\" >\"$0.got\"", ""},
+      {"exit 3", "xdg-open failed with exit code 3"},
+      {"kill -TERM $$", "xdg-open was ended by signal 15"},
+      {nullptr, "Cannot start xdg-open. No such file or directory"},
+  };
+  const std::string savedPath = std::getenv("PATH");
+  setenv("PATH", Folder().c_str(), 1);
+  const fs::path opener = Folder() / OpenerName;
+  const std::string page = "/a b/it's \"here\".html";
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.message);
+    fs::remove(opener);
+    if (row.script != nullptr) {
+      std::ofstream(opener) << "#!/bin/sh\n" << row.script << "\n";
+      fs::permissions(opener, fs::perms::owner_all);
+    }
+    if (row.message[0] == '\0') {
+      OpenInBrowser(page);
+      std::ifstream got(opener.string() + ".got");
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(got), {}), "1|" + page + "|");
+    } else
+      EXPECT_THROW_MSG(OpenInBrowser(page), EOSError, row.message);
+  }
+  setenv("PATH", savedPath.c_str(), 1);
+}
+
+} // namespace
