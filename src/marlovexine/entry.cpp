@@ -40,7 +40,8 @@ int UnpackAndTell(const std::vector<std::string>& args, const std::string& appFo
     return 0;
   }
   if (CommandLineHasOptions && archivePath == "--version") {
-    ShowInformation("Marlovexine " MARLOVEXINE_VERSION, BoxCaption);
+    // The licence on a line of its own, as GNU tools print it after the name and version.
+    ShowInformation("Marlovexine " MARLOVEXINE_VERSION "\r\nLicense: MIT", BoxCaption);
     return 0;
   }
   try {

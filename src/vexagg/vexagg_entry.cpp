@@ -32,7 +32,7 @@ const char* const UsageHead = ": looks inside .agg archives and puts edited memb
 const char* const UsageTail = "  vexagg --help, vexagg -h, vexagg COMMAND --help\n"
                               "      Prints this text, or the part of it for COMMAND.\n"
                               "  vexagg --version\n"
-                              "      Prints the version.\n"
+                              "      Prints the version and the licence.\n"
                               "\n"
                               "Exit code: 0 on success, 1 on a failure, 2 for wrong arguments.\n";
 
@@ -435,7 +435,7 @@ int RunCommand(const std::vector<std::string>& args, const std::string& appFolde
     return VexaggSuccess;
   }
   if (name == "--version") {
-    WriteStandardOutput(std::string("vexagg ") + VexaggVersion + "\n");
+    WriteStandardOutput(std::string("vexagg ") + VexaggVersion + "\nLicense: MIT\n");
     return VexaggSuccess;
   }
   const TCommand* command = FindCommand(name);

@@ -99,7 +99,8 @@ protected:
 // the version alone on standard output, exit code 0, and nothing read or written (an archive
 // named like the option stays untouched).
 TEST_F(UnpackE2ETest, WithoutAnArchiveShowsTheUsage) {
-  const std::string version = std::string("Marlovexine ") + MARLOVEXINE_VERSION + "\n";
+  const std::string version =
+      std::string("Marlovexine ") + MARLOVEXINE_VERSION + "\nLicense: MIT\n";
   const struct {
     std::vector<std::string> args;
     std::string out;

@@ -118,7 +118,7 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
   expectUsage({"list", "--help"}, 0, {"Usage:\n  vexagg list ARCHIVE\n"}, "update");
   expectUsage({"update", "--bogus", "-h"}, 0, {"Usage:\n  vexagg update [--add]", "--resize  "},
               "vexagg list");
-  expect({"--version"}, 0, "vexagg 1.1\n", "");
+  expect({"--version"}, 0, "vexagg 1.1\nLicense: MIT\n", "");
   expect({"pack", "x"}, 2, "", "vexagg: unknown command \"pack\"\n" + Pointer(""));
   expect({"list"}, 2, "", "vexagg: list takes one argument: ARCHIVE\n" + Pointer("list"));
   expect({"list", "kinds.agg"}, 0, kinds, "");
