@@ -16,4 +16,9 @@ std::string TemporaryFolder();
 // the page on. Raises EOSError when that program cannot be started or reports a failure.
 void OpenInBrowser(const std::string& path);
 
+#if !defined(_WIN32)
+// The opener OpenInBrowser starts on POSIX, found on PATH: "open" on macOS, else "xdg-open".
+extern const char* const PageOpener;
+#endif
+
 } // namespace vex

@@ -15,14 +15,14 @@ extern char** environ;
 
 namespace vex {
 
-namespace {
-
 // macOS names its opener `open`; the other desktops agree on xdg-open.
 #if defined(__APPLE__)
-const char* const Opener = "open";
+const char* const PageOpener = "open";
 #else
-const char* const Opener = "xdg-open";
+const char* const PageOpener = "xdg-open";
 #endif
+
+namespace {
 
 // Starts the opener on `path` with its standard output on /dev/null, so that what it says
 // there never mixes with the tool's results; its errors stay on standard error. Returns its pid.
@@ -30,12 +30,12 @@ pid_t StartOpener(const std::string& path) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  char* const argv[] = {const_cast<char*>(Opener), const_cast<char*>(path.c_str()), nullptr};
+  char* const argv[] = {const_cast<char*>(PageOpener), const_cast<char*>(path.c_str()), nullptr};
   pid_t pid = 0;
-  const int error = posix_spawnp(&pid, Opener, &actions, nullptr, argv, environ);
+  const int error = posix_spawnp(&pid, PageOpener, &actions, nullptr, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0)
-    throw EOSError(std::string("Cannot start ") + Opener + ". " +
+    throw EOSError(std::string("Cannot start ") + PageOpener + ". " +
                        SystemErrorText(static_cast<std::uint32_t>(error)),
                    error);
   return pid;
@@ -57,7 +57,7 @@ void OpenInBrowser(const std::string& path) {
   while (waitpid(pid, &status, 0) == -1)
     if (errno != EINTR)
       RaiseLastSystemError();
-  const std::string opener = Opener;
+  const std::string opener = PageOpener;
   if (WIFSIGNALED(status))
     throw EOSError(opener + " was ended by signal " + std::to_string(WTERMSIG(status)));
   if (WEXITSTATUS(status) != 0)

@@ -13,12 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-#if defined(__APPLE__)
-const char* const OpenerName = "open";
-#else
-const char* const OpenerName = "xdg-open";
-#endif
-
 TEST_F(TempFolderTest, OpenInBrowserHandsThePageOverAndTellsFailures) {
   const struct {
     const char* script;  // the opener's body, or none at all
@@ -31,7 +25,7 @@ TEST_F(TempFolderTest, OpenInBrowserHandsThePageOverAndTellsFailures) {
   };
   const std::string savedPath = std::getenv("PATH");
   setenv("PATH", Folder().c_str(), 1);
-  const fs::path opener = Folder() / OpenerName;
+  const fs::path opener = Folder() / PageOpener;
   const std::string page = "/a b/it's \"here\".html";
   for (const auto& row : rows) {
     SCOPED_TRACE(row.message);
@@ -46,7 +40,7 @@ TEST_F(TempFolderTest, OpenInBrowserHandsThePageOverAndTellsFailures) {
       EXPECT_EQ(std::string(std::istreambuf_iterator<char>(got), {}), "1|" + page + "|");
     } else
       EXPECT_THROW_MSG(OpenInBrowser(page), EOSError,
-                       (row.script ? "" : "Cannot start ") + std::string(OpenerName) + row.message);
+                       (row.script ? "" : "Cannot start ") + std::string(PageOpener) + row.message);
   }
   setenv("PATH", savedPath.c_str(), 1);
 }
