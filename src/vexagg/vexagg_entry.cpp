@@ -62,20 +62,24 @@ template <typename Action> int Reporting(Action action) {
   return VexaggFailure;
 }
 
-// The arguments of a subcommand: its options, wherever they stand, each with its value (empty
-// for those that take none; of an option given twice, the last), and its other arguments in
-// order. An option's value is never taken for an option: "-C -O" writes into the folder "-O".
+// The arguments of a subcommand: its options, wherever they stand, each with its values in
+// order (none for those that take none), and its other arguments in order. An option's value is
+// never taken for an option: "-C -O" writes into the folder "-O".
 struct TArguments {
-  std::map<std::string, std::string> options;
+  std::map<std::string, std::vector<std::string>> options;
   std::vector<std::string> operands;
   bool help = false; // --help or -h among the options
-  // Every value of each option that takes one, in order, for options that may be repeated.
-  std::map<std::string, std::vector<std::string>> repeated;
 
   bool Has(const std::string& option) const { return options.count(option) != 0; }
+  // The value of an option given once; of one given twice, the last.
   std::string Value(const std::string& option) const {
     const auto found = options.find(option);
-    return found == options.end() ? std::string() : found->second;
+    return found == options.end() || found->second.empty() ? std::string() : found->second.back();
+  }
+  // Every value of an option that may be given more than once.
+  std::vector<std::string> Values(const std::string& option) const {
+    const auto found = options.find(option);
+    return found == options.end() ? std::vector<std::string>() : found->second;
   }
 };
 
@@ -114,7 +118,7 @@ TArguments SplitArguments(const std::vector<std::string>& args, const TCommand& 
       else if (args[i].empty())
         refuse("option \"" + arg + "\" has an empty value");
       else
-        split.options[arg] = args[i], split.repeated[arg].push_back(args[i]);
+        split.options[arg].push_back(args[i]);
     } else if (options && command.flags.count(arg) != 0)
       split.options[arg];
     else if (options && arg.size() > 1 && arg[0] == '-')
@@ -308,9 +312,7 @@ int Gallery(const TArguments& split, const std::string& appFolder) {
                               : "gallery takes two paths: ARCHIVE OUT.html");
   TGalleryRequest request;
   request.archivePath = split.operands[0];
-  const auto found = split.repeated.find("--palette");
-  if (found != split.repeated.end())
-    request.paletteFiles = found->second;
+  request.paletteFiles = split.Values("--palette");
   if (paths == 2) {
     request.outPath = split.operands[1];
     const std::string ext = ExtractFileExt(request.outPath, SystemPathSyntax());

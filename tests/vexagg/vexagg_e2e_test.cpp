@@ -167,7 +167,7 @@ TEST_F(ToolCopyTest, VexaggTextsAndExitCodes) {
          text(ReadWholeFile(Folder() / "unpacked" / "overmain.bmp")), "");
   expect({"extract", "base.agg", "--raw", "-O", "overmain.bmp"}, 0,
          text({0, 0, 2, 0, 1, 0, 250, 7}), "");
-  expect({"extract", "base.agg", "--raw", "-C", "-O", "kb.pal"}, 0, "-O/kb.pal\n", "");
+  expect({"extract", "base.agg", "--raw", "-C", "no", "-C", "-O", "kb.pal"}, 0, "-O/kb.pal\n", "");
   expect({"extract", "base.agg", "--png", "-C", "png"}, 0, "png/kb.pal\npng/overmain.png\n", "");
   expect({"extract", "base.agg", "--png", "--raw"}, 2, "",
          "vexagg: --png and --raw exclude each other\n" + Pointer("extract"));
