@@ -322,8 +322,7 @@ std::string QuotedForShell(const std::string& path) {
 
 std::string TemporaryGalleryPath(const std::string& tempFolder, const std::string& archivePath,
                                  const TPathSyntax& syntax) {
-  const std::size_t delimiter = LastDelimiter(syntax.delimiters, archivePath, syntax.isLeadByte);
-  const std::string name = archivePath.substr(delimiter == std::string::npos ? 0 : delimiter + 1);
+  const std::string name = archivePath.substr(ExtractFilePath(archivePath, syntax).size());
   const std::string stem = RemoveFileExt(name, syntax);
   return tempFolder + "marlovexine-gallery" + (stem.empty() ? "" : "-" + stem) + ".html";
 }
