@@ -77,12 +77,18 @@ TCheckedDirectory ReadArchiveDirectory(const TFile& archive, const std::string& 
   return directory;
 }
 
+void NameMembers(TCheckedDirectory& directory) {
+  directory.names.clear();
+  directory.names.reserve(directory.entries.size());
+  for (std::size_t i = 0; i < directory.entries.size(); ++i)
+    directory.names.push_back(MemberName(directory.entries[i].key, i));
+}
+
 TCheckedDirectory ReadCheckedDirectory(const TFile& archive, const std::string& path) {
   TCheckedDirectory directory = ReadArchiveDirectory(archive, path, TShortArchive::Explained);
-  for (std::size_t i = 0; i < directory.entries.size(); ++i) {
-    directory.names.push_back(MemberName(directory.entries[i].key, i));
-    CheckMember(directory.entries[i], directory.names.back(), directory.archiveSize, path);
-  }
+  NameMembers(directory);
+  for (std::size_t i = 0; i < directory.entries.size(); ++i)
+    CheckMember(directory.entries[i], directory.names[i], directory.archiveSize, path);
   return directory;
 }
 

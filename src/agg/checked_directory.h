@@ -31,7 +31,10 @@ enum class TShortArchive {
 TCheckedDirectory ReadArchiveDirectory(const TFile& archive, const std::string& path,
                                        TShortArchive shortArchive);
 
-// ReadArchiveDirectory, Explained, then every entry checked and named. Raises what that
+// Gives every entry of `directory` its MemberName, in `names`.
+void NameMembers(TCheckedDirectory& directory);
+
+// ReadArchiveDirectory, Explained, then every entry named and checked. Raises what that
 // raises; EStreamError with `path` as subject for a member outside the file ("Not an archive,
 // or a truncated one: member NAME ends at byte E, the file has K"; "Not an archive: member
 // NAME starts at offset O, before the file"); ERangeError for a negative size, with the

@@ -118,9 +118,7 @@ void AddMemberPalettes(const TFile& archive, const TCheckedDirectory& directory,
   std::vector<TGalleryPalette> found;
   for (std::size_t i = directory.entries.size(); i-- > 0;) {
     const std::string& name = directory.names[i];
-    const std::string folded = FoldedName(name);
-    if (folded.size() < 4 || folded.compare(folded.size() - 4, 4, ".PAL") != 0 ||
-        !seen.insert(folded).second)
+    if (!IsPaletteName(name) || !seen.insert(FoldedName(name)).second)
       continue;
     const TDirectoryEntry& entry = directory.entries[i];
     try {
@@ -165,8 +163,7 @@ TArchiveCensus TakeCensus(const TGalleryRequest& request) {
   const TFile archive = TFile::OpenOrRaise(request.archivePath, TOpenMode::ReadShareRead);
   TCheckedDirectory directory =
       ReadArchiveDirectory(archive, request.archivePath, TShortArchive::Explained);
-  for (std::size_t i = 0; i < directory.entries.size(); ++i)
-    directory.names.push_back(MemberName(directory.entries[i].key, i));
+  NameMembers(directory);
   census.archiveSize = directory.archiveSize;
   census.members = directory.entries.size();
   AddMemberPalettes(archive, directory, request.archivePath, request.templatePath, census);

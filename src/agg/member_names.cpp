@@ -29,6 +29,10 @@ bool IsPictureName(std::string_view name) {
   return SameTextAscii(extension, ".bmp") || SameTextAscii(extension, ".bkg");
 }
 
+bool IsPaletteName(std::string_view name) {
+  return SameTextAscii(Extension(name), ".pal");
+}
+
 std::string MemberFileName(const std::string& name) {
   return SameTextAscii(Extension(name), ".bkg") ? name + ".bmp" : name;
 }

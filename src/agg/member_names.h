@@ -16,6 +16,9 @@ std::string MemberName(std::uint16_t key, std::size_t index);
 // Whether the member named `name` is a raw 8-bit picture: its extension is ".bmp" or ".bkg",
 // ignoring the case of a to z.
 bool IsPictureName(std::string_view name);
+// Whether the member named `name` is offered as a palette: its extension is ".pal", ignoring
+// the case of a to z.
+bool IsPaletteName(std::string_view name);
 // The name of the file the unpack writes the member `name` as: the name itself, or for a
 // ".bkg" picture the name with ".bmp" appended.
 std::string MemberFileName(const std::string& name);

@@ -1,4 +1,4 @@
-// Member name patterns, as vexagg extract matches them.
+// Member name patterns, as vexagg extract matches them, and the kinds names tell.
 #include "member_names.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +26,17 @@ TEST(MemberNames, PatternsMatchWholeNamesFoldingOnlyAToZ) {
   for (const auto& row : rows) {
     SCOPED_TRACE(std::string(row.pattern) + " " + row.name);
     EXPECT_EQ(vex::MatchesNamePattern(row.pattern, row.name), row.matches);
+  }
+}
+
+TEST(MemberNames, KindsGoByTheLastExtensionFoldingOnlyAToZ) {
+  const struct {
+    const char* name;
+    bool picture, palette;
+  } rows[] = {{"boat.Bkg", true, false}, {"KB.Pal", false, true}, {"kb.pal.bak", false, false}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(vex::IsPictureName(row.name), row.picture) << row.name;
+    EXPECT_EQ(vex::IsPaletteName(row.name), row.palette) << row.name;
   }
 }
 
