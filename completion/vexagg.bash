@@ -15,10 +15,14 @@ _vexagg_paths() {
   compopt -o filenames 2>/dev/null
 }
 
-# The member names of archive $1 (the third column of `vexagg list`) that start with $2.
+# The member names of archive $1 (the third column of `vexagg list`) that start with $2. The
+# archive's word is read as the shell will pass it, without evaluating it: a leading ~/ is the
+# home folder, and a blank after a backslash is a blank.
 _vexagg_members() {
-  local IFS=$'\n'
-  COMPREPLY=($(compgen -W "$(command vexagg list "$1" 2>/dev/null | cut -f3)" -- "$2"))
+  local IFS=$'\n' archive=$1
+  [[ $archive == "~/"* ]] && archive=$HOME/${archive:2}
+  archive=${archive//\\ / }
+  COMPREPLY=($(compgen -W "$(command vexagg list "$archive" 2>/dev/null | cut -f3)" -- "$2"))
 }
 
 _vexagg() {
