@@ -6,6 +6,7 @@
 
 #include "exceptions.h"
 #include "pixel_store.h"
+#include "stb_zlib.h"
 
 #include <stb_image.h>
 
@@ -277,12 +278,17 @@ using TDecoded = std::unique_ptr<stbi_uc, decltype(&stbi_image_free)>;
 // Four bytes a pixel, red, green, blue and alpha, rows top first.
 TDecoded Decode(const TByteDynArray& copy, const TPngHeader& header) {
   int width = 0, height = 0, channels = 0;
+  ForgetDecoderFailure();
   TDecoded decoded(stbi_load_from_memory(copy.data(), static_cast<int>(copy.size()), &width,
                                          &height, &channels, 4),
                    stbi_image_free);
-  if (!decoded)
+  if (!decoded) {
+    // The decoder gives up on some corrupt streams (a block of the reserved type 3) without
+    // saying why (see ForgetDecoderFailure).
+    const char* reason = stbi_failure_reason();
     throw EInvalidGraphic(std::string("The PNG file's image data cannot be decoded: ") +
-                          stbi_failure_reason());
+                          (reason != nullptr ? reason : "it is corrupt"));
+  }
   VEX_ASSERT(static_cast<std::uint32_t>(width) == header.width &&
              static_cast<std::uint32_t>(height) == header.height);
   return decoded;

@@ -39,4 +39,8 @@ unsigned char* CompressZlib(const std::uint8_t* data, int size, int& streamSize)
   return stbi_zlib_compress(const_cast<unsigned char*>(data), size, &streamSize, quality);
 }
 
+void ForgetDecoderFailure() {
+  stbi__g_failure_reason = nullptr;
+}
+
 } // namespace vex

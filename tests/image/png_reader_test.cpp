@@ -96,8 +96,8 @@ TEST_F(PngReaderTest, EveryKindComesAsIndicesOrColours) {
 TEST_F(PngReaderTest, BrokenFilesAreRefusedWithWhatIsWrong) {
   const std::string invalid = "The PNG file is not valid: ", cut = "The PNG file is cut short: ";
   // rgb8.png: IHDR at byte 8 (width at 16, height at 20, depth 24, colour type 25), IDAT of 19
-  // bytes at 33 (type at 37, data at 41), IEND at 64. indexed2.png's PLTE is at 33,
-  // grey8_trns.png's tRNS of 2 bytes at 33.
+  // bytes at 33 (type at 37, data at 41, its first block at 43), IEND at 64. indexed2.png's
+  // PLTE is at 33, grey8_trns.png's tRNS of 2 bytes at 33.
   const struct {
     const char* file;
     std::size_t at;
@@ -119,6 +119,7 @@ TEST_F(PngReaderTest, BrokenFilesAreRefusedWithWhatIsWrong) {
       {"indexed2.png", 37, {'p'}, invalid + "it is an indexed picture without a PLTE chunk"},
       {"grey8_trns.png", 25, {2}, invalid + "its tRNS chunk does not fit colour type 2"},
       {"rgb8.png", 41, {0}, "The PNG file's image data cannot be decoded: bad zlib header", true},
+      {"rgb8.png", 43, {0xBE}, "The PNG file's image data cannot be decoded: it is corrupt", true},
   };
   for (const auto& row : rows)
     for (const TBmpPixels wanted : {TBmpPixels::AtPixelOffset, TBmpPixels::CheckedOnly}) {
